@@ -1,0 +1,17 @@
+# Model files are every .h/.cpp under vistram/ that is not inside a gui/ folder,
+# plus seqfetch/. None of them may include a Qt header.
+file(GLOB_RECURSE model_files ${ROOT}/vistram/*.h ${ROOT}/vistram/*.cpp ${ROOT}/seqfetch/*.h ${ROOT}/seqfetch/*.cpp)
+set(bad "")
+foreach(f IN LISTS model_files)
+  if(f MATCHES "/gui/" OR f MATCHES "/vistram/main.cpp$")
+    continue()
+  endif()
+  file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]+|Qt[A-Za-z]*/)")
+  if(hits)
+    list(APPEND bad "${f}: ${hits}")
+  endif()
+endforeach()
+if(bad)
+  list(JOIN bad "\n" msg)
+  message(FATAL_ERROR "Model files include Qt (move the code into a gui/ folder):\n${msg}")
+endif()

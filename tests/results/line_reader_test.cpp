@@ -1,0 +1,64 @@
+#include "vistram/results/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> ReadAll(const std::string& bytes, int size = 500) {
+  auto path = std::filesystem::temp_directory_path() / ("vistram_lr_" + std::to_string(::getpid()));
+  { std::ofstream(path, std::ios::binary) << bytes; }
+  LineReader r;
+  EXPECT_TRUE(r.Open(path.string()));
+  std::vector<std::string> lines;
+  std::vector<char> buf(static_cast<size_t>(size));
+  while (MYFGETS(r, size, buf.data()) != nullptr) lines.emplace_back(buf.data());
+  EXPECT_EQ(r.Position(), bytes.size());
+  std::filesystem::remove(path);
+  return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(MYFGETS, LineEnds) {
+  EXPECT_EQ(ReadAll("a\nbb\n\nccc"), (Lines{"a", "bb", "", "ccc"}));
+  // CR LF is one line end; a lone CR becomes a blank and ends the line.
+  EXPECT_EQ(ReadAll("a\r\nbb\r\n"), (Lines{"a", "bb"}));
+  EXPECT_EQ(ReadAll("abc\rdef\n"), (Lines{"abc ", "def"}));
+  EXPECT_EQ(ReadAll("x\ry\rz"), (Lines{"x ", "y ", "z"}));
+  EXPECT_EQ(ReadAll(""), Lines{});
+}
+
+TEST(MYFGETS, LongLinesComeBackInPieces) {
+  std::string longLine(1200, 'Q');
+  auto lines = ReadAll(longLine + "\nEND\n");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].size(), 499u);
+  EXPECT_EQ(lines[1].size(), 499u);
+  EXPECT_EQ(lines[2].size(), 202u);
+  EXPECT_EQ(lines[3], "END");
+  // A line of exactly 499 characters keeps its own line end.
+  EXPECT_EQ(ReadAll(std::string(499, 'A') + "\r\nB\n"), (Lines{std::string(499, 'A'), "B"}));
+}
+
+TEST(MYFGETS, LinesAcrossBufferBoundaries) {
+  // Lines that straddle the reader's 1 MiB chunks, with CR LF split across them.
+  std::string bytes;
+  Lines expected;
+  for (int i = 0; bytes.size() < (3u << 20); ++i) {
+    std::string line(static_cast<size_t>(i % 97), static_cast<char>('A' + i % 26));
+    bytes += line + (i % 3 == 0 ? "\r\n" : "\n");
+    expected.push_back(line);
+  }
+  EXPECT_EQ(ReadAll(bytes), expected);
+}
+
+TEST(MYFGETS, NulBytesEndTheStringButNotTheFile) {
+  std::string bytes = std::string("ab\0cd\nef\n", 9);
+  EXPECT_EQ(ReadAll(bytes), (Lines{"ab", "ef"}));
+}
+
+}  // namespace

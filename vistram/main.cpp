@@ -1,0 +1,19 @@
+// Entry of the workbench. Batch commands (--export-tsv and the others listed
+// by --help) run first and need no display; otherwise the window starts.
+#include <cstdio>
+
+#include "vistram/shell/batch.h"
+#ifdef VISTRAM_WITH_GUI
+#include "vistram/shell/gui/workbench.h"
+#endif
+
+int main(int argc, char** argv) {
+  int exitCode = 0;
+  if (RunBatchIfRequested(argc, argv, exitCode)) return exitCode;
+#ifdef VISTRAM_WITH_GUI
+  return RunWorkbench(argc, argv);
+#else
+  std::fprintf(stderr, "vistram was built without its window; use a batch command (vistram --help).\n");
+  return 2;
+#endif
+}

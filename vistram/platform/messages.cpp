@@ -1,0 +1,65 @@
+#include "vistram/platform/messages.h"
+
+#include <map>
+
+namespace {
+// The string table. Ids are those the windows and flows pass.
+const std::map<int, std::string_view>& StringTable() {
+  static const std::map<int, std::string_view> table = {
+      {IDS_CAPTION, "Vistram"},
+      {IDS_CANNOT_READ_FILE, "Unable to open or read your file.\nPlease, check the file :\n%s."},
+  };
+  return table;
+}
+
+std::string Cut(std::string s, std::size_t max) {
+  if (s.size() > max) s.resize(max);
+  return s;
+}
+}  // namespace
+
+std::string LoadStringText(int id) {
+  const auto& table = StringTable();
+  auto it = table.find(id);
+  if (it == table.end()) return {};
+  return Cut(std::string(it->second), 254);
+}
+
+void MyErrMsgBox(int captionId, int textId, WindowHandle owner) {
+  CurrentPlatform().MessageBox(owner, LoadStringText(captionId), LoadStringText(textId), MsgIcon::Error,
+                               MsgButtons::Ok);
+}
+
+void MyInfoMsgBox(int captionId, int textId, WindowHandle owner) {
+  CurrentPlatform().MessageBox(owner, LoadStringText(captionId), LoadStringText(textId), MsgIcon::Information,
+                               MsgButtons::Ok);
+}
+
+MsgAnswer MyAskMsgBox(int captionId, int textId, WindowHandle owner) {
+  return CurrentPlatform().MessageBox(owner, LoadStringText(captionId), LoadStringText(textId), MsgIcon::Question,
+                                      MsgButtons::YesNo);
+}
+
+std::string FormatTxtMessage(int formatId, std::string_view text) {
+  std::string format = LoadStringText(formatId);
+  std::string out;
+  auto pos = format.find("%s");
+  if (pos == std::string::npos) {
+    out = format;
+  } else {
+    out = format.substr(0, pos);
+    out.append(text);
+    out.append(format, pos + 2);
+  }
+  return Cut(std::move(out), 499);
+}
+
+void MyTxtErrMsgBox(int captionId, int formatId, WindowHandle owner, std::string_view text) {
+  CurrentPlatform().MessageBox(owner, Cut(LoadStringText(captionId), 19), FormatTxtMessage(formatId, text),
+                               MsgIcon::Error, MsgButtons::Ok);
+}
+
+void MyTxtInfoMsgBox(int captionId, int formatId, WindowHandle owner, std::string_view text) {
+  CurrentPlatform().MessageBox(owner, Cut(LoadStringText(captionId), 19), FormatTxtMessage(formatId, text),
+                               MsgIcon::Information, MsgButtons::Ok);
+}

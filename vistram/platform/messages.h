@@ -1,0 +1,25 @@
+// The program's string table and the message-box helpers that every window
+// and flow uses. Captions and texts are loaded by id from the string table
+// (at most 254 characters each).
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "vistram/platform/platform.h"
+
+// Common string ids.
+inline constexpr int IDS_CAPTION = 16;          // "Vistram"
+inline constexpr int IDS_CANNOT_READ_FILE = 128;  // "Unable to open or read your file..." (%s: the path)
+
+// The text of string `id`, cut to 254 characters; empty when the table has no such id.
+std::string LoadStringText(int id);
+
+void MyErrMsgBox(int captionId, int textId, WindowHandle owner);
+void MyInfoMsgBox(int captionId, int textId, WindowHandle owner);
+MsgAnswer MyAskMsgBox(int captionId, int textId, WindowHandle owner);
+// The format string `formatId` with its "%s" replaced by `text`; the caption is
+// cut to 19 characters and the whole message to 499.
+void MyTxtErrMsgBox(int captionId, int formatId, WindowHandle owner, std::string_view text);
+void MyTxtInfoMsgBox(int captionId, int formatId, WindowHandle owner, std::string_view text);
+// The message that MyTxt...MsgBox would show (used by batch mode on standard error).
+std::string FormatTxtMessage(int formatId, std::string_view text);

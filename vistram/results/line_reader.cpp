@@ -1,0 +1,117 @@
+#include "vistram/results/line_reader.h"
+
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+constexpr std::size_t kChunk = 1 << 20;
+}
+
+LineReader::~LineReader() { Close(); }
+
+bool LineReader::Open(const std::string& path) {
+  Close();
+  file_ = std::fopen(path.c_str(), "rb");
+  if (file_ == nullptr) return false;
+  struct stat st {};
+  fileSize_ = (fstat(fileno(file_), &st) == 0 && st.st_size > 0) ? static_cast<std::uint64_t>(st.st_size) : 0;
+  if (!buf_) {
+    cap_ = kChunk;
+    buf_ = std::make_unique<char[]>(cap_);
+  }
+  pos_ = end_ = 0;
+  filePos_ = 0;
+  eof_ = false;
+  return true;
+}
+
+void LineReader::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  pos_ = end_ = 0;
+  filePos_ = 0;
+  eof_ = false;
+}
+
+bool LineReader::Rewind() {
+  if (file_ == nullptr) return false;
+  if (std::fseek(file_, 0, SEEK_SET) != 0) return false;
+  pos_ = end_ = 0;
+  filePos_ = 0;
+  eof_ = false;
+  return true;
+}
+
+bool LineReader::Fill() {
+  if (eof_ || file_ == nullptr) return false;
+  if (pos_ > 0) {
+    std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
+    end_ -= pos_;
+    pos_ = 0;
+  }
+  std::size_t n = std::fread(buf_.get() + end_, 1, cap_ - end_, file_);
+  if (n == 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ += n;
+  filePos_ += n;
+  return true;
+}
+
+bool LineReader::ReadLine(char* buffer, std::size_t size) {
+  std::size_t length = 0;
+  return ReadLine(buffer, size, length);
+}
+
+bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
+  length = 0;
+  if (size < 2 || file_ == nullptr) return false;
+  const std::size_t max = size - 1;
+  // Make sure the whole line (up to max characters plus a possible CR LF) is
+  // in the buffer, unless the file ends first.
+  if (end_ - pos_ < max + 2) Fill();
+  if (pos_ >= end_) return false;
+
+  const char* start = buf_.get() + pos_;
+  const std::size_t avail = end_ - pos_;
+  const std::size_t scan = std::min(avail, max);
+  const char* lf = static_cast<const char*>(std::memchr(start, '\n', scan));
+  const std::size_t lineLen = lf != nullptr ? static_cast<std::size_t>(lf - start) : scan;
+  const char* cr = static_cast<const char*>(std::memchr(start, '\r', lineLen));
+
+  if (cr != nullptr) {
+    std::size_t n = static_cast<std::size_t>(cr - start);
+    std::memcpy(buffer, start, n);
+    std::size_t consumed = n + 1;
+    if (n + 1 < avail && start[n + 1] == '\n') {
+      // CR LF: one line end.
+      consumed = n + 2;
+    } else {
+      // Lone CR: it becomes a blank that ends the line.
+      buffer[n++] = ' ';
+    }
+    buffer[n] = '\0';
+    length = n;
+    pos_ += consumed;
+    return true;
+  }
+  std::memcpy(buffer, start, lineLen);
+  buffer[lineLen] = '\0';
+  length = lineLen;
+  pos_ += lineLen;
+  if (lf != nullptr) {
+    pos_ += 1;
+  } else if (lineLen == max && pos_ < end_ && buf_[pos_] == '\r' && pos_ + 1 < end_ && buf_[pos_ + 1] == '\n') {
+    // A line of exactly max characters ending in CR LF: its end belongs to it.
+    pos_ += 2;
+  } else if (lineLen == max && pos_ < end_ && buf_[pos_] == '\n') {
+    pos_ += 1;
+  }
+  return true;
+}
+
+char* MYFGETS(LineReader& file, int size, char* buffer) {
+  if (size < 2) return nullptr;
+  return file.ReadLine(buffer, static_cast<std::size_t>(size)) ? buffer : nullptr;
+}

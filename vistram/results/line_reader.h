@@ -1,0 +1,56 @@
+// The line reader of the report parsers. MYFGETS reads one line of at most
+// size - 1 characters, as the standard line reader does (the rest of a longer
+// line comes back as the next line), with the line end removed:
+// - a line feed, or a carriage return followed by a line feed, ends a line;
+// - a lone carriage return becomes one blank that ends the line, and what
+//   follows it is read as the next line.
+// The reader is buffered so that a report of hundreds of megabytes is read
+// at the speed of the disk.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+class LineReader {
+ public:
+  LineReader() = default;
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Opens `path` for reading; false when it cannot be opened.
+  bool Open(const std::string& path);
+  bool IsOpen() const { return file_ != nullptr; }
+  void Close();
+  // Goes back to the start of the file.
+  bool Rewind();
+
+  // Reads the next line into buffer (size bytes, size >= 2), NUL-terminated
+  // and without its line end. False at end of file. Bytes after a NUL inside
+  // a line are kept in the buffer but end the C string.
+  bool ReadLine(char* buffer, std::size_t size);
+  // As ReadLine, also giving the number of bytes stored (before the NUL terminator).
+  bool ReadLine(char* buffer, std::size_t size, std::size_t& length);
+
+  // Bytes of the file consumed so far and the file's size (for progress).
+  std::uint64_t Position() const { return filePos_ - (end_ - pos_); }
+  std::uint64_t FileSize() const { return fileSize_; }
+
+ private:
+  bool Fill();  // moves the unread bytes to the front and reads more; false when nothing more
+
+  std::FILE* file_ = nullptr;
+  std::unique_ptr<char[]> buf_;
+  std::size_t cap_ = 0;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  std::uint64_t filePos_ = 0;  // bytes read from the file into buf_ so far
+  std::uint64_t fileSize_ = 0;
+  bool eof_ = false;
+};
+
+// Reads one line (see above) of at most size - 1 characters. Returns buffer,
+// or null at end of file.
+char* MYFGETS(LineReader& file, int size, char* buffer);

@@ -1,0 +1,19 @@
+// Zero-filling memory wrappers for the buffers handed across a boundary
+// (parser work buffers, C-style blocks). Every failure is shown to the user
+// through the platform's message box, then the caller sees the null result.
+#pragma once
+#include <cstddef>
+
+// A zero-filled block of `size` bytes, or null after telling the user.
+void* MyAlloc(std::size_t size);
+// Resizes `block`; bytes beyond the old size are zero-filled. Null after
+// telling the user; `block` then stays valid.
+void* MyReAlloc(void* block, std::size_t size);
+// Frees a block of MyAlloc/MyReAlloc; null is ignored.
+void MyFree(void* block);
+// The usable size of a block (the size asked for); 0 for null.
+std::size_t MySize(void* block);
+
+// Reports the exhaustion of memory as the wrappers do; used where an
+// allocation made by a container (std::bad_alloc) is caught.
+void ReportOutOfMemory();
