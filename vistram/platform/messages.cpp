@@ -8,6 +8,7 @@ const std::map<int, std::string_view>& StringTable() {
   static const std::map<int, std::string_view> table = {
       {IDS_CAPTION, "Vistram"},
       {IDS_CANNOT_READ_FILE, "Unable to open or read your file.\nPlease, check the file :\n%s."},
+      {IDS_LOAD_ALREADY_RUNNING, "A report is already being loaded.\nPlease wait until it is shown."},
   };
   return table;
 }

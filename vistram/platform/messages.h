@@ -10,6 +10,7 @@
 // Common string ids.
 inline constexpr int IDS_CAPTION = 16;          // "Vistram"
 inline constexpr int IDS_CANNOT_READ_FILE = 128;  // "Unable to open or read your file..." (%s: the path)
+inline constexpr int IDS_LOAD_ALREADY_RUNNING = 1201;  // Open while a report is still being loaded
 
 // The text of string `id`, cut to 254 characters; empty when the table has no such id.
 std::string LoadStringText(int id);
