@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vistram/shell/config.h"
+
 // Widths of the text fields (bytes, including the terminating NUL of the
 // file formats, so a field holds width - 1 characters).
 namespace width {
@@ -152,6 +154,8 @@ struct DataProgram {
   std::shared_ptr<HitList> hits;
 
   std::unique_ptr<VisualHaspData> viewer;
+
+  GuiPreferences prefs;  // display preferences of the configuration file, for the run
 
   int colourCode = 10;     // 10, 20 or 30
   int useBackground = 1;
