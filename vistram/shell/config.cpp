@@ -315,3 +315,12 @@ int CallCompanion(const std::string& configPath, const std::string& reportPath, 
   }
   return 1;
 }
+
+int ValidateGuiParameters(int listFontSize, int viewerFontSize, int listLines) {
+  if (listFontSize < kMinFontSize || listFontSize > kMaxFontSize) return kGuiListFont;
+  if (viewerFontSize < kMinFontSize || viewerFontSize > kMaxFontSize) return kGuiViewerFont;
+  if (listLines < kMinListLines || listLines > kMaxListLines) return kGuiListLines;
+  return kGuiParametersValid;
+}
+
+int GuiParameterMessage(int field) { return field == kGuiListLines ? IDS_LIST_LINES_RANGE : IDS_FONT_SIZE_RANGE; }

@@ -96,3 +96,11 @@ int CallBrowser(const std::string& configPath, const std::string& link, WindowHa
 // Starts Hitmerge on `reportPath`; "Hitmerge not found." when the
 // configuration names none, "Unable to start Hitmerge..." when it cannot be started.
 int CallCompanion(const std::string& configPath, const std::string& reportPath, WindowHandle owner);
+
+// Checks the values of the "GUI parameters" dialog in the order list font
+// size, viewer font size, list lines: 0 when all are within their limits,
+// otherwise the first that is not (1 list font, 2 viewer font, 3 lines).
+enum GuiParameterField { kGuiParametersValid = 0, kGuiListFont = 1, kGuiViewerFont = 2, kGuiListLines = 3 };
+int ValidateGuiParameters(int listFontSize, int viewerFontSize, int listLines);
+// The string id of the message for a failed field.
+int GuiParameterMessage(int field);
