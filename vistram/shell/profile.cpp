@@ -111,6 +111,8 @@ void ProfileFile::Index() {
           line.name = text_.substr(first, ne - first);
           line.valueBegin = SkipBlanks(text_, eq + 1, last);
           line.valueEnd = last < line.valueBegin ? line.valueBegin : last;
+          // An empty value: a new one goes after the blanks that follow '='.
+          if (line.valueBegin == line.valueEnd) line.valueBegin = line.valueEnd = SkipBlanks(text_, eq + 1, line.end);
         }
       }
     }
