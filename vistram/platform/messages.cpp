@@ -8,6 +8,9 @@ const std::map<int, std::string_view>& StringTable() {
   static const std::map<int, std::string_view> table = {
       {IDS_CAPTION, "Vistram"},
       {IDS_CANNOT_READ_FILE, "Unable to open or read your file.\nPlease, check the file :\n%s."},
+      {IDS_NCBI_NO_CONNECTION, "Unable to connect NCBI."},
+      {IDS_NCBI_NOT_PROTEIN, "The entry does not contain a protein sequence."},
+      {IDS_NCBI_BAD_ACCESS_CODE, "Access code invalid."},
   };
   return table;
 }
