@@ -18,6 +18,9 @@ const std::map<int, std::string_view>& StringTable() {
       {1305, "Unable to create fonts"},
       {1306, "Font size must be in the range \n6 to 14.\nPlease retry."},
       {1307, "Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."},
+      {IDS_NCBI_NO_CONNECTION, "Unable to connect NCBI."},
+      {IDS_NCBI_NOT_PROTEIN, "The entry does not contain a protein sequence."},
+      {IDS_NCBI_BAD_ACCESS_CODE, "Access code invalid."},
   };
   return table;
 }
