@@ -7,6 +7,13 @@ namespace {
 const std::map<int, std::string_view>& StringTable() {
   static const std::map<int, std::string_view> table = {
       {IDS_CAPTION, "Vistram"},
+      {48, "HCA viewer"},
+      {49, "Unable to create GDI objects."},
+      {50, "Unable to create File."},
+      {112, "Save query HCA plot on disk"},
+      {113, "Save DB HCA plot on disk"},
+      {114, "Print HCA alignment"},
+      {115, "Printer setup"},
       {IDS_CANNOT_READ_FILE, "Unable to open or read your file.\nPlease, check the file :\n%s."},
       {IDS_LOAD_ALREADY_RUNNING, "A report is already being loaded.\nPlease wait until it is shown."},
       // Configuration, browser and Hitmerge, fonts, GUI parameters.
