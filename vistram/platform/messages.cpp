@@ -8,6 +8,10 @@ const std::map<int, std::string_view>& StringTable() {
   static const std::map<int, std::string_view> table = {
       {IDS_CAPTION, "Vistram"},
       {IDS_CANNOT_READ_FILE, "Unable to open or read your file.\nPlease, check the file :\n%s."},
+      {256, "No sequences selected."},
+      {257, "Please enter a file name."},
+      {258, "Unable to write the file :\n%s."},
+      {259, "Unable to write the HTML report :\n%s."},
   };
   return table;
 }
