@@ -15,6 +15,10 @@ const std::map<int, std::string_view>& StringTable() {
       {114, "Print HCA alignment"},
       {115, "Printer setup"},
       {IDS_CANNOT_READ_FILE, "Unable to open or read your file.\nPlease, check the file :\n%s."},
+      {256, "No sequences selected."},
+      {257, "Please enter a file name."},
+      {258, "Unable to write the file :\n%s."},
+      {259, "Unable to write the HTML report :\n%s."},
       {IDS_LOAD_ALREADY_RUNNING, "A report is already being loaded.\nPlease wait until it is shown."},
       // Configuration, browser and Hitmerge, fonts, GUI parameters.
       {1300, "Vistram "},
