@@ -6,8 +6,45 @@ namespace {
 // The string table. Ids are those the windows and flows pass.
 const std::map<int, std::string_view>& StringTable() {
   static const std::map<int, std::string_view> table = {
+      // Toolbar tooltips, one per button in toolbar order.
+      {0, "Open a new file"},
+      {1, "Print 1D alignment"},
+      {2, "Printer setup"},
+      {3, "Display database information"},
+      {4, "INTERNET database interrogation"},
+      {5, "Connect BLAST Web server"},
+      {6, "HCA viewer"},
+      {7, "DorUvo Editor"},
+      {8, "Mapper"},
+      {9, "String Finder"},
+      {10, "bye bye Vistram..."},
       {IDS_CAPTION, "Vistram"},
+      {17, "Unable to register windows classes.\nEnd..."},
+      {18, "Unable to create windows.\nEnd..."},
+      {19, "Exit program ?"},
+      {20, "A file is being read.\nPlease wait until it is loaded."},
       {IDS_CANNOT_READ_FILE, "Unable to open or read your file.\nPlease, check the file :\n%s."},
+      // Menu help of the five popup menus.
+      {176, "Open, save, close a file ; print a sequence alignment ; Quit"},
+      {177, "Alignment selection"},
+      {178, "GUI configuration"},
+      {179, "Tools of Vistram "},
+      {180, "Help"},
+      {288, "Rename the file on disk ?"},
+      {289, "Unable to rename the file."},
+      // Menu help of the commands (the string id is the command id).
+      {3000, "Open a BLAST, FASTA or saved results file"},
+      {3002, "Close the current table"},
+      {3003, "Display the header of the current file"},
+      {3006, "Quit Vistram"},
+      {3007, "Select the first alignment of every database sequence"},
+      {3008, "Select every alignment"},
+      {3009, "Unselect every alignment"},
+      {3010, "Display the database entry of the current sequence in the web navigator"},
+      {3011, "Choose the colours of the alignment viewer"},
+      {3012, "Font sizes of the list and of the alignment viewer"},
+      {3028, "About Vistram"},
+      {3031, "Rename the current table"},
   };
   return table;
 }

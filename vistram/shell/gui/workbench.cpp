@@ -3,10 +3,18 @@
 #include <QApplication>
 #include <QMainWindow>
 
+#include "vistram/platform/gui/qt_platform.h"
+#include "vistram/shell/gui/main_window.h"
+
 int RunWorkbench(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle("Vistram ");
-  window.show();
-  return QApplication::exec();
+  QtPlatform platform;
+  SetCurrentPlatform(&platform);
+  auto window = MainWindow::Create(platform.ProgramPath());
+  if (!window) return 0;
+  window->show();
+  const int code = QApplication::exec();
+  window.reset();
+  SetCurrentPlatform(nullptr);
+  return code;
 }
