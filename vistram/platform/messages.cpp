@@ -32,6 +32,16 @@ const std::map<int, std::string_view>& StringTable() {
       {180, "Help"},
       {288, "Rename the file on disk ?"},
       {289, "Unable to rename the file."},
+      {IDS_LOAD_ALREADY_RUNNING, "A report is already being loaded.\nPlease wait until it is shown."},
+      // Configuration, browser and Hitmerge, fonts, GUI parameters.
+      {1300, "Vistram "},
+      {1301, "Navigator not found."},
+      {1302, "Hitmerge not found."},
+      {1303, "Unable to find a Web navigator.\nPlease update the vistram.cfg file."},
+      {1304, "Unable to start Hitmerge.\nPlease update the vistram.cfg file."},
+      {1305, "Unable to create fonts"},
+      {1306, "Font size must be in the range \n6 to 14.\nPlease retry."},
+      {1307, "Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."},
       // Menu help of the commands (the string id is the command id).
       {3000, "Open a BLAST, FASTA or saved results file"},
       {3002, "Close the current table"},
@@ -45,6 +55,9 @@ const std::map<int, std::string_view>& StringTable() {
       {3012, "Font sizes of the list and of the alignment viewer"},
       {3028, "About Vistram"},
       {3031, "Rename the current table"},
+      {IDS_NCBI_NO_CONNECTION, "Unable to connect NCBI."},
+      {IDS_NCBI_NOT_PROTEIN, "The entry does not contain a protein sequence."},
+      {IDS_NCBI_BAD_ACCESS_CODE, "Access code invalid."},
   };
   return table;
 }
