@@ -12,7 +12,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QGuiApplication>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -20,6 +22,14 @@
 #include <vector>
 
 #include "vistram/platform/messages.h"
+#include "vistram/results/blast_parser.h"
+#include "vistram/results/load_flow.h"
+#include "vistram/shell/config.h"
+#include "vistram/shell/gui/colours_dialog.h"
+#include "vistram/shell/gui/display.h"
+#include "vistram/shell/gui/gui_parameters_dialog.h"
+#include "vistram/shell/gui/pairwise_view.h"
+#include "vistram/shell/gui/result_list.h"
 #include "vistram/shell/gui/about_dialog.h"
 #include "vistram/shell/gui/info_dialogs.h"
 #include "vistram/shell/gui/label_cell.h"
@@ -47,6 +57,8 @@ struct CommandTable {
   };
   static const std::vector<Entry>& Entries() {
     static const std::vector<Entry> entries = {
+        {3000, "&Open...", nullptr, Enabling::Always, QStyle::SP_DialogOpenButton, &MainWindow::CmdOpen},
+        {3002, "&Close", nullptr, Enabling::Data, QStyle::SP_DialogCloseButton, &MainWindow::CmdClose},
         {3003, "&DataBase information...", nullptr, Enabling::Data, QStyle::SP_FileDialogInfoView,
          &MainWindow::CmdFileHeader},
         {3006, "&Exit...", nullptr, Enabling::Always, QStyle::SP_TitleBarCloseButton, &MainWindow::CmdExit},
@@ -55,6 +67,11 @@ struct CommandTable {
         {3008, "Select all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase, &MainWindow::CmdSelectAll},
         {3009, "Unselect all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
          &MainWindow::CmdUnselectAll},
+        {3010, "View DataBase file", nullptr, Enabling::DataHtml, QStyle::SP_DriveNetIcon,
+         &MainWindow::CmdViewDatabaseFile},
+        {3011, "Colors...", nullptr, Enabling::Data, QStyle::SP_CustomBase, &MainWindow::CmdColours},
+        {3012, "GUI parameters...", nullptr, Enabling::Always, QStyle::SP_CustomBase, &MainWindow::CmdGuiParameters},
+        {3019, nullptr, nullptr, Enabling::Always, QStyle::SP_CustomBase, &MainWindow::CmdHitmerge},
         {3027, nullptr, "F1", Enabling::Always, QStyle::SP_CustomBase, &MainWindow::CmdNothing},
         {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, &MainWindow::CmdAbout},
         {3031, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase, &MainWindow::CmdRename},
@@ -154,9 +171,12 @@ std::unique_ptr<MainWindow> MainWindow::Create(const std::string& programPath) {
     SetText(dp->programFolder, slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1),
             width::kPath);
   }
+  dp->prefs = ReadGuiPreferences(dp->configPath);
   dp->colourCode = 10;
   dp->useBackground = 1;
   std::unique_ptr<MainWindow> w(new MainWindow(std::move(dp)));
+  // The fonts: without the list and viewer fonts there is no window.
+  if (!CreateFonts(*w->display_, w->dp_->prefs, ScreenDpiX(w.get()), nullptr)) return nullptr;
   if (!w->CreateChildren()) {
     MyErrMsgBox(IDS_CAPTION, 18, nullptr);
     return nullptr;
@@ -165,7 +185,9 @@ std::unique_ptr<MainWindow> MainWindow::Create(const std::string& programPath) {
 }
 
 MainWindow::MainWindow(std::unique_ptr<DataProgram> dp)
-    : dp_(std::move(dp)), view_(std::make_unique<MainResultView>(*this)) {
+    : dp_(std::move(dp)), view_(std::make_unique<MainResultView>(*this)),
+      display_(std::make_unique<DisplayResources>()) {
+  CreateBrushesAndPens(*display_);
   setObjectName("Vistram ");
   setWindowTitle("Vistram ");
   QPalette pal = palette();
@@ -174,6 +196,9 @@ MainWindow::MainWindow(std::unique_ptr<DataProgram> dp)
 }
 
 MainWindow::~MainWindow() {
+  // A worker still reading (the window closed by the system) must end before
+  // the records it fills go away.
+  WaitForLoadThread();
   // Destruction: the table-name list, then every table with its hits.
   if (dp_) {
     FreedataTableAbs(*dp_);
@@ -184,7 +209,7 @@ MainWindow::~MainWindow() {
 bool MainWindow::CreateChildren() {
   central_ = new QWidget(this);
   setCentralWidget(central_);
-  const QFont listFont("Courier New", 12);
+  const QFont& listFont = display_->listFont;
 
   seqNumber_ = new LabelCell(LabelCell::Kind::Header, "No. ", central_);
   dbId_ = new LabelCell(LabelCell::Kind::Header, "DB Id.", central_);
@@ -192,11 +217,13 @@ bool MainWindow::CreateChildren() {
   scores_ = new LabelCell(LabelCell::Kind::Header, "SCORE - P or E", central_);
   list_ = new QListView(central_);
   list_->setObjectName("resultList");
-  list_->setFrameShape(QFrame::Panel);
-  list_->setFrameShadow(QFrame::Sunken);
-  list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  list_->setUniformItemSizes(true);
+  model_ = new ResultListModel(*dp_, this);
+  delegate_ = new ResultListDelegate(this);
+  delegate_->SetFont(display_->listFont, display_->listCharWidth, display_->listLineHeight, dp_->prefs.listLines);
+  ConfigureResultList(list_, model_, delegate_);
+  connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+    if (!fillingList_) MainWndProc_OnCommand(kCmdResultList);
+  });
   list_->installEventFilter(this);
   list_->viewport()->installEventFilter(this);
   prevBtn_ = new QPushButton("<<", central_);
@@ -213,8 +240,11 @@ bool MainWindow::CreateChildren() {
   subject_ = new LabelCell(LabelCell::Kind::Framed, "Subject :", central_);
   subjectFrom_ = new LabelCell(LabelCell::Kind::Plain, "", central_);
   subjectTo_ = new LabelCell(LabelCell::Kind::Plain, "", central_);
-  seqAlign_ = new QFrame(central_);
+  seqAlign_ = new PairwiseView(central_);
   seqAlign_->setObjectName("pairwiseView");
+  seqAlign_->SetDataProgram(dp_.get());
+  seqAlign_->SetViewerFont(display_->viewerFont, display_->viewerCharWidth, display_->viewerLineHeight);
+  seqAlign_->HorizontalScrollBar()->setEnabled(false);
   for (LabelCell* c : {seqNumber_, dbId_, dbName_, scores_, selLabel_, statInfo_, query_, queryFrom_, queryTo_,
                        subject_, subjectFrom_, subjectTo_})
     c->setFont(listFont);
@@ -241,7 +271,14 @@ bool MainWindow::CreateChildren() {
   checkSel_->setEnabled(false);
   tableCombo_->setEnabled(false);
   VBMainToolBarEnableBtn(false);
-  resize(900, 700);
+  // The window cannot be made smaller than two thirds of the screen.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize area = screen->availableGeometry().size();
+    setMinimumSize(area.width() * 2 / 3, area.height() * 2 / 3);
+    resize(std::max(minimumWidth(), std::min(900, area.width())), std::max(minimumHeight(), std::min(700, area.height())));
+  } else {
+    resize(900, 700);
+  }
   MainWndProc_OnSize();
   return true;
 }
@@ -303,7 +340,7 @@ void MainWindow::CreateMenusAndToolbar() {
   tableCombo_->setMinimumContentsLength(20);
   tableCombo_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   tableCombo_->setMaxVisibleItems(8);
-  tableCombo_->setFont(QFont("Courier New", 10));
+  tableCombo_->setFont(display_->comboFont);
   toolbar_->addWidget(tableCombo_);
   connect(tableCombo_, &QComboBox::activated, this, [this](int) { MainWndProc_OnCommand(kCmdTableCombo); });
 }
@@ -362,11 +399,9 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::MainWndProc_OnSize() {
   if (central_ == nullptr) return;
-  const QFontMetrics lm(selLabel_->font());
-  const QFontMetrics vm(QFont("Courier New", 12));
-  const int cw = lm.averageCharWidth();
-  const int lh = lm.height() + lm.leading();
-  const int vh = vm.height() + vm.leading();
+  const int cw = display_->listCharWidth;
+  const int lh = display_->listLineHeight;
+  const int vh = display_->viewerLineHeight;
   const int W = central_->width();
   const int H = central_->height();
   const int r = 4 * lh / 3;
@@ -403,8 +438,14 @@ void MainWindow::ShowLabels(bool shown) {
 }
 
 bool MainWindow::ShowResults(DataProgram& dp, int hitNumber, int alignmentNumber) {
-  (void)hitNumber;
   (void)alignmentNumber;
+  fillingList_ = true;
+  FillResultList(list_, model_, hitNumber - 1);
+  fillingList_ = false;
+  // The viewer record was built by the load flow; colour and draw it.
+  seqAlign_->SetDataProgram(&dp);
+  seqAlign_->Refresh();
+  UpdateCaptions();
   checkSel_->setEnabled(true);
   VBMainToolBarEnableBtn(true);
   setWindowTitle(Q(ResultTitle(dp.header.resultType)));
@@ -417,11 +458,16 @@ bool MainWindow::ShowResults(DataProgram& dp, int hitNumber, int alignmentNumber
 void MainWindow::ClearResults(DataProgram& dp) {
   (void)dp;
   setWindowTitle("Vistram ");
+  fillingList_ = true;
+  model_->Reset();
+  fillingList_ = false;
+  seqAlign_->Refresh();
   checkSel_->setChecked(false);
   checkSel_->setEnabled(false);
   prevBtn_->setEnabled(false);
   nextBtn_->setEnabled(false);
   for (LabelCell* c : {selLabel_, statInfo_, queryFrom_, queryTo_, subjectFrom_, subjectTo_}) c->setText(" ");
+  dbName_->setText("DB SEQUENCE NAME");
   ShowLabels(false);
   VBMainToolBarEnableBtn(false);
   update();
@@ -480,21 +526,103 @@ void MainWindow::HideProgress() {
 }
 
 void MainWindow::PostLoadDone(int ready, int fromTables) {
-  (void)fromTables;
-  QMetaObject::invokeMethod(this, [this, ready] {
+  QMetaObject::invokeMethod(this, [this, ready, fromTables] {
+    OnLoadDone(*dp_, *view_, ready, fromTables);
     loadRunning_ = false;
     emit loadFinished(ready);
+    // Files handed over while the load ran are opened now, one at a time.
+    if (!pendingHandOvers_.empty()) {
+      const std::string next = pendingHandOvers_.front();
+      pendingHandOvers_.erase(pendingHandOvers_.begin());
+      OpenCommandLine(next);
+    }
   }, Qt::QueuedConnection);
 }
 
 void MainWindow::OpenCommandLine(const std::string& line) {
-  (void)line;
+  if (line.empty()) return;
+  const CommandLine cmd = ParseCommandLine(line);
+  // MSF files go to the alignment editor, which this build does not have.
+  if (cmd.msf || cmd.path.empty()) return;
+  if (cmd.tooLong) {
+    MyTxtErrMsgBox(IDS_CAPTION, IDS_CANNOT_READ_FILE, this, cmd.path);
+    return;
+  }
+  if (LoadIsRunning() || loadRunning_) {
+    pendingHandOvers_.push_back(line);
+    return;
+  }
+  SetPendingFilePath(cmd.path);
+  MainWndProc_OnCommand(3000);
 }
 
 // ---------------------------------------------------------------------------
 // Commands.
 
-void MainWindow::CmdClose() {}
+void MainWindow::CmdOpen() {
+  if (loadRunning_ || LoadIsRunning()) {
+    MyInfoMsgBox(IDS_CAPTION, IDS_LOAD_ALREADY_RUNNING, this);
+    return;
+  }
+  loadRunning_ = true;
+  const int r = StartLoad(*dp_, *view_);
+  if (r == kLoadStarted) return;
+  loadRunning_ = false;
+  if (r == kLoadAlreadyRunning) MyInfoMsgBox(IDS_CAPTION, IDS_LOAD_ALREADY_RUNNING, this);
+}
+
+void MainWindow::CmdClose() { CloseCurrentTable(*dp_, *view_); }
+
+void MainWindow::CmdViewDatabaseFile() {
+  if (!dp_->viewer) return;
+  const HspData* hit = dp_->Hit(dp_->viewer->hitNumber);
+  if (hit != nullptr) CallBrowser(dp_->configPath, hit->url, this);
+}
+
+void MainWindow::CmdColours() {
+  if (!ChooseColourCode(this, *dp_)) return;
+  seqAlign_->Refresh();
+}
+
+void MainWindow::CmdGuiParameters() {
+  if (!ShowGuiParametersDialog(this, dp_->prefs)) return;
+  fillingList_ = true;
+  const bool ok = ApplyGuiParameters(*dp_, *display_, this, list_, model_, delegate_, seqAlign_);
+  fillingList_ = false;
+  if (!ok) {
+    // Without fonts the window cannot go on: it closes without the exit question.
+    closeWithoutQuestion_ = true;
+    close();
+    return;
+  }
+  for (LabelCell* c : {seqNumber_, dbId_, dbName_, scores_, selLabel_, statInfo_, query_, queryFrom_, queryTo_,
+                       subject_, subjectFrom_, subjectTo_})
+    c->setFont(display_->listFont);
+  MainWndProc_OnSize();
+}
+
+void MainWindow::CmdHitmerge() { CallCompanion(dp_->configPath, dp_->reportPath, this); }
+
+void MainWindow::UpdateCaptions() {
+  const HspCaption c = BuildHspCaption(*dp_);
+  selLabel_->setText(Q(c.alignment));
+  statInfo_->setText(Q(c.statistics));
+  queryFrom_->setText(Q(c.queryFrom));
+  queryTo_->setText(Q(c.queryTo));
+  subjectFrom_->setText(Q(c.subjectFrom));
+  subjectTo_->setText(Q(c.subjectTo));
+  UpdateHspButtonWidgets(*dp_, prevBtn_, nextBtn_);
+  checkSel_->setChecked(dp_->viewer &&
+                        AlignmentSelected(*dp_, dp_->viewer->hitNumber, dp_->viewer->alignmentNumber) == 1);
+  ShowLabels(HasData(*dp_));
+}
+
+void MainWindow::ShowAlignment(int hitNumber, int alignmentNumber) {
+  seqAlign_->ShowHsp(*dp_, hitNumber, alignmentNumber, [this](DataProgram& dp, int h, int a) {
+    return LitUnAlignHsp(this, h, a, dp);
+  });
+  UpdateCaptions();
+}
 
 void MainWindow::CmdFileHeader() { AfficheInfoDB(this, *dp_); }
 
@@ -534,16 +662,33 @@ void MainWindow::CmdRename() {
     if (RenameCurrentTableFile(*dp_, newName) == FileRenameResult::Failed) MyInfoMsgBox(IDS_CAPTION, 289, this);
   }
   FillComboTable(*dp_);
+  UpdateCaptions();
   list_->setFocus();
 }
 
 void MainWindow::CmdAbout() { AFFICHEDLGAPROPOSDE(this); }
 
-void MainWindow::OnTableComboChanged(int index) { (void)index; }
+void MainWindow::OnTableComboChanged(int index) {
+  if (fillingCombo_ || index < 0 || index >= static_cast<int>(dp_->tables.size())) return;
+  if (loadRunning_ || LoadIsRunning()) return;
+  FermeUnFichier(*dp_, *view_, 0);
+  ActivateTable(*dp_, *view_, index);
+}
 
-void MainWindow::OnListSelectionChanged() {}
+void MainWindow::OnListSelectionChanged() {
+  if (!HasData(*dp_)) return;
+  const QModelIndex current = list_->currentIndex();
+  if (!current.isValid()) return;
+  ShowAlignment(current.row() + 1, 1);
+}
 
-void MainWindow::OnStepAlignment(int step) { (void)step; }
+void MainWindow::OnStepAlignment(int step) {
+  if (!HasData(*dp_) || !dp_->viewer) return;
+  const int target = SteppedAlignment(*dp_, step);
+  if (target == 0) return;
+  ShowAlignment(dp_->viewer->hitNumber, target);
+  list_->setFocus();
+}
 
 void MainWindow::OnSelectionCheck() {
   if (!HasData(*dp_) || !dp_->viewer) return;
@@ -596,7 +741,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 // Closing.
 
 bool MainWindow::MainWndProc_OnClose() {
-  if (loadRunning_) {
+  if (closeWithoutQuestion_) return true;
+  if (loadRunning_ || LoadIsRunning()) {
     MyInfoMsgBox(IDS_CAPTION, 20, this);
     return false;
   }

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "vistram/results/records.h"
 #include "vistram/results/result_view.h"
@@ -27,6 +28,10 @@ class QToolBar;
 class QWidget;
 class LabelCell;
 class LoadProgressWindow;
+class PairwiseView;
+class ResultListDelegate;
+class ResultListModel;
+struct DisplayResources;
 
 // Ids of the child controls' commands.
 inline constexpr int kCmdTableCombo = 6009;
@@ -62,6 +67,9 @@ class MainWindow : public QMainWindow {
   // A command line handed over (at start-up or by a second start): a report
   // to open, or an MSF file for the alignment editor.
   void OpenCommandLine(const std::string& line);
+  // The next close request closes without the exit question (the end of the
+  // session has already asked it).
+  void CloseWithoutQuestion() { closeWithoutQuestion_ = true; }
   // True while a report is being read.
   bool LoadRunning() const { return loadRunning_.load(); }
 
@@ -85,7 +93,9 @@ class MainWindow : public QMainWindow {
   QToolBar* ToolBar() const { return toolbar_; }
   LabelCell* SelectionLabel() const { return selLabel_; }
   LabelCell* ScoreHeader() const { return scores_; }
-  QWidget* PairwiseArea() const { return seqAlign_; }
+  PairwiseView* PairwiseArea() const { return seqAlign_; }
+  ResultListModel* ListModel() const { return model_; }
+  LabelCell* StatisticsLabel() const { return statInfo_; }
   QWidget* ProgressWindow() const;
 
  signals:
@@ -109,7 +119,14 @@ class MainWindow : public QMainWindow {
   void ShowLabels(bool shown);
 
   // Commands.
+  void CmdOpen();
   void CmdClose();
+  void CmdViewDatabaseFile();
+  void CmdColours();
+  void CmdGuiParameters();
+  void CmdHitmerge();
+  void UpdateCaptions();
+  void ShowAlignment(int hitNumber, int alignmentNumber);
   void CmdFileHeader();
   void CmdExit();
   void CmdSelectFirst();
@@ -153,7 +170,13 @@ class MainWindow : public QMainWindow {
   LabelCell* subject_ = nullptr;
   LabelCell* subjectFrom_ = nullptr;
   LabelCell* subjectTo_ = nullptr;
-  QWidget* seqAlign_ = nullptr;
+  PairwiseView* seqAlign_ = nullptr;
+  ResultListModel* model_ = nullptr;
+  ResultListDelegate* delegate_ = nullptr;
+  std::unique_ptr<DisplayResources> display_;
+  bool fillingList_ = false;
+  bool closeWithoutQuestion_ = false;
+  std::vector<std::string> pendingHandOvers_;
 
   friend struct CommandTable;
 };
