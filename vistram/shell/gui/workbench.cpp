@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSessionManager>
+#include <cstdio>
 
 #include "vistram/platform/gui/qt_platform.h"
 #include "vistram/platform/messages.h"
@@ -65,6 +66,14 @@ int RunWorkbench(int argc, char** argv) {
       manager.release();
     }
   });
+
+  // For scripts and tests that watch a running workbench: every title the
+  // main window takes (it tells which report is shown) on standard error.
+  if (qEnvironmentVariableIsSet("VISTRAM_TRACE_TITLES")) {
+    auto trace = [](const QString& title) { std::fprintf(stderr, "title: %s\n", qPrintable(title)); };
+    trace(window->windowTitle());
+    QObject::connect(window.get(), &QWidget::windowTitleChanged, window.get(), trace);
+  }
 
   MainWindow* w = window.get();
   server.SetReceiver([w](const std::string& line) {
