@@ -57,13 +57,18 @@ FileDialogResult RunFileDialog(WindowHandle owner, const FileDialogRequest& requ
 }  // namespace
 
 QStringList QtNameFilters(const FileDialogRequest& request) {
+  // Qt reads a filter's patterns from the parentheses that end its text,
+  // separated by blanks.
   QStringList out;
   for (const FileFilter& f : request.filters) {
     QString patterns = Text(f.patterns);
     patterns.replace(';', ' ');
     QString text = Text(f.text);
-    // Qt takes the patterns from the last parentheses of the filter text.
-    out << QString("%1 (%2)").arg(text, patterns);
+    const qsizetype open = text.lastIndexOf('(');
+    if (text.endsWith(')') && open >= 0)
+      out << text.left(open + 1) + patterns + ")";
+    else
+      out << QString("%1 (%2)").arg(text, patterns);
   }
   return out;
 }
