@@ -334,6 +334,34 @@ TEST_F(BlastParserTest, RealReportsOfSeveralVersionsAndPrograms) {
   EXPECT_EQ(crlf->dp.hitCount, 100u);
 }
 
+// The NCBI web site's "download as text": no "Query=", no end marker,
+// "Score:161 bits(408), Expect:3e-48," and the identifier on "Sequence ID:".
+TEST_F(BlastParserTest, WebDownloadLayout) {
+  auto r = Read(DataPath("blastplus_text/biopython_text_21500_blastx_001.txt"));
+  ASSERT_EQ(r->code, kBlastOk);
+  EXPECT_EQ(r->dp.header.queryName, "GB|AI021773.1");
+  EXPECT_EQ(r->dp.header.queryLength, 365);
+  EXPECT_EQ(r->dp.hitCount, 10u);
+  const HspData& h1 = r->hit(1);
+  EXPECT_EQ(h1.identifier, "VDM03167.1");
+  EXPECT_EQ(h1.description, "UNNAMED PROTEIN PRODUCT, PARTIAL [SCHISTOCEPHALUS SOLIDUS]");
+  EXPECT_EQ(h1.lengthText, "132");
+  EXPECT_EQ(h1.scoreText, "161");
+  EXPECT_EQ(h1.expectText, "3E-48");
+  // Merged titles of one sequence stay one hit with the first identifier.
+  EXPECT_EQ(r->hit(3).identifier, "XP_009175831.1");
+  const AliData& a = r->ali(1, 1);
+  EXPECT_DOUBLE_EQ(a.score, 161);
+  EXPECT_DOUBLE_EQ(a.expect, 3e-48);
+  EXPECT_DOUBLE_EQ(a.identityPercent, 75);
+  EXPECT_DOUBLE_EQ(a.alignmentLength, 108);
+  EXPECT_DOUBLE_EQ(a.positivePercent, 76);
+  EXPECT_EQ(a.queryStart, 20);
+  EXPECT_EQ(a.queryEnd, 343);  // a translated query: the printed end
+  EXPECT_EQ(a.subjectEnd, 108);
+  EXPECT_EQ(a.queryLine.size(), a.subjectLine.size());
+}
+
 // Damaged input loads or fails with a code; nothing is read past a buffer.
 TEST_F(BlastParserTest, DamagedInputNeverCrashes) {
   std::string binary;

@@ -199,6 +199,46 @@ std::string DatabaseText(std::string_view upDatabaseLine, std::string_view nextL
   return out;
 }
 
+bool StartsWith(const char* up, std::size_t len, std::string_view word) {
+  return len >= word.size() && std::memcmp(up, word.data(), word.size()) == 0;
+}
+
+// The web download's query line: "Query #1: title Query ID: id Length: n".
+void ParseWebQuery(const char* up, std::size_t len, HeaderBlock& h) {
+  const std::string_view line(up, len);
+  const std::size_t id = line.find("QUERY ID:");
+  if (id != std::string_view::npos) SetText(h.queryName, WordAfter(line, id + 9), width::kQueryName);
+  const std::size_t length = line.rfind("LENGTH:");
+  if (length != std::string_view::npos) {
+    const std::string_view word = WordAfter(line, length + 7);
+    h.queryLength = static_cast<int>(std::min<long>(std::strtol(std::string(word).c_str(), nullptr, 10), INT_MAX));
+  }
+  char text[64];
+  std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(h.queryLength));
+  SetText(h.queryLengthText, text, width::kQueryLengthText);
+}
+
+// The web download writes "Score:161 bits(408), Expect:3e-48,": written
+// here as the classic "SCORE = 161 BITS (408), EXPECT = 3E-48" so that the
+// statistics read the same way.
+std::string ClassicStats(const char* up, std::size_t len) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < len && up[i] == ' ') ++i;
+  for (; i < len; ++i) {
+    const char c = up[i];
+    if (c == ':') {
+      out += " = ";
+    } else if (c == '(' && !out.empty() && out.back() != ' ') {
+      out += " (";
+    } else {
+      out.push_back(c);
+    }
+  }
+  while (!out.empty() && (out.back() == ' ' || out.back() == ',' || out.back() == '\t')) out.pop_back();
+  return out;
+}
+
 // Everything the reader keeps about one query section while reading it.
 struct Section {
   std::shared_ptr<HitList> hits;
@@ -230,6 +270,8 @@ class BlastReader {
   void Progress();
   int HeaderPass();
   int PlusHeaderPass();
+  int WebHeaderPass();
+  bool WebRule(Section& s, Stop& stop, int& code);
   // Reads one section with the line rules until its end; `code` gets the
   // failure code when Stop::Failed.
   Stop ReadSection(Section& s, bool endsAtQuery, int& code);
@@ -242,6 +284,7 @@ class BlastReader {
   DataProgram& dp_;
   bool isHtml_;
   bool plus_ = false;  // the report has the BLAST+ layout
+  bool web_ = false;   // the BLAST+ layout of the NCBI web site's text download
   LineReader in_;
   WorkBuffers work_;
   char raw_[kLineSize];
@@ -355,6 +398,118 @@ int BlastReader::PlusHeaderPass() {
   return in_.Rewind() ? kBlastOk : kBlastCannotOpen;
 }
 
+// The NCBI web site's text download: the database line, then one
+// "Query #N:" line per query, hits headed by '>' and "Sequence ID:".
+int BlastReader::WebHeaderPass() {
+  if (!in_.Rewind()) return kBlastCannotOpen;
+  HeaderBlock& h = dp_.header;
+  bool found = false;
+  while (Next()) {
+    if (StartsWith(up_, len_, "DATABASE:") && h.databaseText.empty()) {
+      SetText(h.databaseText, std::string_view(up_ + 9, len_ - 9), width::kDatabaseText);
+      firstDatabase_ = h.databaseText;
+    }
+    if (StartsWith(up_, len_, "QUERY #")) {
+      found = true;
+      break;
+    }
+  }
+  if (!found) return kBlastNoQuery;
+  ParseWebQuery(up_, len_, h);
+  return in_.Rewind() ? kBlastOk : kBlastCannotOpen;
+}
+
+// The lines that only the web download has; true when the line was taken.
+bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
+  if (StartsWith(up_, len_, "QUERY #")) {
+    if (!s.seenOwnQuery) {
+      s.seenOwnQuery = true;
+      return true;
+    }
+    stop = FinishAlignment(s) ? Stop::NextQuery : Stop::Failed;
+    code = kBlastFailed;
+    return true;
+  }
+  if (len_ > 0 && up_[0] == '>') {
+    if (s.inHeader) return true;  // a further title of the same sequence
+    if (!FinishAlignment(s)) {
+      stop = Stop::Failed;
+      code = kBlastFailed;
+      return true;
+    }
+    work_.query.Clear();
+    work_.middle.Clear();
+    work_.subject.Clear();
+    s.hits->push_back(std::make_unique<HspData>());
+    s.hit = s.hits->back().get();
+    s.hitsSoFar += 1;
+    s.hit->number = s.hitsSoFar;
+    if (!s.extra) dp_.viewHitCount = s.hitsSoFar;
+    s.alignmentsOfHit = 0;
+    std::size_t i = 1;
+    while (i < len_ && up_[i] == ' ') ++i;
+    SetText(s.hit->description, std::string_view(up_ + i, len_ - i), width::kDescription);
+    s.inHeader = 1;
+    return true;
+  }
+  if (StartsWith(up_, len_, "SEQUENCE ID:") && s.hit != nullptr) {
+    if (s.hit->identifier.empty()) {
+      const std::string_view line(up_, len_);
+      SetText(s.hit->identifier, WordAfter(line, 12), width::kIdentifier);
+      const std::size_t length = line.find("LENGTH:");
+      if (length != std::string_view::npos)
+        SetText(s.hit->lengthText, WordAfter(line, length + 7), width::kLengthText);
+    }
+    return true;
+  }
+  std::size_t i = 0;
+  while (i < len_ && up_[i] == ' ') ++i;
+  if (StartsWith(up_ + i, len_ - i, "SCORE:") && s.hit != nullptr) {
+    s.inHeader = 0;
+    if (!FinishAlignment(s)) {
+      stop = Stop::Failed;
+      code = kBlastFailed;
+      return true;
+    }
+    work_.query.Clear();
+    work_.middle.Clear();
+    work_.subject.Clear();
+    std::string stats = ClassicStats(up_, len_);
+    if (s.alignmentsOfHit == 0) {
+      const std::size_t e1 = stats.find('=');
+      SetText(s.hit->scoreText, WordAfter(stats, e1 + 1), width::kScoreText);
+      const std::size_t e2 = stats.find('=', e1 + 1);
+      if (e2 != std::string::npos) {
+        std::string_view word = WordAfter(stats, e2 + 1);
+        if (!word.empty() && word.back() == ',') word.remove_suffix(1);
+        SetText(s.hit->expectText, word, width::kExpectText);
+      }
+    }
+    s.alignmentsOfHit += 1;
+    s.hit->alignments.push_back(std::make_unique<AliData>());
+    s.hit->alignmentCount = s.alignmentsOfHit;
+    AliData& ali = *s.hit->alignments.back();
+    ali.ClearStatistics();
+    // The identities line follows, after an optional "Method:" line.
+    bool more = Next();
+    if (more && StartsWith(up_, len_, "METHOD:")) more = Next();
+    if (!more) {
+      stop = Stop::Failed;
+      code = kBlastEndInAlignment;
+      return true;
+    }
+    stats += ' ';
+    stats += ClassicStats(up_, len_);
+    SetText(ali.statsText, stats, width::kStatsText);
+    s.totalAlignments += 1;
+    s.blockIndex = 0;
+    s.queryStart = s.subjectStart = 0;
+    s.queryPrintedEnd = s.subjectPrintedEnd = 0;
+    return true;
+  }
+  return false;
+}
+
 bool BlastReader::FinishAlignment(Section& s) {
   if (s.alignmentsOfHit == 0 || s.hit == nullptr) return true;
   AliData& ali = *s.hit->alignments.back();
@@ -364,9 +519,14 @@ bool BlastReader::FinishAlignment(Section& s) {
 
 // Text-form header: identifier is the first word outside tags, description
 // the rest; url from the first quoted text when the header has a link.
-void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHeader) {
+void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHeader, bool plus) {
   std::size_t i = 0;
   bool inTag = false;
+  if (plus) {
+    // BLAST+ writes "> id description": the identifier follows the blank.
+    if (i < up.size() && up[i] == '>') ++i;
+    while (i < up.size() && up[i] == ' ') ++i;
+  }
   std::string id;
   for (; i < up.size(); ++i) {
     const char c = up[i];
@@ -485,11 +645,11 @@ void BlastReader::AnalyseHeader(HspData& hit, std::string_view header) {
   const bool hasName = up.find("<A NAME") != std::string::npos;
   const bool hasHref = up.find("<A HREF") != std::string::npos;
   if (!up.empty() && up[0] == '>' && !hasName)
-    AnalyseTextHeader(hit, up, raw);
+    AnalyseTextHeader(hit, up, raw, plus_);
   else if (hasName && hasHref)
     AnalyseAnchoredHeader(hit, up, raw);
   else if (plus_ && !up.empty() && up[0] == '>')
-    AnalyseTextHeader(hit, up, raw);  // BLAST+ HTML: "><a name=Subject_1></a> id description"
+    AnalyseTextHeader(hit, up, raw, plus_);  // BLAST+ HTML: "><a name=Subject_1></a> id description"
 }
 
 void BlastReader::FinishSection(Section& s) {
@@ -517,6 +677,7 @@ void BlastReader::StartExtraSection(Section& s) {
   SetText(s.header.queryName, QueryName({up_, len_}, isHtml_ || (plus_ && Contains(up_, len_, "</B>"))),
           width::kQueryName);
   s.header.databaseText = firstDatabase_;
+  if (web_) ParseWebQuery(up_, len_, s.header);
 }
 
 BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& code) {
@@ -530,6 +691,13 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     const char* up = up_;
     const std::size_t len = len_;
     const std::size_t prefixLen = len < 9 ? len : 9;
+    if (web_) {
+      Stop stop = Stop::EndOfFile;
+      if (WebRule(s, stop, code)) {
+        if (stop != Stop::EndOfFile) return stop;
+        continue;
+      }
+    }
 
     // The report's end.
     if (Contains(up, len, "PARAMETERS:") || Contains(up, len, "CPU TIME") || Contains(up, len, "</HTML>") ||
@@ -718,6 +886,14 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       continue;
     }
   }
+  // The web download has no end marker: its end is the file's end.
+  if (web_) {
+    if (!FinishAlignment(s)) {
+      code = kBlastFailed;
+      return Stop::Failed;
+    }
+    return Stop::EndMarker;
+  }
   return Stop::EndOfFile;
 }
 
@@ -726,14 +902,24 @@ int BlastReader::Run(const std::string& path) {
   if (!in_.Open(path)) return kBlastCannotOpen;
   if (!work_.Allocate()) return kBlastNoBuffers;
   dp_.header.isHtml = isHtml_ ? 1 : 0;
-  const int header = HeaderPass();
+  int header = HeaderPass();
+  if (header == kBlastNoQuery) {
+    // No "Query=" line: perhaps the web site's text download.
+    const int web = WebHeaderPass();
+    if (web == kBlastOk) {
+      web_ = plus_ = true;
+      header = kBlastOk;
+    }
+  }
   if (header != kBlastOk) return header;
 
   Section first;
   first.hits = std::make_shared<HitList>();
   dp_.hits = first.hits;
   int code = kBlastOk;
-  Stop stop = ReadSection(first, plus_, code);
+  // A new query line ends the first query's section too: the hits of the
+  // next query belong to the next table.
+  Stop stop = ReadSection(first, true, code);
   // The first query's working set, as read so far.
   FinishSection(first);
   dp_.hitCount = static_cast<unsigned>(first.hitsSoFar);
