@@ -290,6 +290,7 @@ class BlastReader {
   char raw_[kLineSize];
   char up_[kLineSize];
   std::size_t len_ = 0;
+  unsigned classes_ = 0;  // CharClass bits of the current line
   std::uint64_t nextProgress_ = kProgressStep;
   std::string firstDatabase_;
 };
@@ -302,8 +303,13 @@ bool BlastReader::NextRawOnly() {
 }
 
 bool BlastReader::Next() {
-  if (!NextRawOnly()) return false;
-  UpperCopy(up_, raw_, len_);
+  if (!in_.ReadLine(raw_, kLineSize, len_)) return false;
+  classes_ = UpperCopyClasses(up_, raw_, len_);
+  if ((classes_ & kHasNul) != 0) {
+    // A NUL byte ends the line as a C string would.
+    len_ = std::strlen(raw_);
+    classes_ = UpperCopyClasses(up_, raw_, len_);
+  }
   up_[len_] = '\0';
   return true;
 }
@@ -699,18 +705,26 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       }
     }
 
+    // (Each keyword test is made only when the line holds the keyword's
+    // special characters.)
+    const unsigned cls = classes_;
+    const bool colon = (cls & kHasColon) != 0;
+    const bool equal = (cls & kHasEqual) != 0;
+    const bool less = (cls & kHasLess) != 0;
     // The report's end.
-    if (Contains(up, len, "PARAMETERS:") || Contains(up, len, "CPU TIME") || Contains(up, len, "</HTML>") ||
-        Contains(up, len, "POSTED DATE:") || (plus_ && Contains(up, len, "GAP PENALTIES:"))) {
+    if ((colon && (Contains(up, len, "PARAMETERS:") || Contains(up, len, "POSTED DATE:") ||
+                   (plus_ && Contains(up, len, "GAP PENALTIES:")))) ||
+        ((cls & (kHasU | kHasBlank)) == (kHasU | kHasBlank) && Contains(up, len, "CPU TIME")) ||
+        (less && Contains(up, len, "</HTML>"))) {
       if (!FinishAlignment(s)) {
         code = kBlastFailed;
         return Stop::Failed;
       }
       return Stop::EndMarker;
     }
-    if (Contains(up, len, "IMG SRC=")) continue;
+    if (equal && Contains(up, len, "IMG SRC=")) continue;
     // The next query of a multi-query report.
-    if (endsAtQuery && !s.inHeader && Contains(up, len, "QUERY=")) {
+    if (endsAtQuery && !s.inHeader && equal && Contains(up, len, "QUERY=")) {
       if (!s.seenOwnQuery) {
         s.seenOwnQuery = true;
         continue;
@@ -755,7 +769,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     if (plus_ && len >= 15 && std::memcmp(up, "<B>SUBJECT=</B>", 15) == 0) subjectAt = 15;
     const bool subjectLine = subjectAt > 0;
     if (!s.inHeader && ((len > 0 && up[0] == '>') || subjectLine ||
-                        (isHtml_ && Contains(up, len, "<A NAME") && Contains(up, len, "<A HREF")))) {
+                        (isHtml_ && less && Contains(up, len, "<A NAME") && Contains(up, len, "<A HREF")))) {
       if (!FinishAlignment(s)) {
         code = kBlastFailed;
         return Stop::Failed;
@@ -783,7 +797,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     }
 
     const bool lengthLine =
-        Contains(up, len, "LENGTH =") || (s.inHeader && IsPlusLengthLine(up, len));
+        (equal && Contains(up, len, "LENGTH =")) || (s.inHeader && equal && IsPlusLengthLine(up, len));
     if (s.inHeader && !lengthLine) {
       // A continuation of the hit's header: one blank kept at the join.
       std::size_t i = 0;
@@ -806,7 +820,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     }
 
     // An alignment's score line.
-    if (Contains(up, prefixLen, "SCORE =")) {
+    if (equal && Contains(up, prefixLen, "SCORE =")) {
       if (s.hitsSoFar == 0) continue;
       if (!FinishAlignment(s)) {
         code = kBlastFailed;
@@ -994,9 +1008,13 @@ int TransfertData(AliData& ali, std::string_view queryText, std::string_view mid
     ReportOutOfMemory();
     return 0;
   }
-  auto letters = [](std::string_view t) {
+  bool gap = false;
+  auto letters = [&gap](std::string_view t) {
     int count = 0;
-    for (char c : t) count += IsAsciiLetter(c) ? 1 : 0;
+    for (char c : t) {
+      count += IsAsciiLetter(c) ? 1 : 0;
+      gap = gap || c == '-';
+    }
     return count;
   };
   ali.queryStart = queryStart;
@@ -1005,7 +1023,7 @@ int TransfertData(AliData& ali, std::string_view queryText, std::string_view mid
   ali.subjectEnd = subjectStart - 1 + letters(ali.subjectLine);
   if (queryPrintedEnd > 0 && queryPrintedEnd != ali.queryEnd) ali.queryEnd = queryPrintedEnd;
   if (subjectPrintedEnd > 0 && subjectPrintedEnd != ali.subjectEnd) ali.subjectEnd = subjectPrintedEnd;
-  ali.gapped = (ali.queryLine.find('-') != std::string::npos || ali.subjectLine.find('-') != std::string::npos) ? 1 : 0;
+  ali.gapped = gap ? 1 : 0;
   TransBlaStatData(ali);
   return 1;
 }
