@@ -29,6 +29,7 @@ struct Accumulator {
   void Append(const char* s, std::size_t n) {
     const std::size_t room = kAccSize - 1 - len;
     if (n > room) n = room;
+    if (n == 0) return;
     std::memcpy(data + len, s, n);
     len += n;
   }
