@@ -326,6 +326,12 @@ TEST_F(BlastParserTest, RealReportsOfSeveralVersionsAndPrograms) {
   EXPECT_EQ(rho.hitCount, 6u);
   EXPECT_EQ((*rho.hits)[0]->identifier, "GI|57163782|REF|NM_001009242.1|");
 
+  // Thousands separators in the query length.
+  auto longQuery = Read(DataPath("blast_legacy_text_ncbi/bioperl_AE003528_ecoli.bls"));
+  ASSERT_EQ(longQuery->code, kBlastOk);
+  EXPECT_EQ(longQuery->dp.header.queryLength, 283821);
+  EXPECT_EQ(longQuery->dp.header.queryLengthText, "(283821 letters)");
+
   // Truncated downloads fail as incomplete.
   EXPECT_NE(Read(DataPath("blast_legacy_text_truncated/bioperl_ex_NCBI_blastn.txt"))->code, kBlastOk);
   // Mixed CR LF and LF line ends, HTTP headers before the page, no end marker.

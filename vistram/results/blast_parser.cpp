@@ -126,12 +126,21 @@ double ReadDouble(std::string_view text) {
 }
 
 // The integer literal after the last '(' of a line: decimal, octal when it
-// begins with 0, hexadecimal with 0x.
+// begins with 0, hexadecimal with 0x. Reports print long queries with
+// thousands separators ("(11,337 letters)"): a comma between digits is
+// skipped, so that the whole number is read rather than its first group.
 int IntegerAfterLastParen(const char* line) {
   const char* paren = std::strrchr(line, '(');
   if (paren == nullptr) return 0;
+  char digits[64];
+  std::size_t n = 0;
+  for (const char* p = paren + 1; *p != '\0' && n + 1 < sizeof digits; ++p) {
+    if (*p == ',' && n > 0 && digits[n - 1] >= '0' && digits[n - 1] <= '9' && p[1] >= '0' && p[1] <= '9') continue;
+    digits[n++] = *p;
+  }
+  digits[n] = '\0';
   errno = 0;
-  const long v = std::strtol(paren + 1, nullptr, 0);
+  const long v = std::strtol(digits, nullptr, 0);
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return static_cast<int>(v);
