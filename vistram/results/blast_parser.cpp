@@ -54,7 +54,16 @@ struct WorkBuffers {
   }
 };
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+// The white space of formatted input, one lookup per byte.
+struct SpaceTable {
+  bool map[256];
+  constexpr SpaceTable() : map() {
+    for (char c : {' ', '\t', '\n', '\v', '\f', '\r'}) map[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr SpaceTable kSpace{};
+
+bool IsSpace(char c) { return kSpace.map[static_cast<unsigned char>(c)]; }
 
 // Reads a decimal integer as the standard formatted input does (optional
 // sign, digits; the value clamped to int). False when no digit is there.
@@ -247,6 +256,24 @@ std::string ClassicStats(const char* up, std::size_t len) {
   }
   while (!out.empty() && (out.back() == ' ' || out.back() == ',' || out.back() == '\t')) out.pop_back();
   return out;
+}
+
+// True when a keyword ending with ':' ("PARAMETERS:", "POSTED DATE:", and
+// for BLAST+ "GAP PENALTIES:") occurs in the line: each ':' of the line is
+// tested once, so an alignment line ("QUERY: 1 ...") costs one scan.
+bool HasColonMarker(const char* up, std::size_t len, bool plus) {
+  auto endsWith = [up](std::size_t colon, std::string_view word) {
+    return colon >= word.size() && std::memcmp(up + colon - word.size(), word.data(), word.size()) == 0;
+  };
+  const char* p = up;
+  const char* end = up + len;
+  while ((p = static_cast<const char*>(std::memchr(p, ':', static_cast<std::size_t>(end - p)))) != nullptr) {
+    const auto colon = static_cast<std::size_t>(p - up);
+    if (endsWith(colon, "PARAMETERS") || endsWith(colon, "POSTED DATE") || (plus && endsWith(colon, "GAP PENALTIES")))
+      return true;
+    ++p;
+  }
+  return false;
 }
 
 // Everything the reader keeps about one query section while reading it.
@@ -722,8 +749,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     const bool equal = (cls & kHasEqual) != 0;
     const bool less = (cls & kHasLess) != 0;
     // The report's end.
-    if ((colon && (Contains(up, len, "PARAMETERS:") || Contains(up, len, "POSTED DATE:") ||
-                   (plus_ && Contains(up, len, "GAP PENALTIES:")))) ||
+    if ((colon && HasColonMarker(up, len, plus_)) ||
         ((cls & (kHasU | kHasBlank)) == (kHasU | kHasBlank) && Contains(up, len, "CPU TIME")) ||
         (less && Contains(up, len, "</HTML>"))) {
       if (!FinishAlignment(s)) {
@@ -1005,12 +1031,29 @@ int TransfertData(AliData& ali, std::string_view queryText, std::string_view mid
                   std::string_view subjectText, int queryStart, int subjectStart, int queryPrintedEnd,
                   int subjectPrintedEnd) {
   const std::size_t n = queryText.size();
+  // One pass per line: upper case, letters counted, gaps noticed.
+  bool gap = false;
+  auto upperCounting = [&gap](std::string& out, std::string_view in) {
+    out.resize(in.size());
+    int count = 0;
+    unsigned classes = 0;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+      const auto c = static_cast<unsigned char>(in[i]);
+      out[i] = static_cast<char>(text_scan_detail::kUpper.map[c]);
+      count += text_scan_detail::kLetter.map[c];
+      classes |= c == '-' ? 1u : 0u;
+    }
+    gap = gap || classes != 0;
+    return count;
+  };
+  int queryLetters = 0;
+  int subjectLetters = 0;
   try {
-    std::string q(queryText);
-    std::string s(subjectText.substr(0, std::min(n, subjectText.size())));
+    std::string q;
+    std::string s;
+    queryLetters = upperCounting(q, queryText);
+    subjectLetters = upperCounting(s, subjectText.substr(0, std::min(n, subjectText.size())));
     std::string m(middleText.substr(0, std::min(n, middleText.size())));
-    UpperCopy(q.data(), q.data(), q.size());
-    UpperCopy(s.data(), s.data(), s.size());
     ali.queryLine = std::move(q);
     ali.subjectLine = std::move(s);
     ali.middleLine = std::move(m);
@@ -1018,19 +1061,10 @@ int TransfertData(AliData& ali, std::string_view queryText, std::string_view mid
     ReportOutOfMemory();
     return 0;
   }
-  bool gap = false;
-  auto letters = [&gap](std::string_view t) {
-    int count = 0;
-    for (char c : t) {
-      count += IsAsciiLetter(c) ? 1 : 0;
-      gap = gap || c == '-';
-    }
-    return count;
-  };
   ali.queryStart = queryStart;
   ali.subjectStart = subjectStart;
-  ali.queryEnd = queryStart - 1 + letters(ali.queryLine);
-  ali.subjectEnd = subjectStart - 1 + letters(ali.subjectLine);
+  ali.queryEnd = queryStart - 1 + queryLetters;
+  ali.subjectEnd = subjectStart - 1 + subjectLetters;
   if (queryPrintedEnd > 0 && queryPrintedEnd != ali.queryEnd) ali.queryEnd = queryPrintedEnd;
   if (subjectPrintedEnd > 0 && subjectPrintedEnd != ali.subjectEnd) ali.subjectEnd = subjectPrintedEnd;
   ali.gapped = gap ? 1 : 0;

@@ -12,6 +12,13 @@ struct UpperTable {
   }
 };
 inline constexpr UpperTable kUpper{};
+struct LetterTable {
+  unsigned char map[256];
+  constexpr LetterTable() : map() {
+    for (int i = 0; i < 256; ++i) map[i] = (i >= 'A' && i <= 'Z') || (i >= 'a' && i <= 'z') ? 1 : 0;
+  }
+};
+inline constexpr LetterTable kLetter{};
 }  // namespace text_scan_detail
 
 // Character classes that the keyword tests look for; a line's classes are
