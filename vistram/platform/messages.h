@@ -10,6 +10,7 @@
 // Common string ids.
 inline constexpr int IDS_CAPTION = 16;          // "Vistram"
 inline constexpr int IDS_CANNOT_READ_FILE = 128;  // "Unable to open or read your file..." (%s: the path)
+inline constexpr int IDS_LOAD_ALREADY_RUNNING = 1201;  // Open while a report is still being loaded
 
 // Sequence input (download from NCBI).
 inline constexpr int IDS_NCBI_NO_CONNECTION = 4101;    // "Unable to connect NCBI."
