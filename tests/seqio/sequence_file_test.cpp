@@ -239,7 +239,9 @@ TEST(LireSequence, DamagedRealFilesGiveAValidTextOrNothing) {
       std::string bytes = original;
       const std::size_t at = random() % (bytes.size() + 1);
       switch (round % 4) {
-        case 0: for (int k = 0; k < 8 && !bytes.empty(); ++k) bytes[random() % bytes.size()] = static_cast<char>(random()); break;
+        case 0:
+          for (int k = 0; k < 8 && !bytes.empty(); ++k) bytes[random() % bytes.size()] = static_cast<char>(random());
+          break;
         case 1: bytes.resize(at); break;
         case 2: bytes.insert(at, std::string(random() % 400, "AZ\r\n>* -\0"[random() % 10])); break;
         default: bytes.erase(at, random() % 200); break;
