@@ -4,10 +4,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "vistram/hca/hca_model.h"
 #include "vistram/hca/hca_plot_file.h"
+#include "vistram/hca/hca_sequence_source.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/platform.h"
 
@@ -27,38 +27,6 @@ std::string Extension(const std::string& path) {
   return Lower(path.substr(dot + 1));
 }
 
-// Reads the first sequence of a FASTA file: its name (the first word of the
-// '>' line) and its residues (letters raised to upper case and '*'; digits
-// and blanks skipped). False when the file cannot be read, holds no '>'
-// line, another character appears, or the count is outside 10..2500.
-bool ReadFastaSequence(const std::string& path, std::string& residues, std::string& name) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  bool inSequence = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line[0] == '>') {
-      if (inSequence) break;
-      inSequence = true;
-      const std::string head = line.substr(1);
-      const auto end = head.find_first_of(" \t");
-      name = head.substr(0, std::min(end, std::size_t{255}));
-      continue;
-    }
-    if (!inSequence) continue;
-    for (unsigned char c : line) {
-      if (std::isalpha(c) || c == '*') {
-        residues.push_back(static_cast<char>(std::toupper(c)));
-      } else if (!std::isdigit(c) && !std::isspace(c)) {
-        return false;
-      }
-      if (residues.size() > 2500) return false;
-    }
-  }
-  return inSequence && residues.size() >= 10;
-}
-
 // The plot file with the geometry of the default screen font (Times 8
 // points at 96 dots per inch: average width 5, height 12) when no window
 // library measures it.
@@ -73,6 +41,12 @@ int WritePlotFileWithDefaultGeometry(const HcaBatchJob& job, std::string& error)
     return 0;
   }
   return 1;
+}
+
+// The configuration file beside the program.
+std::string ConfigPathBeside(const std::string& programPath) {
+  const auto slash = programPath.find_last_of('/');
+  return (slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1)) + "vistram.cfg";
 }
 
 void Usage() { std::fprintf(stderr, "usage: vistram --hca SEQFILE -o OUT.hca|OUT.svg|OUT.png\n"); }
@@ -100,14 +74,12 @@ int RunHcaBatch(int argc, char** argv) {
     return 2;
   }
   HcaBatchJob job;
-  if (!ReadFastaSequence(input, job.residues, job.name)) {
+  if (!HcaReadSequenceFile(input, job.residues, job.name)) {
     std::fprintf(stderr, "%s: Unable to retrieve the sequence.\n", input.c_str());
     return 1;
   }
-  // HCA colour code: black letters on white until the configuration's colours apply.
-  job.textColours.assign(job.residues.size(), 0);
-  job.backColours.assign(job.residues.size(), 1);
   job.programPath = CurrentPlatform().ProgramPath();
+  HcaColoursForSequence(ConfigPathBeside(job.programPath), job.residues, job.textColours, job.backColours);
   job.outputPath = output;
   std::string error;
   int ok = 0;
