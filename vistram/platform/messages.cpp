@@ -15,6 +15,19 @@ const std::map<int, std::string_view>& StringTable() {
       {114, "Print HCA alignment"},
       {115, "Printer setup"},
       {IDS_CANNOT_READ_FILE, "Unable to open or read your file.\nPlease, check the file :\n%s."},
+      {IDS_LOAD_ALREADY_RUNNING, "A report is already being loaded.\nPlease wait until it is shown."},
+      // Configuration, browser and Hitmerge, fonts, GUI parameters.
+      {1300, "Vistram "},
+      {1301, "Navigator not found."},
+      {1302, "Hitmerge not found."},
+      {1303, "Unable to find a Web navigator.\nPlease update the vistram.cfg file."},
+      {1304, "Unable to start Hitmerge.\nPlease update the vistram.cfg file."},
+      {1305, "Unable to create fonts"},
+      {1306, "Font size must be in the range \n6 to 14.\nPlease retry."},
+      {1307, "Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."},
+      {IDS_NCBI_NO_CONNECTION, "Unable to connect NCBI."},
+      {IDS_NCBI_NOT_PROTEIN, "The entry does not contain a protein sequence."},
+      {IDS_NCBI_BAD_ACCESS_CODE, "Access code invalid."},
   };
   return table;
 }

@@ -10,6 +10,12 @@
 // Common string ids.
 inline constexpr int IDS_CAPTION = 16;          // "Vistram"
 inline constexpr int IDS_CANNOT_READ_FILE = 128;  // "Unable to open or read your file..." (%s: the path)
+inline constexpr int IDS_LOAD_ALREADY_RUNNING = 1201;  // Open while a report is still being loaded
+
+// Sequence input (download from NCBI).
+inline constexpr int IDS_NCBI_NO_CONNECTION = 4101;    // "Unable to connect NCBI."
+inline constexpr int IDS_NCBI_NOT_PROTEIN = 4102;      // "The entry does not contain a protein sequence."
+inline constexpr int IDS_NCBI_BAD_ACCESS_CODE = 4103;  // "Access code invalid."
 
 // The text of string `id`, cut to 254 characters; empty when the table has no such id.
 std::string LoadStringText(int id);

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vistram/shell/config.h"
+
 // Widths of the text fields (bytes, including the terminating NUL of the
 // file formats, so a field holds width - 1 characters).
 namespace width {
@@ -132,6 +134,18 @@ struct VisualHaspData {
   int sourceHitNumber = 0;
 };
 
+// A further query section of a multi-query report, read by the parser into
+// its own working set; the load-done handler makes it a table of its own
+// after the report's first table.
+struct LoadedSection {
+  HeaderBlock header;
+  unsigned hitCount = 0;
+  int viewHitCount = 0;
+  int alignmentCount = 0;
+  std::shared_ptr<HitList> hits;
+  int queryNumber = 0;  // 2 for the report's second query, and so on
+};
+
 struct DataProgram {
   std::string programFolder;  // width 260
   std::string reportPath;     // width 260
@@ -152,6 +166,11 @@ struct DataProgram {
   std::shared_ptr<HitList> hits;
 
   std::unique_ptr<VisualHaspData> viewer;
+
+  // Filled by the load worker beside the working set: the further query
+  // sections of the report being loaded (empty for a single-query report).
+  std::vector<LoadedSection> extraSections;
+  GuiPreferences prefs;  // display preferences of the configuration file, for the run
 
   int colourCode = 10;     // 10, 20 or 30
   int useBackground = 1;

@@ -3,24 +3,49 @@
 #include <cstdio>
 #include <cstring>
 
+#include "vistram/shell/batch_commands.h"
 #include "vistram/shell/batch_hca.h"
 
 namespace {
+
+struct BatchCommand {
+  const char* option;
+  const char* usage;  // the arguments after the option
+  const char* summary;
+  int (*run)(int argc, char** argv);
+};
+
+// One line per command.
+constexpr BatchCommand kCommands[] = {
+    {"--export-tsv", "REPORT [-o OUT]",
+     "load REPORT as the Open command does and write one tab-separated row per alignment (to OUT or standard "
+     "output)",
+     RunExportTsv},
+    {"--hca", "SEQFILE -o OUT.hca|OUT.svg|OUT.png",
+     "write the HCA plot of the sequence in SEQFILE as a plot file, an SVG or a PNG picture", RunHcaBatch},
+};
+
 void PrintUsage(std::FILE* out) {
   std::fprintf(out, "usage: vistram [REPORT]\n");
-  std::fprintf(out, "       vistram --hca SEQFILE -o OUT.hca|OUT.svg|OUT.png\n");
+  for (const BatchCommand& c : kCommands) std::fprintf(out, "       vistram %s %s\n", c.option, c.usage);
+  std::fprintf(out, "\n  REPORT  open the report in the workbench\n");
+  for (const BatchCommand& c : kCommands) std::fprintf(out, "  %s  %s\n", c.option, c.summary);
 }
 }  // namespace
 
 bool RunBatchIfRequested(int argc, char** argv, int& exitCode) {
-  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+  if (argc < 2) return false;
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     PrintUsage(stdout);
     exitCode = 0;
     return true;
   }
-  if (argc >= 2 && std::strcmp(argv[1], "--hca") == 0) {
-    exitCode = RunHcaBatch(argc, argv);
-    return true;
+  for (const BatchCommand& c : kCommands) {
+    if (std::strcmp(argv[1], c.option) == 0) {
+      exitCode = c.run(argc - 2, argv + 2);
+      if (exitCode == 2) PrintUsage(stderr);
+      return true;
+    }
   }
   return false;
 }

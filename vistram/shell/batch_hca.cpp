@@ -58,7 +58,7 @@ void SetHcaBatchWriter(HcaBatchWriter writer) { g_writer = writer; }
 int RunHcaBatch(int argc, char** argv) {
   std::string input;
   std::string output;
-  for (int i = 2; i < argc; ++i) {
+  for (int i = 0; i < argc; ++i) {
     if (std::strcmp(argv[i], "-o") == 0 && i + 1 < argc) {
       output = argv[++i];
     } else if (input.empty() && argv[i][0] != '-') {

@@ -30,5 +30,5 @@ struct HcaBatchJob {
 using HcaBatchWriter = int (*)(const HcaBatchJob& job, std::string& error);
 void SetHcaBatchWriter(HcaBatchWriter writer);
 
-// Runs "--hca" (argv[1] is "--hca"); returns the exit code.
+// Runs "--hca" with the arguments after the option; returns the exit code.
 int RunHcaBatch(int argc, char** argv);

@@ -1,0 +1,904 @@
+#include "vistram/results/blast_parser.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "vistram/hca/hca_score.h"
+#include "vistram/results/line_reader.h"
+#include "vistram/results/memory.h"
+#include "vistram/results/result_view.h"
+#include "vistram/results/text_scan.h"
+
+namespace {
+
+constexpr int kLineSize = 500;                 // a line is cut to 499 characters
+constexpr std::size_t kAccSize = 10000;        // accumulators hold 9,999 characters
+constexpr std::size_t kHeaderAnalysed = 1999;  // characters of a hit header that are analysed
+constexpr std::uint64_t kProgressStep = 4u << 20;
+
+// A fixed text accumulator; appends are cut at its capacity.
+struct Accumulator {
+  char* data = nullptr;
+  std::size_t len = 0;
+  void Clear() { len = 0; }
+  void Append(const char* s, std::size_t n) {
+    const std::size_t room = kAccSize - 1 - len;
+    if (n > room) n = room;
+    std::memcpy(data + len, s, n);
+    len += n;
+  }
+  std::string_view View() const { return {data, len}; }
+};
+
+// The work buffers of one read, allocated together through MyAlloc.
+struct WorkBuffers {
+  char* block = nullptr;
+  Accumulator query, middle, subject, header;
+  char* segment = nullptr;
+  ~WorkBuffers() { MyFree(block); }
+  bool Allocate() {
+    block = static_cast<char*>(MyAlloc(5 * kAccSize));
+    if (block == nullptr) return false;
+    query.data = block;
+    middle.data = block + kAccSize;
+    subject.data = block + 2 * kAccSize;
+    header.data = block + 3 * kAccSize;
+    segment = block + 4 * kAccSize;
+    return true;
+  }
+};
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Reads a decimal integer as the standard formatted input does (optional
+// sign, digits; the value clamped to int). False when no digit is there.
+bool ReadInt(const char*& p, const char* end, int& value) {
+  const char* q = p;
+  bool negative = false;
+  if (q < end && (*q == '+' || *q == '-')) negative = *q++ == '-';
+  if (q >= end || *q < '0' || *q > '9') return false;
+  long long v = 0;
+  while (q < end && *q >= '0' && *q <= '9') {
+    if (v < 10000000000LL) v = v * 10 + (*q - '0');
+    ++q;
+  }
+  if (negative) v = -v;
+  value = v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
+  p = q;
+  return true;
+}
+
+// A Query or Sbjct line: the first word, the start number, the residues and
+// the end number printed after them.
+struct BlockLine {
+  int start = 0;
+  const char* segment = nullptr;
+  std::size_t segmentLength = 0;
+  int printedEnd = 0;
+};
+
+BlockLine ParseBlockLine(const char* line, std::size_t len) {
+  BlockLine b;
+  const char* p = line;
+  const char* end = line + len;
+  while (p < end && IsSpace(*p)) ++p;
+  while (p < end && !IsSpace(*p)) ++p;
+  while (p < end && IsSpace(*p)) ++p;
+  if (!ReadInt(p, end, b.start)) {
+    b.start = 0;
+    return b;
+  }
+  while (p < end && IsSpace(*p)) ++p;
+  b.segment = p;
+  while (p < end && !IsSpace(*p)) ++p;
+  b.segmentLength = static_cast<std::size_t>(p - b.segment);
+  while (p < end && IsSpace(*p)) ++p;
+  int number = 0;
+  if (ReadInt(p, end, number)) b.printedEnd = number;
+  return b;
+}
+
+// The first word after position `from` (blanks skipped), cut at a blank or
+// a tab.
+std::string_view WordAfter(std::string_view line, std::size_t from) {
+  while (from < line.size() && (line[from] == ' ' || line[from] == '\t')) ++from;
+  std::size_t to = from;
+  while (to < line.size() && line[to] != ' ' && line[to] != '\t') ++to;
+  return line.substr(std::min(from, line.size()), to - std::min(from, line.size()));
+}
+
+// A number read like the standard text-to-double conversion; -1.0 when none.
+double ReadDouble(std::string_view text) {
+  char buf[64];
+  const std::size_t n = std::min(text.size(), sizeof buf - 1);
+  std::memcpy(buf, text.data(), n);
+  buf[n] = '\0';
+  char* endp = nullptr;
+  const double v = std::strtod(buf, &endp);
+  if (endp == buf) return -1.0;
+  return v;
+}
+
+// The integer literal after the last '(' of a line: decimal, octal when it
+// begins with 0, hexadecimal with 0x.
+int IntegerAfterLastParen(const char* line) {
+  const char* paren = std::strrchr(line, '(');
+  if (paren == nullptr) return 0;
+  errno = 0;
+  const long v = std::strtol(paren + 1, nullptr, 0);
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+// The line starts (after blanks) with "LENGTH=": the BLAST+ length line.
+bool IsPlusLengthLine(const char* up, std::size_t len) {
+  std::size_t i = 0;
+  while (i < len && (up[i] == ' ' || up[i] == '\t')) ++i;
+  return len - i >= 7 && std::memcmp(up + i, "LENGTH=", 7) == 0;
+}
+
+int PlusLength(const char* up, std::size_t len) {
+  const char* eq = static_cast<const char*>(std::memchr(up, '=', len));
+  if (eq == nullptr) return 0;
+  const char* p = eq + 1;
+  const char* end = up + len;
+  while (p < end && *p == ' ') ++p;
+  long long v = 0;
+  while (p < end && *p >= '0' && *p <= '9') {
+    if (v < 10000000000LL) v = v * 10 + (*p - '0');
+    ++p;
+  }
+  return v > INT_MAX ? INT_MAX : static_cast<int>(v);
+}
+
+// The query name of a "QUERY=" line (upper case): after the first '=' (in
+// HTML with "</B>", after the '=' and the four characters of the tag), one
+// character skipped, then blanks; up to the first control, blank or non-ASCII
+// character.
+std::string QueryName(std::string_view up, bool isHtml) {
+  std::size_t p = up.find('=');
+  if (p == std::string_view::npos) return {};
+  ++p;
+  if (isHtml && up.find("</B>") != std::string_view::npos) p += 4;
+  p += 1;
+  while (p < up.size() && up[p] == ' ') ++p;
+  std::size_t q = p;
+  while (q < up.size()) {
+    const auto c = static_cast<unsigned char>(up[q]);
+    if (c <= 32 || c >= 128) break;
+    ++q;
+  }
+  if (p >= up.size()) return {};
+  return std::string(up.substr(p, q - p));
+}
+
+// The database text: the "DATABASE:" line (upper case), "|", the next line
+// without its leading blanks; the part after the first ':' (in HTML with
+// "</B>", after the ':' and four more characters).
+std::string DatabaseText(std::string_view upDatabaseLine, std::string_view nextLine, bool isHtml) {
+  std::size_t i = 0;
+  while (i < nextLine.size() && nextLine[i] == ' ') ++i;
+  std::string joined;
+  joined.reserve(upDatabaseLine.size() + 1 + nextLine.size());
+  joined.append(upDatabaseLine);
+  joined.push_back('|');
+  joined.append(nextLine.substr(i));
+  std::size_t p = joined.find(':');
+  if (p == std::string::npos) return {};
+  ++p;
+  if (isHtml && joined.find("</B>") != std::string::npos) p += 4;
+  if (p >= joined.size()) return {};
+  std::string out;
+  SetText(out, std::string_view(joined).substr(p), width::kDatabaseText);
+  return out;
+}
+
+// Everything the reader keeps about one query section while reading it.
+struct Section {
+  std::shared_ptr<HitList> hits;
+  HeaderBlock header;
+  HspData* hit = nullptr;  // the current hit
+  int hitsSoFar = 0;
+  int alignmentsOfHit = 0;
+  int totalAlignments = 0;
+  int inHeader = 0;
+  int blockIndex = 0;
+  int queryStart = 0, subjectStart = 0;
+  int queryPrintedEnd = 0, subjectPrintedEnd = 0;
+  bool headerHasLength = false;    // extra sections: length line seen
+  bool headerHasDatabase = false;  // extra sections: database line seen
+  bool extra = false;              // a further query section (not the working set)
+  bool seenOwnQuery = false;       // its own "QUERY=" line has been passed
+};
+
+class BlastReader {
+ public:
+  BlastReader(ResultView* view, DataProgram& dp, int kind) : view_(view), dp_(dp), isHtml_(kind == 4) {}
+  int Run(const std::string& path);
+
+ private:
+  enum class Stop { EndMarker, NextQuery, EndOfFile, Failed };
+
+  bool Next();  // reads the next line into raw_/up_; false at end of file
+  bool NextRawOnly();
+  void Progress();
+  int HeaderPass();
+  int PlusHeaderPass();
+  // Reads one section with the line rules until its end; `code` gets the
+  // failure code when Stop::Failed.
+  Stop ReadSection(Section& s, bool endsAtQuery, int& code);
+  bool FinishAlignment(Section& s);
+  void AnalyseHeader(HspData& hit, std::string_view header);
+  void FinishSection(Section& s);
+  void StartExtraSection(Section& s);
+
+  ResultView* view_;
+  DataProgram& dp_;
+  bool isHtml_;
+  bool plus_ = false;  // the report has the BLAST+ layout
+  LineReader in_;
+  WorkBuffers work_;
+  char raw_[kLineSize];
+  char up_[kLineSize];
+  std::size_t len_ = 0;
+  std::uint64_t nextProgress_ = kProgressStep;
+  std::string firstDatabase_;
+};
+
+bool BlastReader::NextRawOnly() {
+  if (!in_.ReadLine(raw_, kLineSize, len_)) return false;
+  // A NUL byte ends the line as a C string would.
+  if (const void* nul = std::memchr(raw_, '\0', len_)) len_ = static_cast<std::size_t>(static_cast<const char*>(nul) - raw_);
+  return true;
+}
+
+bool BlastReader::Next() {
+  if (!NextRawOnly()) return false;
+  UpperCopy(up_, raw_, len_);
+  up_[len_] = '\0';
+  return true;
+}
+
+void BlastReader::Progress() {
+  if (view_ == nullptr) return;
+  const std::uint64_t pos = in_.Position();
+  if (pos < nextProgress_) return;
+  nextProgress_ = pos + kProgressStep;
+  view_->SetProgress(pos, in_.FileSize());
+}
+
+int BlastReader::HeaderPass() {
+  HeaderBlock& h = dp_.header;
+  bool found = false;
+  while (Next()) {
+    if (Contains(up_, len_, "QUERY=")) {
+      found = true;
+      break;
+    }
+  }
+  if (!found) return kBlastNoQuery;
+  const std::string queryLine(up_, len_);
+  SetText(h.queryName, QueryName(queryLine, isHtml_), width::kQueryName);
+
+  found = false;
+  while (Next()) {
+    if (Contains(up_, len_, "LETTERS)")) {
+      found = true;
+      break;
+    }
+    if (IsPlusLengthLine(up_, len_)) {
+      // The BLAST+ layout: "Length=N" stands for "(N letters)".
+      plus_ = true;
+      break;
+    }
+  }
+  if (plus_) {
+    // BLAST+ HTML pages without links are read as text; their query line
+    // still carries its tags.
+    SetText(h.queryName, QueryName(queryLine, isHtml_ || Contains(queryLine.data(), queryLine.size(), "</B>")),
+            width::kQueryName);
+    return PlusHeaderPass();
+  }
+  if (!found) return kBlastNoLetters;
+  h.queryLength = IntegerAfterLastParen(up_);
+  char text[64];
+  std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(h.queryLength));
+  SetText(h.queryLengthText, text, width::kQueryLengthText);
+
+  found = false;
+  while (Next()) {
+    if (Contains(up_, len_, "DATABASE:")) {
+      found = true;
+      break;
+    }
+  }
+  if (!found) return kBlastNoDatabase;
+  std::string dbLine(up_, len_);
+  std::string next;
+  if (NextRawOnly()) next.assign(raw_, len_);
+  h.databaseText = DatabaseText(dbLine, next, isHtml_);
+  firstDatabase_ = h.databaseText;
+  return in_.Rewind() ? kBlastOk : kBlastCannotOpen;
+}
+
+// The header of a BLAST+ report: the length from "Length=N" (the current
+// line), the database from the report's first "DATABASE:" line (BLAST+ prints
+// it once, before the first query).
+int BlastReader::PlusHeaderPass() {
+  HeaderBlock& h = dp_.header;
+  h.queryLength = PlusLength(up_, len_);
+  char text[64];
+  std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(h.queryLength));
+  SetText(h.queryLengthText, text, width::kQueryLengthText);
+  if (!in_.Rewind()) return kBlastCannotOpen;
+  bool found = false;
+  while (Next()) {
+    if (Contains(up_, len_, "DATABASE:")) {
+      found = true;
+      break;
+    }
+  }
+  if (found) {
+    // (A comparison of two sequences names no database.)
+    std::string dbLine(up_, len_);
+    std::string next;
+    if (NextRawOnly()) next.assign(raw_, len_);
+    h.databaseText = DatabaseText(dbLine, next, isHtml_);
+    firstDatabase_ = h.databaseText;
+  }
+  return in_.Rewind() ? kBlastOk : kBlastCannotOpen;
+}
+
+bool BlastReader::FinishAlignment(Section& s) {
+  if (s.alignmentsOfHit == 0 || s.hit == nullptr) return true;
+  AliData& ali = *s.hit->alignments.back();
+  return TransfertData(ali, work_.query.View(), work_.middle.View(), work_.subject.View(), s.queryStart,
+                       s.subjectStart, s.queryPrintedEnd, s.subjectPrintedEnd) == 1;
+}
+
+// Text-form header: identifier is the first word outside tags, description
+// the rest; url from the first quoted text when the header has a link.
+void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHeader) {
+  std::size_t i = 0;
+  bool inTag = false;
+  std::string id;
+  for (; i < up.size(); ++i) {
+    const char c = up[i];
+    if (c == '<') {
+      inTag = true;
+      continue;
+    }
+    if (c == '>') {
+      inTag = false;
+      continue;
+    }
+    if (inTag) continue;
+    if (c == ' ' || c == '\t') break;
+    id.push_back(c);
+  }
+  SetText(hit.identifier, id, width::kIdentifier);
+  if (i < up.size()) ++i;
+  while (i < up.size() && up[i] == ' ') ++i;
+  std::string desc;
+  inTag = false;
+  for (; i < up.size(); ++i) {
+    const char c = up[i];
+    if (c == '<') {
+      inTag = true;
+      continue;
+    }
+    if (c == '>') {
+      inTag = false;
+      continue;
+    }
+    if (!inTag) desc.push_back(c);
+  }
+  SetText(hit.description, desc, width::kDescription);
+  if (up.find("<A HREF") != std::string_view::npos) {
+    std::string quoted;
+    const std::size_t q1 = rawHeader.find('"');
+    if (q1 != std::string_view::npos) {
+      const std::size_t q2 = rawHeader.find('"', q1 + 1);
+      if (q2 != std::string_view::npos) quoted.assign(rawHeader.substr(q1 + 1, q2 - q1 - 1));
+    }
+    if (up.find("HTTP:") != std::string_view::npos)
+      SetText(hit.url, quoted, width::kUrl);
+    else if (up.find("GET-SPROT-ENTRY") != std::string_view::npos)
+      SetText(hit.url, std::string(kExpasyBaseUrl) + quoted, width::kUrl);
+    else
+      SetText(hit.url, quoted, width::kUrl);
+  }
+}
+
+// Anchored header ("<A NAME" and "<A HREF"): the identifier is the link text
+// after the first "</A>", the description what follows it outside tags.
+void AnalyseAnchoredHeader(HspData& hit, std::string_view up, std::string_view rawHeader) {
+  const std::size_t close = up.find("</A>");
+  if (close != std::string_view::npos) {
+    std::size_t i = close + 4;
+    while (i < up.size() && up[i] != '>') ++i;
+    if (i < up.size()) ++i;  // past the '>'
+    std::string id;
+    bool inTag = false;
+    for (; i < up.size(); ++i) {
+      const char c = up[i];
+      if (c == '<' && i + 1 < up.size() && up[i + 1] == '/') break;
+      if (c == '<') {
+        inTag = true;
+        continue;
+      }
+      if (c == '>') {
+        inTag = false;
+        continue;
+      }
+      if (inTag) continue;
+      id.push_back(c);
+      if (i + 1 < up.size() && (up[i + 1] == ' ' || up[i + 1] == '\t')) {
+        ++i;
+        break;
+      }
+    }
+    SetText(hit.identifier, id, width::kIdentifier);
+    // The description: outside tags, after the next '>'.
+    while (i < up.size() && up[i] != '>') ++i;
+    if (i < up.size()) ++i;
+    std::string desc;
+    inTag = false;
+    for (; i < up.size(); ++i) {
+      const char c = up[i];
+      if (c == '<') {
+        inTag = true;
+        continue;
+      }
+      if (c == '>') {
+        inTag = false;
+        continue;
+      }
+      if (!inTag) desc.push_back(c);
+    }
+    SetText(hit.description, desc, width::kDescription);
+  }
+  if (up.find("/ENTREZ/") != std::string_view::npos) {
+    const std::size_t href = up.find("<A HREF");
+    const std::size_t eq = href == std::string_view::npos ? href : up.find('=', href);
+    const std::size_t gt = eq == std::string_view::npos ? eq : up.find('>', eq);
+    if (gt != std::string_view::npos && eq + 2 <= gt - 1 && gt - 1 <= rawHeader.size()) {
+      const std::string_view link = rawHeader.substr(eq + 2, gt - 1 - (eq + 2));
+      if (up.find("HTTP:", eq) != std::string_view::npos)
+        SetText(hit.url, link, width::kUrl);
+      else
+        SetText(hit.url, std::string(kNcbiBaseUrl) + std::string(link), width::kUrl);
+    }
+  }
+}
+
+void BlastReader::AnalyseHeader(HspData& hit, std::string_view header) {
+  const std::string_view raw = header.substr(0, std::min(header.size(), kHeaderAnalysed));
+  std::string up(raw);
+  UpperCopy(up.data(), raw.data(), raw.size());
+  const bool hasName = up.find("<A NAME") != std::string::npos;
+  const bool hasHref = up.find("<A HREF") != std::string::npos;
+  if (!up.empty() && up[0] == '>' && !hasName)
+    AnalyseTextHeader(hit, up, raw);
+  else if (hasName && hasHref)
+    AnalyseAnchoredHeader(hit, up, raw);
+  else if (plus_ && !up.empty() && up[0] == '>')
+    AnalyseTextHeader(hit, up, raw);  // BLAST+ HTML: "><a name=Subject_1></a> id description"
+}
+
+void BlastReader::FinishSection(Section& s) {
+  HitList& hits = *s.hits;
+  if (plus_) {
+    // A BLAST+ subject without any alignment ("No hits found") is no hit.
+    std::erase_if(hits, [](const std::unique_ptr<HspData>& h) { return h->alignments.empty(); });
+    for (std::size_t i = 0; i < hits.size(); ++i) hits[i]->number = static_cast<int>(i + 1);
+    s.hitsSoFar = static_cast<int>(hits.size());
+  }
+  hits.shrink_to_fit();
+  s.header.resultType = kResultBlast;
+  for (auto& hit : hits) {
+    hit->alignments.shrink_to_fit();
+    hit->selected.assign(hit->alignments.size(), 0);
+    if (!hit->alignments.empty() && hit->alignments.front()->gapped) s.header.resultType = kResultBlast2;
+  }
+}
+
+void BlastReader::StartExtraSection(Section& s) {
+  s.hits = std::make_shared<HitList>();
+  s.extra = true;
+  s.seenOwnQuery = true;
+  s.header.isHtml = isHtml_ ? 1 : 0;
+  SetText(s.header.queryName, QueryName({up_, len_}, isHtml_ || (plus_ && Contains(up_, len_, "</B>"))),
+          width::kQueryName);
+  s.header.databaseText = firstDatabase_;
+}
+
+BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& code) {
+  Accumulator& qAcc = work_.query;
+  Accumulator& mAcc = work_.middle;
+  Accumulator& sAcc = work_.subject;
+  Accumulator& hAcc = work_.header;
+  const bool extra = s.extra;
+  while (Next()) {
+    Progress();
+    const char* up = up_;
+    const std::size_t len = len_;
+    const std::size_t prefixLen = len < 9 ? len : 9;
+
+    // The report's end.
+    if (Contains(up, len, "PARAMETERS:") || Contains(up, len, "CPU TIME") || Contains(up, len, "</HTML>") ||
+        Contains(up, len, "POSTED DATE:") || (plus_ && Contains(up, len, "GAP PENALTIES:"))) {
+      if (!FinishAlignment(s)) {
+        code = kBlastFailed;
+        return Stop::Failed;
+      }
+      return Stop::EndMarker;
+    }
+    if (Contains(up, len, "IMG SRC=")) continue;
+    // The next query of a multi-query report.
+    if (endsAtQuery && !s.inHeader && Contains(up, len, "QUERY=")) {
+      if (!s.seenOwnQuery) {
+        s.seenOwnQuery = true;
+        continue;
+      }
+      // BLAST+ repeats the query line before every subject of a comparison
+      // against single sequences: the same query goes on.
+      const std::string& name = s.extra ? s.header.queryName : dp_.header.queryName;
+      std::string again;
+      SetText(again, QueryName({up, len}, isHtml_ || (plus_ && Contains(up, len, "</B>"))), width::kQueryName);
+      if (again == name) continue;
+      if (!FinishAlignment(s)) {
+        code = kBlastFailed;
+        return Stop::Failed;
+      }
+      return Stop::NextQuery;
+    }
+    // The header lines of a further query section, before its first hit.
+    if (extra && s.hitsSoFar == 0) {
+      if (!s.headerHasLength && (Contains(up, len, "LETTERS)") || IsPlusLengthLine(up, len))) {
+        s.header.queryLength = Contains(up, len, "LETTERS)") ? IntegerAfterLastParen(up) : PlusLength(up, len);
+        char text[64];
+        std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(s.header.queryLength));
+        SetText(s.header.queryLengthText, text, width::kQueryLengthText);
+        s.headerHasLength = true;
+        continue;
+      }
+      // (BLAST+ prints the database once for all queries.)
+      if (!plus_ && !s.headerHasDatabase && Contains(up, len, "DATABASE:")) {
+        std::string dbLine(up, len);
+        std::string next;
+        if (NextRawOnly()) next.assign(raw_, len_);
+        s.header.databaseText = DatabaseText(dbLine, next, isHtml_);
+        s.headerHasDatabase = true;
+        continue;
+      }
+    }
+
+    // A hit starts. (BLAST+ comparisons of two sequences head each subject
+    // with "Subject=" instead of '>'.)
+    std::size_t subjectAt = 0;
+    if (plus_ && len >= 8 && std::memcmp(up, "SUBJECT=", 8) == 0) subjectAt = 8;
+    if (plus_ && len >= 15 && std::memcmp(up, "<B>SUBJECT=</B>", 15) == 0) subjectAt = 15;
+    const bool subjectLine = subjectAt > 0;
+    if (!s.inHeader && ((len > 0 && up[0] == '>') || subjectLine ||
+                        (isHtml_ && Contains(up, len, "<A NAME") && Contains(up, len, "<A HREF")))) {
+      if (!FinishAlignment(s)) {
+        code = kBlastFailed;
+        return Stop::Failed;
+      }
+      qAcc.Clear();
+      mAcc.Clear();
+      sAcc.Clear();
+      s.hits->push_back(std::make_unique<HspData>());
+      s.hit = s.hits->back().get();
+      s.hitsSoFar += 1;
+      s.hit->number = s.hitsSoFar;
+      if (!s.extra) dp_.viewHitCount = s.hitsSoFar;
+      s.alignmentsOfHit = 0;
+      hAcc.Clear();
+      if (subjectLine) {
+        std::size_t i = subjectAt;
+        while (i < len_ && raw_[i] == ' ') ++i;
+        hAcc.Append(">", 1);
+        hAcc.Append(raw_ + i, len_ - i);
+      } else {
+        hAcc.Append(raw_, len_);
+      }
+      s.inHeader = 1;
+      continue;
+    }
+
+    const bool lengthLine =
+        Contains(up, len, "LENGTH =") || (s.inHeader && IsPlusLengthLine(up, len));
+    if (s.inHeader && !lengthLine) {
+      // A continuation of the hit's header: one blank kept at the join.
+      std::size_t i = 0;
+      while (i < len && raw_[i] == ' ') ++i;
+      if (i > 0) --i;
+      if (hAcc.len + (len - i) < kAccSize) hAcc.Append(raw_ + i, len - i);
+    } else if (lengthLine) {
+      if (s.hitsSoFar == 0) continue;
+      s.inHeader = 0;
+      AnalyseHeader(*s.hit, hAcc.View());
+      const char* eq = static_cast<const char*>(std::memchr(raw_, '=', len_));
+      if (eq != nullptr) {
+        std::size_t from = static_cast<std::size_t>(eq - raw_) + 1;
+        if (plus_ && from < len_ && raw_[from] != ' ') --from;  // "Length=N": no blank after '='
+        from += 1;
+        if (from > len_) from = len_;
+        SetText(s.hit->lengthText, std::string_view(raw_ + from, len_ - from), width::kLengthText);
+      }
+      continue;
+    }
+
+    // An alignment's score line.
+    if (Contains(up, prefixLen, "SCORE =")) {
+      if (s.hitsSoFar == 0) continue;
+      if (!FinishAlignment(s)) {
+        code = kBlastFailed;
+        return Stop::Failed;
+      }
+      qAcc.Clear();
+      mAcc.Clear();
+      sAcc.Clear();
+      const std::string_view line(up, len);
+      if (s.alignmentsOfHit == 0) {
+        const std::size_t e1 = line.find('=');
+        SetText(s.hit->scoreText, WordAfter(line, e1 + 1), width::kScoreText);
+        const std::size_t e2 = line.find('=', e1 + 1);
+        if (e2 != std::string_view::npos) {
+          std::size_t e = e2;
+          const std::size_t e3 = line.find('=', e2 + 1);
+          if (e3 != std::string_view::npos) e = e3;
+          std::string_view word = WordAfter(line, e + 1);
+          if (plus_ && !word.empty() && word.back() == ',') word.remove_suffix(1);
+          SetText(s.hit->expectText, word, width::kExpectText);
+        }
+      }
+      s.alignmentsOfHit += 1;
+      s.hit->alignments.push_back(std::make_unique<AliData>());
+      s.hit->alignmentCount = s.alignmentsOfHit;
+      AliData& ali = *s.hit->alignments.back();
+      ali.ClearStatistics();
+      std::size_t i = 0;
+      while (i < len && up[i] == ' ') ++i;
+      std::string stats(up + i, len - i);
+      if (!Next()) {
+        code = kBlastEndInAlignment;
+        return Stop::Failed;
+      }
+      i = 0;
+      while (i < len_ && up_[i] == ' ') ++i;
+      if (i > 0) --i;
+      stats.append(up_ + i, len_ - i);
+      SetText(ali.statsText, stats, width::kStatsText);
+      s.totalAlignments += 1;
+      s.blockIndex = 0;
+      s.queryStart = s.subjectStart = 0;
+      s.queryPrintedEnd = s.subjectPrintedEnd = 0;
+      continue;
+    }
+
+    // An alignment block: Query, middle and Sbjct lines.
+    if (Contains(up, prefixLen, "QUERY ") || Contains(up, prefixLen, "QUERY:")) {
+      const BlockLine q = ParseBlockLine(up, len);
+      qAcc.Append(q.segment, q.segmentLength);
+      if (s.blockIndex == 0) s.queryStart = q.start;
+      if (q.printedEnd > 0) s.queryPrintedEnd = q.printedEnd;
+      // The sequence column: five after the first 'Q', then on to a letter or '-'.
+      const char* firstQ = static_cast<const char*>(std::memchr(up, 'Q', len));
+      std::size_t column = static_cast<std::size_t>(firstQ - up) + 5;
+      while (column < len && !IsAsciiLetter(up[column]) && up[column] != '-') ++column;
+      if (!NextRawOnly()) {
+        code = kBlastEndInAlignment;
+        return Stop::Failed;
+      }
+      char* seg = work_.segment;
+      std::size_t n = q.segmentLength;
+      if (n > kAccSize - 1) n = kAccSize - 1;
+      std::size_t have = column < len_ ? std::min(len_ - column, n) : 0;
+      if (have > 0) std::memcpy(seg, raw_ + column, have);
+      if (have < n) std::memset(seg + have, ' ', n - have);
+      mAcc.Append(seg, n);
+      if (!Next()) {
+        code = kBlastEndInAlignment;
+        return Stop::Failed;
+      }
+      const BlockLine sb = ParseBlockLine(up_, len_);
+      sAcc.Append(sb.segment, sb.segmentLength);
+      if (s.blockIndex == 0) s.subjectStart = sb.start;
+      s.subjectPrintedEnd = sb.printedEnd;
+      s.blockIndex += 1;
+      continue;
+    }
+  }
+  return Stop::EndOfFile;
+}
+
+int BlastReader::Run(const std::string& path) {
+  dp_.extraSections.clear();
+  if (!in_.Open(path)) return kBlastCannotOpen;
+  if (!work_.Allocate()) return kBlastNoBuffers;
+  dp_.header.isHtml = isHtml_ ? 1 : 0;
+  const int header = HeaderPass();
+  if (header != kBlastOk) return header;
+
+  Section first;
+  first.hits = std::make_shared<HitList>();
+  dp_.hits = first.hits;
+  int code = kBlastOk;
+  Stop stop = ReadSection(first, plus_, code);
+  // The first query's working set, as read so far.
+  FinishSection(first);
+  dp_.hitCount = static_cast<unsigned>(first.hitsSoFar);
+  dp_.viewHitCount = first.hitsSoFar;
+  dp_.alignmentCount = first.totalAlignments;
+  dp_.header.resultType = first.header.resultType;
+  if (stop == Stop::Failed) return code;
+  if (stop == Stop::EndOfFile) return kBlastFailed;
+
+  // Further queries: each from its "QUERY=" line to its end, in its own
+  // working set.
+  int queryNumber = 1;
+  for (;;) {
+    if (stop == Stop::EndMarker) {
+      bool found = false;
+      while (Next()) {
+        Progress();
+        if (Contains(up_, len_, "QUERY=")) {
+          found = true;
+          break;
+        }
+      }
+      if (!found) break;
+    }
+    LoadedSection out;
+    Section s;
+    StartExtraSection(s);
+    stop = ReadSection(s, true, code);
+    FinishSection(s);
+    out.hitCount = static_cast<unsigned>(s.hitsSoFar);
+    out.viewHitCount = s.hitsSoFar;
+    out.alignmentCount = s.totalAlignments;
+    out.header = s.header;
+    out.hits = s.hits;
+    out.queryNumber = ++queryNumber;
+    dp_.extraSections.push_back(std::move(out));
+    if (stop == Stop::Failed) return code;
+    if (stop == Stop::EndOfFile) return kBlastFailed;
+  }
+  return kBlastOk;
+}
+
+}  // namespace
+
+int LitBlastForListBox(ResultView* progress, WindowHandle mainWindow, DataProgram& dp, const std::string& path,
+                       int kind) {
+  (void)mainWindow;
+  if (kind != 4 && kind != 5) return kBlastFailed;
+  try {
+    BlastReader reader(progress, dp, kind);
+    return reader.Run(path);
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    return kBlastFailed;
+  }
+}
+
+int TransfertData(AliData& ali, std::string_view queryText, std::string_view middleText,
+                  std::string_view subjectText, int queryStart, int subjectStart, int queryPrintedEnd,
+                  int subjectPrintedEnd) {
+  const std::size_t n = queryText.size();
+  try {
+    std::string q(queryText);
+    std::string s(subjectText.substr(0, std::min(n, subjectText.size())));
+    std::string m(middleText.substr(0, std::min(n, middleText.size())));
+    UpperCopy(q.data(), q.data(), q.size());
+    UpperCopy(s.data(), s.data(), s.size());
+    ali.queryLine = std::move(q);
+    ali.subjectLine = std::move(s);
+    ali.middleLine = std::move(m);
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    return 0;
+  }
+  auto letters = [](std::string_view t) {
+    int count = 0;
+    for (char c : t) count += IsAsciiLetter(c) ? 1 : 0;
+    return count;
+  };
+  ali.queryStart = queryStart;
+  ali.subjectStart = subjectStart;
+  ali.queryEnd = queryStart - 1 + letters(ali.queryLine);
+  ali.subjectEnd = subjectStart - 1 + letters(ali.subjectLine);
+  if (queryPrintedEnd > 0 && queryPrintedEnd != ali.queryEnd) ali.queryEnd = queryPrintedEnd;
+  if (subjectPrintedEnd > 0 && subjectPrintedEnd != ali.subjectEnd) ali.subjectEnd = subjectPrintedEnd;
+  ali.gapped = (ali.queryLine.find('-') != std::string::npos || ali.subjectLine.find('-') != std::string::npos) ? 1 : 0;
+  TransBlaStatData(ali);
+  return 1;
+}
+
+void TransBlaStatData(AliData& ali) {
+  ali.ClearStatistics();
+  const std::string_view t = ali.statsText;
+  auto between = [&](std::size_t from, char open, char close) -> double {
+    const std::size_t a = t.find(open, from);
+    if (a == std::string_view::npos) return -1.0;
+    const std::size_t b = t.find(close, a + 1);
+    if (b == std::string_view::npos) return -1.0;
+    return ReadDouble(t.substr(a + 1, b - a - 1));
+  };
+  if (std::size_t k = t.find("SCORE ="); k != std::string_view::npos) {
+    const std::size_t end = t.find('(', k + 7);
+    if (end != std::string_view::npos) ali.score = ReadDouble(t.substr(k + 7, end - k - 7));
+  }
+  if (std::size_t k = t.find("EXPECT ="); k != std::string_view::npos) {
+    const std::size_t end = t.find(',', k + 8);
+    if (end != std::string_view::npos) ali.expect = ReadDouble(t.substr(k + 8, end - k - 8));
+  }
+  if (std::size_t k = t.find("IDENTITIES ="); k != std::string_view::npos) {
+    ali.identityPercent = between(k, '(', '%');
+    ali.alignmentLength = between(k, '/', '(');
+  }
+  if (std::size_t k = t.find("POSITIVES ="); k != std::string_view::npos) ali.positivePercent = between(k, '(', '%');
+  if (std::size_t k = t.find("P ="); k != std::string_view::npos) {
+    ali.pValue = ReadDouble(t.substr(k + 3));
+  } else if (std::size_t k2 = t.find("P("); k2 != std::string_view::npos) {
+    const std::size_t eq = t.find('=', k2);
+    if (eq != std::string_view::npos) ali.pValue = ReadDouble(t.substr(eq + 1));
+  }
+  ali.hcaScore = AlignmentHcaScore(ali.queryLine, ali.subjectLine);
+}
+
+std::unique_ptr<VisualHaspData> LitUnAlignHsp(WindowHandle mainWindow, int hitNumber, int alignmentNumber,
+                                              const DataProgram& dp) {
+  (void)mainWindow;
+  const HspData* hit = dp.Hit(hitNumber);
+  if (hit == nullptr || alignmentNumber < 1 || static_cast<std::size_t>(alignmentNumber) > hit->alignments.size())
+    return nullptr;
+  const AliData* ali = hit->alignments[static_cast<std::size_t>(alignmentNumber - 1)].get();
+  if (ali == nullptr) return nullptr;
+  try {
+    auto v = std::make_unique<VisualHaspData>();
+    v->hitNumber = hitNumber;
+    v->alignmentNumber = alignmentNumber;
+    v->queryLine = ali->queryLine;
+    v->subjectLine = ali->subjectLine;
+    v->middleLine = ali->middleLine;
+    v->queryStart = ali->queryStart;
+    v->queryEnd = ali->queryEnd;
+    v->subjectStart = ali->subjectStart;
+    v->subjectEnd = ali->subjectEnd;
+    const std::size_t n = ali->queryLine.size();
+    v->alignedLength = static_cast<int>(n);
+    for (auto* colours : {&v->queryTextColours, &v->queryBackColours, &v->middleTextColours, &v->middleBackColours,
+                          &v->subjectTextColours, &v->subjectBackColours, &v->queryResidueNumbers,
+                          &v->subjectResidueNumbers})
+      colours->assign(n, 0);
+    int count = 0;
+    for (std::size_t i = 0; i < n; ++i)
+      if (ali->queryLine[i] != '-') v->queryResidueNumbers[i] = ali->queryStart + count++;
+    count = 0;
+    for (std::size_t i = 0; i < n && i < ali->subjectLine.size(); ++i)
+      if (ali->subjectLine[i] != '-') v->subjectResidueNumbers[i] = ali->subjectStart + count++;
+    std::string stats = ali->statsText;
+    const std::size_t k = stats.find("IDENTITIES");
+    if (k != std::string::npos && k > 0) stats[k - 1] = '\n';
+    char hca[64];
+    std::snprintf(hca, sizeof hca, ", HCA = %5.1f%%.", ali->hcaScore);
+    stats += hca;
+    SetText(v->statsText, stats, width::kViewerStatsText);
+    v->sourceTableIndex = ali->sourceTableIndex;
+    v->sourceHitNumber = ali->sourceHitNumber;
+    return v;
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    return nullptr;
+  }
+}
