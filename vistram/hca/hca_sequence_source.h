@@ -7,12 +7,14 @@
 
 #include "vistram/platform/platform.h"
 
-// Reads the first sequence of the file at `path`: its residues (upper case)
-// and its name. False when no valid sequence (10 to 2500 residues) is found.
+// Reads the first sequence of the file at `path` (any of the sequence file
+// formats): its residues (upper case) and its name. False when no valid
+// sequence (10 to 2500 residues) is found.
 bool HcaReadSequenceFile(const std::string& path, std::string& residues, std::string& name);
 
 enum class HcaLoadResult { Loaded, Cancelled, Failed };
-// Asks for a sequence file (initial folder `initialFolder`) and reads it.
+// Asks for a sequence file ("Choose a sequence file", opening in
+// `initialFolder`) and reads it; Cancelled when the user cancels.
 HcaLoadResult HcaChooseSequenceFile(WindowHandle owner, const std::string& initialFolder, std::string& residues,
                                     std::string& name);
 

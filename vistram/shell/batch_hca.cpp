@@ -10,6 +10,7 @@
 #include "vistram/hca/hca_sequence_source.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/platform.h"
+#include "vistram/shell/config.h"
 
 namespace {
 
@@ -43,13 +44,11 @@ int WritePlotFileWithDefaultGeometry(const HcaBatchJob& job, std::string& error)
   return 1;
 }
 
-// The configuration file beside the program.
-std::string ConfigPathBeside(const std::string& programPath) {
-  const auto slash = programPath.find_last_of('/');
-  return (slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1)) + "vistram.cfg";
+// The folder of the program file.
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
-
-void Usage() { std::fprintf(stderr, "usage: vistram --hca SEQFILE -o OUT.hca|OUT.svg|OUT.png\n"); }
 
 }  // namespace
 
@@ -64,13 +63,11 @@ int RunHcaBatch(int argc, char** argv) {
     } else if (input.empty() && argv[i][0] != '-') {
       input = argv[i];
     } else {
-      Usage();
       return 2;
     }
   }
   const std::string ext = Extension(output);
   if (input.empty() || output.empty() || (ext != "hca" && ext != "svg" && ext != "png")) {
-    Usage();
     return 2;
   }
   HcaBatchJob job;
@@ -78,8 +75,11 @@ int RunHcaBatch(int argc, char** argv) {
     std::fprintf(stderr, "%s: Unable to retrieve the sequence.\n", input.c_str());
     return 1;
   }
-  job.programPath = CurrentPlatform().ProgramPath();
-  HcaColoursForSequence(ConfigPathBeside(job.programPath), job.residues, job.textColours, job.backColours);
+  const std::string program = CurrentPlatform().ProgramPath();
+  const std::string configPath = BuildConfigPath(program);
+  job.programPath = FolderOf(program);
+  job.residuePoints = ReadGuiPreferences(configPath).hca.letterFontSize;
+  HcaColoursForSequence(configPath, job.residues, job.textColours, job.backColours);
   job.outputPath = output;
   std::string error;
   int ok = 0;

@@ -219,7 +219,7 @@ class HcaViewerTest : public QObject {
     SetHcaBatchWriter(WriteHcaBatchOutput);
     for (const char* name : {"out.hca", "out.svg", "out.png"}) {
       const std::string out = dir.filePath(name).toStdString();
-      std::vector<std::string> args = {"vistram", "--hca", kGlobins, "-o", out};
+      std::vector<std::string> args = {kGlobins, "-o", out};
       std::vector<char*> argv;
       for (auto& a : args) argv.push_back(a.data());
       QCOMPARE(RunHcaBatch(static_cast<int>(argv.size()), argv.data()), 0);
@@ -230,14 +230,14 @@ class HcaViewerTest : public QObject {
     QVERIFY(hca.read(26) == "Fichier graphique HCAplots");
     QVERIFY(!QImage(dir.filePath("out.png")).isNull());
     // Unknown extension and a file without a sequence.
-    std::vector<std::string> args = {"vistram", "--hca", kGlobins, "-o", dir.filePath("x.txt").toStdString()};
+    std::vector<std::string> args = {kGlobins, "-o", dir.filePath("x.txt").toStdString()};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
-    QCOMPARE(RunHcaBatch(5, argv.data()), 2);
-    args = {"vistram", "--hca", dir.filePath("missing.fa").toStdString(), "-o", dir.filePath("m.hca").toStdString()};
+    QCOMPARE(RunHcaBatch(3, argv.data()), 2);
+    args = {dir.filePath("missing.fa").toStdString(), "-o", dir.filePath("m.hca").toStdString()};
     argv.clear();
     for (auto& a : args) argv.push_back(a.data());
-    QCOMPARE(RunHcaBatch(5, argv.data()), 1);
+    QCOMPARE(RunHcaBatch(3, argv.data()), 1);
     QVERIFY(!QFile::exists(dir.filePath("m.hca")));
     SetHcaBatchWriter(nullptr);
   }

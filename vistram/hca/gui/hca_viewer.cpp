@@ -20,6 +20,7 @@
 #include "vistram/hca/hca_sequence_source.h"
 #include "vistram/platform/messages.h"
 #include "vistram/results/records.h"
+#include "vistram/seqio/gui/download_dialog.h"
 
 namespace {
 
@@ -460,8 +461,10 @@ FullHcaViewer::FullHcaViewer(HcaViewerSettings settings, HcaDeviceResources res,
   };
   QMenu* query = fileMenu_->addMenu(QStringLiteral("Load Query"));
   add(query, kCmdHcaLoadQueryFile, QStringLiteral("from file"));
+  add(query, kCmdHcaLoadQueryNet, QStringLiteral("from network"));
   dbMenu_ = fileMenu_->addMenu(QStringLiteral("Load DB seq."));
   add(dbMenu_, kCmdHcaLoadDbFile, QStringLiteral("from file"));
+  add(dbMenu_, kCmdHcaLoadDbNet, QStringLiteral("from network"));
   fileMenu_->addSeparator();
   add(fileMenu_, kCmdHcaSaveQueryPlot, QString::fromStdString(LoadStringText(IDS_HCA_TIP_SAVE_QUERY)));
   add(fileMenu_, kCmdHcaSaveDbPlot, QString::fromStdString(LoadStringText(IDS_HCA_TIP_SAVE_DB)));
@@ -516,6 +519,17 @@ void FullHcaViewer::LoadFromFile(int slot) {
   }
 }
 
+void FullHcaViewer::LoadFromNetwork(int slot) {
+  // The dialog has told the user why a download failed; a downloaded
+  // sequence has no name.
+  const SequenceText text = HCAWndProc_OuvrirNet(this);
+  if (!text) {
+    SayNoSequence(this);
+    return;
+  }
+  ShowSequence(text.get(), std::string(), slot);
+}
+
 bool FullHcaViewer::LoadSequenceFile(const std::string& path, int slot) {
   if (slot == 1 && !DbLoadEnabled()) return false;
   std::string residues, name;
@@ -532,6 +546,10 @@ void FullHcaViewer::HCAMainWndProc_OnCommand(int id) {
     case kCmdHcaLoadQueryFile: LoadFromFile(0); break;
     case kCmdHcaLoadDbFile:
       if (DbLoadEnabled()) LoadFromFile(1);
+      break;
+    case kCmdHcaLoadQueryNet: LoadFromNetwork(0); break;
+    case kCmdHcaLoadDbNet:
+      if (DbLoadEnabled()) LoadFromNetwork(1);
       break;
     default: HcaWindow::HCAMainWndProc_OnCommand(id); break;
   }

@@ -8,7 +8,7 @@
 //   both plots scroll together; the header band is not shown.
 // - FullHcaViewer (main-window command 3015): the top-level window
 //   "HCA-Scope II" whose File menu loads a query and a database sequence
-//   from sequence files; its plots scroll independently, and a click on a
+//   from sequence files or from NCBI; its plots scroll independently, and a click on a
 //   plot makes it the one the horizontal scroll bar drives.
 //
 // Use from the main window:
@@ -242,6 +242,7 @@ class FullHcaViewer : public HcaWindow {
   FullHcaViewer(HcaViewerSettings settings, HcaDeviceResources res, QWidget* parent);
   void ShowSequence(const std::string& residues, const std::string& name, int slot);
   void LoadFromFile(int slot);
+  void LoadFromNetwork(int slot);
   void HCAMainWndProc_OnInitMenu();
   QMenu* fileMenu_ = nullptr;
   QMenu* dbMenu_ = nullptr;
