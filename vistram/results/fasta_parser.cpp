@@ -27,8 +27,21 @@ constexpr std::size_t kBlockColumns = 60;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII case tables (the reports are ASCII; other bytes are kept).
+struct CaseTables {
+  char upper[256];
+  char lower[256];
+  constexpr CaseTables() : upper(), lower() {
+    for (int i = 0; i < 256; ++i) {
+      upper[i] = static_cast<char>(i >= 'a' && i <= 'z' ? i - 32 : i);
+      lower[i] = static_cast<char>(i >= 'A' && i <= 'Z' ? i + 32 : i);
+    }
+  }
+};
+constexpr CaseTables kCase;
+
+char Upper(char c) { return kCase.upper[static_cast<unsigned char>(c)]; }
+char Lower(char c) { return kCase.lower[static_cast<unsigned char>(c)]; }
 
 // Copies src upper-cased into dst (same size); returns the length.
 std::size_t UpperInto(const char* src, char* dst) {
@@ -191,8 +204,7 @@ bool OverlapCoordinates(const char* line, int out[4]) {
 
 int CountLetters(std::string_view s) {
   int n = 0;
-  for (char c : s)
-    if (std::isalpha(static_cast<unsigned char>(c)) != 0) ++n;
+  for (char c : s) n += ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) ? 1 : 0;
   return n;
 }
 
@@ -667,13 +679,26 @@ int TransfereDataFasta(AliData& ali, std::string_view queryText, std::string_vie
   const int query0 = PositionAtColumnZero(queryText, queryPosition, queryColumn);
   const int subject0 = PositionAtColumnZero(subjectText, subjectPosition, subjectColumn);
 
-  auto filled = [](std::string_view s, std::size_t c) { return c < s.size() && s[c] != ' ' && s[c] != '\0'; };
+  // Columns beyond the query or subject text count as blank.
+  const std::size_t columns = std::min({middleText.size(), queryText.size(), subjectText.size()});
+  const char* mq = queryText.data();
+  const char* mm = middleText.data();
+  const char* ms = subjectText.data();
+  auto filled = [](char c) { return c != ' ' && c != '\0'; };
   std::size_t first = std::string_view::npos;
   std::size_t last = 0;
-  for (std::size_t c = 0; c < middleText.size(); ++c) {
-    if (filled(middleText, c) && filled(queryText, c) && filled(subjectText, c)) {
-      if (first == std::string_view::npos) first = c;
-      last = c;
+  for (std::size_t c = 0; c < columns; ++c) {
+    if (filled(mm[c]) && filled(mq[c]) && filled(ms[c])) {
+      first = c;
+      break;
+    }
+  }
+  if (first != std::string_view::npos) {
+    for (std::size_t c = columns; c-- > first;) {
+      if (filled(mm[c]) && filled(mq[c]) && filled(ms[c])) {
+        last = c;
+        break;
+      }
     }
   }
   try {
