@@ -4,6 +4,7 @@
 #include <cctype>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -210,13 +211,17 @@ int CountLetters(std::string_view s) {
 
 // The residue number at column 0 from the ruler number printed above column
 // `column`: every non-gap column from there down to column 0 is one residue.
-int PositionAtColumnZero(std::string_view text, int position, int column) {
+long long PositionAtColumnZero(std::string_view text, int position, int column) {
+  long long p = position;
   for (int c = column; c >= 0; --c) {
     const bool gap = static_cast<std::size_t>(c) < text.size() && text[static_cast<std::size_t>(c)] == '-';
-    if (!gap) --position;
+    if (!gap) --p;
   }
-  return position + 1;
+  return p + 1;
 }
+
+// Coordinates stay within the range of int, whatever the report prints.
+int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN / 2, INT_MAX / 2)); }
 
 class FastaReader {
  public:
@@ -639,6 +644,12 @@ void FastaReader::Finish() {
   for (const auto& h : hits) total += static_cast<int>(h->alignments.size());
   dp_.alignmentCount = total;
   dp_.header.resultType = kResultFasta;
+  if (dp_.header.queryLength < 0) dp_.header.queryLength = 0;
+  if (dp_.header.queryLength > 0) {
+    char text[40];
+    std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(dp_.header.queryLength));
+    SetText(dp_.header.queryLengthText, text, width::kQueryLengthText);
+  }
   for (const auto& h : hits) h->selected.assign(h->alignments.size(), 0);
 }
 
@@ -676,8 +687,8 @@ int LitFastaForListBox(ResultView* progress, WindowHandle mainWindow, DataProgra
 int TransfereDataFasta(AliData& ali, std::string_view queryText, std::string_view middleText,
                        std::string_view subjectText, int queryPosition, int subjectPosition, int queryColumn,
                        int subjectColumn, bool currentLayout) {
-  const int query0 = PositionAtColumnZero(queryText, queryPosition, queryColumn);
-  const int subject0 = PositionAtColumnZero(subjectText, subjectPosition, subjectColumn);
+  const long long query0 = PositionAtColumnZero(queryText, queryPosition, queryColumn);
+  const long long subject0 = PositionAtColumnZero(subjectText, subjectPosition, subjectColumn);
 
   // Columns beyond the query or subject text count as blank.
   const std::size_t columns = std::min({middleText.size(), queryText.size(), subjectText.size()});
@@ -725,9 +736,9 @@ int TransfereDataFasta(AliData& ali, std::string_view queryText, std::string_vie
     ali.subjectLine.clear();
     return 0;
   }
-  const int offset = first == std::string_view::npos ? 0 : static_cast<int>(first);
-  ali.queryStart = query0 + offset;
-  ali.subjectStart = subject0 + offset;
+  const long long offset = first == std::string_view::npos ? 0 : static_cast<long long>(first);
+  ali.queryStart = ClampInt(query0 + offset);
+  ali.subjectStart = ClampInt(subject0 + offset);
   ali.queryEnd = ali.queryStart - 1 + CountLetters(ali.queryLine);
   ali.subjectEnd = ali.subjectStart - 1 + CountLetters(ali.subjectLine);
   ali.gapped = 1;
