@@ -595,9 +595,14 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     const std::size_t len = len_;
     const std::size_t prefixLen = len < 9 ? len : 9;
 
-    // The report's end.
-    if (Contains(up, len, "PARAMETERS:") || Contains(up, len, "CPU TIME") || Contains(up, len, "</HTML>") ||
-        Contains(up, len, "POSTED DATE:") || (plus_ && Contains(up, len, "GAP PENALTIES:"))) {
+    // The report's end. A saved-results file ends only at its own tail line,
+    // so that a description or database text holding one of the words does
+    // not end it early.
+    const bool endMarker =
+        saved_ ? len >= 12 && std::memcmp(up, "POSTED DATE:", 12) == 0
+               : Contains(up, len, "PARAMETERS:") || Contains(up, len, "CPU TIME") || Contains(up, len, "</HTML>") ||
+                     Contains(up, len, "POSTED DATE:") || (plus_ && Contains(up, len, "GAP PENALTIES:"));
+    if (endMarker) {
       if (!FinishAlignment(s)) {
         code = kBlastFailed;
         return Stop::Failed;
@@ -610,7 +615,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       continue;
     }
     // The next query of a multi-query report.
-    if (endsAtQuery && !s.inHeader && Contains(up, len, "QUERY=")) {
+    if (endsAtQuery && !saved_ && !s.inHeader && Contains(up, len, "QUERY=")) {
       if (!s.seenOwnQuery) {
         s.seenOwnQuery = true;
         continue;
