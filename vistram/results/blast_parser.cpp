@@ -219,8 +219,9 @@ struct Section {
   // alignment's statistics as they were saved.
   bool hitTextsSaved = false;     // " Saved hit:" gave scoreText and expectText
   bool statsFromSavedText = false;  // statsText comes from " Saved text:" lines
-  bool hasSavedNumbers = false;   // " Saved statistics:" gave the eleven numbers
+  bool hasSavedNumbers = false;   // " Saved statistics:" gave the eleven numbers (and the gapped flag)
   double savedNumbers[11] = {};
+  int savedGapped = -1;
 };
 
 class BlastReader {
@@ -376,6 +377,7 @@ bool BlastReader::FinishAlignment(Section& s) {
                           &ali.alignmentLength, &ali.positivePercent, &ali.pValue, &ali.initn,
                           &ali.init1,           &ali.opt,    &ali.zScore};
     for (int k = 0; k < 11; ++k) *fields[k] = s.savedNumbers[k];
+    if (s.savedGapped >= 0) ali.gapped = s.savedGapped;
     s.hasSavedNumbers = false;
   }
   return true;
@@ -384,7 +386,8 @@ bool BlastReader::FinishAlignment(Section& s) {
 // The extension lines of saved-results files, each beginning with " Saved ":
 // " Saved hit: SCORE|EXPECT|URL" after a hit's length line, and for an
 // alignment whose statistics are not BLAST statistics (FASTA) its statistics
-// lines as " Saved text: LINE" and its eleven numbers as " Saved statistics:".
+// lines as " Saved text: LINE" and its eleven numbers and gapped flag as
+// " Saved statistics:".
 bool BlastReader::ReadSavedLine(Section& s) {
   const std::string_view line(raw_, len_);
   auto after = [&](std::string_view key) -> std::string_view {
@@ -420,6 +423,9 @@ bool BlastReader::ReadSavedLine(Section& s) {
       s.savedNumbers[k] = v;
       p = end;
     }
+    char* end = nullptr;
+    const long gapped = std::strtol(p, &end, 10);
+    s.savedGapped = end != p && (gapped == 0 || gapped == 1) ? static_cast<int>(gapped) : -1;
     s.hasSavedNumbers = true;
     return true;
   }
