@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "vistram/shell/batch_commands.h"
+#include "vistram/shell/batch_hca.h"
 
 namespace {
 
@@ -20,6 +21,8 @@ constexpr BatchCommand kCommands[] = {
      "load REPORT as the Open command does and write one tab-separated row per alignment (to OUT or standard "
      "output)",
      RunExportTsv},
+    {"--hca", "SEQFILE -o OUT.hca|OUT.svg|OUT.png",
+     "write the HCA plot of the sequence in SEQFILE as a plot file, an SVG or a PNG picture", RunHcaBatch},
 };
 
 void PrintUsage(std::FILE* out) {

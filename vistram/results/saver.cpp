@@ -1,0 +1,261 @@
+#include "vistram/results/saver.h"
+
+#include <algorithm>
+#include <cctype>
+#include <new>
+
+#include "vistram/results/memory.h"
+#include "vistram/results/safe_file.h"
+
+namespace {
+
+void Put(std::FILE* file, std::string_view text) {
+  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), file);
+}
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The first word (run of characters other than blanks) at or after `from`.
+std::string FirstWordFrom(std::string_view text, std::size_t from) {
+  while (from < text.size() && IsBlank(text[from])) ++from;
+  std::size_t end = from;
+  while (end < text.size() && !IsBlank(text[end]) && text[end] != '\n') ++end;
+  return std::string(text.substr(std::min(from, text.size()), end - std::min(from, text.size())));
+}
+
+std::string PaddedNumber(int value) {
+  // "%-6u": the number, then blanks up to six characters.
+  std::string number = std::to_string(value);
+  if (number.size() < 6) number.append(6 - number.size(), ' ');
+  return number;
+}
+
+// The literature reference: four lines, the last followed by two more line feeds.
+constexpr std::string_view kReference =
+    "Reference: Halver, J. Vistram, a workbench for the results of sequence\n"
+    "           database searches: hit lists, pairwise and multiple\n"
+    "           alignments, hydrophobic cluster analysis plots and maps of\n"
+    "           the similarities found.\n\n\n";
+
+}  // namespace
+
+std::string FormatPostedDate(std::time_t when) {
+  static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::tm local{};
+  if (localtime_r(&when, &local) == nullptr) return "Thu Jan  1 00:00:00 1970";
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%s %s %2d %02d:%02d:%02d %4d", kDays[(local.tm_wday % 7 + 7) % 7],
+                kMonths[(local.tm_mon % 12 + 12) % 12], local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                local.tm_year + 1900);
+  return buffer;
+}
+
+void WriteFileHeader(std::FILE* file, std::string_view queryName, std::string_view queryLengthText,
+                     std::string_view databaseText) {
+  Put(file, "Vistram - saved data\n\n");
+  Put(file, kReference);
+  // The reader takes the query length from a line ending in "letters)"; a
+  // table without one (mixed results) is written as "(0 letters)".
+  std::string lengthText(queryLengthText);
+  if (Upper(lengthText).find("LETTERS)") == std::string::npos) lengthText = "(0 letters)";
+  Put(file, "Query= ");
+  Put(file, queryName);
+  Put(file, "\n      ");
+  Put(file, lengthText);
+  Put(file, "\n\n");
+
+  // databaseText holds the "Database:" line and the line after it, joined by
+  // '|'. The reader keeps the blank that follows "Database:", so the blanks
+  // the first part already starts with are not written again.
+  std::string_view first = databaseText;
+  std::string_view second;
+  auto bar = databaseText.find('|');
+  if (bar != std::string_view::npos) {
+    first = databaseText.substr(0, bar);
+    second = databaseText.substr(bar + 1);
+  }
+  while (!first.empty() && IsBlank(first.front())) first.remove_prefix(1);
+  Put(file, "Database: ");
+  Put(file, first);
+  Put(file, "\n         ");
+  Put(file, second);
+  Put(file, "\n\n");
+}
+
+void SaveAliHeader(std::FILE* file, std::string_view identifier, std::string_view description,
+                   std::string_view lengthText) {
+  Put(file, ">");
+  Put(file, identifier);
+  Put(file, " ");
+  // Words wrap at 78 columns onto lines indented by twelve blanks. A blank
+  // separates two words on the same line only: a line never ends in a blank,
+  // so the reader's join (one blank) gives back the description.
+  std::size_t column = identifier.size() + 1;
+  bool firstWord = true;
+  std::size_t i = 0;
+  while (i < description.size()) {
+    while (i < description.size() && IsBlank(description[i])) ++i;
+    std::size_t end = i;
+    while (end < description.size() && !IsBlank(description[end])) ++end;
+    if (end == i) break;
+    std::string_view word = description.substr(i, end - i);
+    if (column + word.size() > 78) {
+      Put(file, "\n            ");
+      Put(file, word);
+      column = 12 + word.size() + 1;
+    } else {
+      if (!firstWord) Put(file, " ");
+      Put(file, word);
+      column += word.size() + 1;
+    }
+    firstWord = false;
+    i = end;
+  }
+  Put(file, "\n           Length = ");
+  Put(file, lengthText);
+  Put(file, "\n\n");
+}
+
+void SaveAli(std::FILE* file, std::string_view statsText, std::string_view queryLine, std::string_view subjectLine,
+             std::string_view middleLine, int queryStart, int subjectStart) {
+  const std::string upper = Upper(statsText);
+  if (upper.rfind("SCORE =", 0) == 0) {
+    // BLAST statistics: split before "IDENTITIES" (the character in front of
+    // the keyword, the joining blank, ends the first line).
+    auto pos = upper.find("IDENTITIES");
+    if (pos == std::string::npos) pos = upper.find("SMITH-WATERMAN SCORE");
+    if (pos != std::string::npos && pos > 0) {
+      Put(file, " ");
+      Put(file, statsText.substr(0, pos - 1));
+      Put(file, "\n ");
+      Put(file, statsText.substr(pos));
+      Put(file, "\n");
+    } else {
+      Put(file, " ");
+      Put(file, statsText);
+      Put(file, "\n");
+    }
+  } else {
+    // Other statistics (FASTA): a score line that the reader recognises, with
+    // the opt score and the expect value as the FASTA reader takes them, then
+    // the statistics lines as they stand, one blank in front of each.
+    std::string score = "?";
+    auto opt = upper.find("OPT:");
+    if (opt != std::string::npos) score = FirstWordFrom(upper, opt + 4);
+    std::string expect = "?";
+    auto exp = upper.find("EXPECT");
+    if (exp != std::string::npos) expect = FirstWordFrom(upper, exp + 8);
+    if (score.empty()) score = "?";
+    if (expect.empty()) expect = "?";
+    Put(file, " Score = ");
+    Put(file, score);
+    Put(file, " Expect = ");
+    Put(file, expect);
+    Put(file, " ");
+    Put(file, kSavedStatsMarker);
+    Put(file, "\n");
+    std::size_t from = 0;
+    while (from <= statsText.size()) {
+      auto nl = statsText.find('\n', from);
+      std::string_view line =
+          statsText.substr(from, nl == std::string_view::npos ? std::string_view::npos : nl - from);
+      Put(file, " ");
+      Put(file, line);
+      Put(file, "\n");
+      if (nl == std::string_view::npos) break;
+      from = nl + 1;
+    }
+  }
+  Put(file, "\n");
+
+  // Blocks of at most 60 columns; the positions of a line skip its gaps.
+  int queryFirst = queryStart;
+  int subjectFirst = subjectStart;
+  for (std::size_t b = 0; b < queryLine.size(); b += 60) {
+    const std::size_t columns = std::min<std::size_t>(60, queryLine.size() - b);
+    std::string_view q = queryLine.substr(b, columns);
+    std::string_view s = b < subjectLine.size() ? subjectLine.substr(b, columns) : std::string_view();
+    std::string m(b < middleLine.size() ? middleLine.substr(b, columns) : std::string_view());
+    const int queryGaps = static_cast<int>(std::count(q.begin(), q.end(), '-'));
+    const int subjectGaps = static_cast<int>(std::count(s.begin(), s.end(), '-'));
+    const int width = static_cast<int>(columns);
+    const int queryLast = queryFirst + width - 1 - queryGaps;
+    const int subjectLast = subjectFirst + width - 1 - subjectGaps;
+
+    std::string queryNumber = PaddedNumber(queryFirst);
+    Put(file, "Query: ");
+    Put(file, queryNumber);
+    Put(file, " ");
+    Put(file, q);
+    Put(file, " ");
+    Put(file, std::to_string(queryLast));
+    Put(file, "\n");
+    // The middle line starts in the sequence column (column 15 unless the
+    // position needs more than six digits).
+    Put(file, std::string(7 + queryNumber.size() + 1, ' '));
+    Put(file, m);
+    Put(file, "\n");
+    Put(file, "Sbjct: ");
+    Put(file, PaddedNumber(subjectFirst));
+    Put(file, " ");
+    Put(file, s);
+    Put(file, " ");
+    Put(file, std::to_string(subjectLast));
+    Put(file, "\n\n");
+
+    queryFirst += width - queryGaps;
+    subjectFirst += width - subjectGaps;
+  }
+}
+
+void SaveAserieOfHsp(std::FILE* file, unsigned hitCount, const HitList& hits, int selectionOnly) {
+  const std::size_t count = std::min<std::size_t>(hitCount, hits.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    const HspData* hit = hits[i].get();
+    if (hit == nullptr) continue;
+    const std::size_t alignments =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(hit->alignmentCount, 0)), hit->alignments.size());
+    bool headerWritten = false;
+    for (std::size_t j = 0; j < alignments; ++j) {
+      const AliData* ali = hit->alignments[j].get();
+      if (ali == nullptr) continue;
+      if (selectionOnly != 0 && !hit->IsSelected(static_cast<int>(j))) continue;
+      if (!headerWritten) {
+        SaveAliHeader(file, hit->identifier, hit->description, hit->lengthText);
+        headerWritten = true;
+      }
+      SaveAli(file, ali->statsText, ali->queryLine, ali->subjectLine, ali->middleLine, ali->queryStart,
+              ali->subjectStart);
+    }
+  }
+}
+
+void WriteFileTail(std::FILE* file) {
+  Put(file, "\n\nPOSTED DATE: ");
+  Put(file, FormatPostedDate(std::time(nullptr)));
+  Put(file, "\n\n\n");
+}
+
+int PrepareSaveHSPs(const std::string& path, unsigned hitCount, const HitList& hits, std::string_view queryName,
+                    std::string_view queryLengthText, std::string_view databaseText, int selectionOnly) {
+  SafeFile out;
+  if (!out.Open(path)) return kSaveCannotCreate;
+  try {
+    WriteFileHeader(out.Stream(), queryName, queryLengthText, databaseText);
+    SaveAserieOfHsp(out.Stream(), hitCount, hits, selectionOnly);
+    WriteFileTail(out.Stream());
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    out.Abort();
+    return kSaveWriteFailed;
+  }
+  return out.Commit() ? kSaveOk : kSaveWriteFailed;
+}

@@ -1,0 +1,51 @@
+// The saved-results file: the current table, or its selected alignments, in
+// a BLAST-like text layout (extension ".vist") that the BLAST reader reads
+// back as a report of its own (docs/saved-results.md describes the layout).
+//
+// The file is written into a temporary file beside the target and renamed
+// over it only when all of it was written and flushed, so a failed save keeps
+// the previous file.
+#pragma once
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "vistram/results/records.h"
+
+// Result codes of PrepareSaveHSPs.
+inline constexpr int kSaveOk = 1;
+inline constexpr int kSaveCannotCreate = 0;  // the file could not be created; nothing written
+inline constexpr int kSaveWriteFailed = 2;   // writing failed; the previous file (if any) is kept
+
+// Writes the saved-results file `path` with the first `hitCount` hits of
+// `hits` (all alignments, or with selectionOnly non-zero only the selected
+// ones) and the header texts of their table. Returns one of the codes above.
+int PrepareSaveHSPs(const std::string& path, unsigned hitCount, const HitList& hits, std::string_view queryName,
+                    std::string_view queryLengthText, std::string_view databaseText, int selectionOnly);
+
+// The pieces of the layout, each written to `file` (write errors are left in
+// the stream's error flag for the caller to check).
+
+// Title, literature reference, "Query= ..." and "Database: ..." lines.
+void WriteFileHeader(std::FILE* file, std::string_view queryName, std::string_view queryLengthText,
+                     std::string_view databaseText);
+// Every hit that has an alignment to write: its header, then those alignments.
+void SaveAserieOfHsp(std::FILE* file, unsigned hitCount, const HitList& hits, int selectionOnly);
+// ">IDENTIFIER " and the description word-wrapped at 78 columns, then the length line.
+void SaveAliHeader(std::FILE* file, std::string_view identifier, std::string_view description,
+                   std::string_view lengthText);
+// The statistics lines and the Query/middle/Sbjct blocks of 60 columns.
+void SaveAli(std::FILE* file, std::string_view statsText, std::string_view queryLine, std::string_view subjectLine,
+             std::string_view middleLine, int queryStart, int subjectStart);
+// "POSTED DATE:" with the current local date and time: the reader's end marker.
+void WriteFileTail(std::FILE* file);
+
+// The date in the classic 24-character form "Sun Dec  6 20:09:19 2026"
+// (English names whatever the locale), from the local time of `when`.
+std::string FormatPostedDate(std::time_t when);
+
+// The marker that ends the score line of an alignment whose statistics are
+// not BLAST statistics (FASTA): the statistics lines that follow are kept
+// as they stand, up to the blank line before the first block.
+inline constexpr std::string_view kSavedStatsMarker = "(statistics below)";
