@@ -64,6 +64,7 @@ const std::map<int, std::string_view>& StringTable() {
       {IDS_SEARCH_NO_ENTRIES, "No entries found during the search."},
       // Menu help of the commands (the string id is the command id).
       {3000, "Open a BLAST, FASTA or saved results file"},
+      {3001, "Save the current table, or its selected alignments, as a file or an HTML report"},
       {3002, "Close the current table"},
       {3003, "Display the header of the current file"},
       {3006, "Quit Vistram"},

@@ -23,6 +23,7 @@
 #include <mutex>
 #include <thread>
 
+#include "main_window_fixture.h"
 #include "shell/view_fixture.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
@@ -34,26 +35,6 @@
 #include "vistram/shell/gui/result_list.h"
 
 namespace {
-QString SourceData(const char* name) {
-  QString dir = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
-  return dir.left(dir.lastIndexOf("/tests/data")) + "/data/" + name;
-}
-QString TestData(const char* name) { return QString(VISTRAM_TEST_DATA_DIR) + "/shell/" + name; }
-
-// Runs `handle` on the next modal dialog that opens (then the dialog must close).
-void OnNextDialog(std::function<void(QDialog*)> handle) {
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [handle, poll] {
-    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (d == nullptr) {
-      QTimer::singleShot(10, *poll);
-      return;
-    }
-    handle(d);
-  };
-  QTimer::singleShot(0, *poll);
-}
-
 // A platform whose open-file dialog waits until released: a load that
 // stays in its first step as long as the test wants.
 class GatedPlatform : public RecordingPlatform {
@@ -83,52 +64,12 @@ class GatedPlatform : public RecordingPlatform {
 };
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public MainWindowFixture {
   Q_OBJECT
 
- private:
-  QTemporaryDir dir_;
-  RecordingPlatform platform_;
-  std::unique_ptr<MainWindow> w_;
-
-  // Opens `path` as a second start would hand it over, and waits for the table.
-  void OpenByPath(const QString& path) {
-    QSignalSpy done(w_.get(), &MainWindow::loadFinished);
-    w_->OpenCommandLine(path.toStdString());
-    QVERIFY(done.wait(10000));
-    QCOMPARE(done.first().first().toInt(), 1);
-  }
-  QStringList ComboItems() const {
-    QStringList out;
-    for (int i = 0; i < w_->TableCombo()->count(); ++i) out << w_->TableCombo()->itemText(i);
-    return out;
-  }
-  void SelectRow(int row) {
-    QListView* list = w_->ResultList();
-    list->setCurrentIndex(list->model()->index(row, 0));
-  }
-  QString Copy(const QString& from, const char* name) {
-    const QString to = dir_.filePath(name);
-    QFile::remove(to);
-    if (!QFile::copy(from, to)) return {};
-    return to;
-  }
-
  private slots:
-  void init() {
-    QVERIFY(dir_.isValid());
-    QVERIFY(QFile::copy(SourceData("vistram.cfg"), dir_.filePath("vistram.cfg")) || QFile::exists(dir_.filePath("vistram.cfg")));
-    platform_.Clear();
-    SetCurrentPlatform(&platform_);
-    w_ = MainWindow::Create(dir_.filePath("vistram").toStdString());
-    QVERIFY(w_ != nullptr);
-    w_->show();
-  }
-  void cleanup() {
-    WaitForLoadThread();
-    w_.reset();
-    SetCurrentPlatform(nullptr);
-  }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void refusesToStartWithoutConfiguration() {
     QTemporaryDir empty;
