@@ -258,6 +258,24 @@ std::string ClassicStats(const char* up, std::size_t len) {
   return out;
 }
 
+// A query line that opens a new query section: "QUERY=" at the line's
+// start, after blanks and HTML tags ("<b>Query=</b> name"). (A link in a
+// page may carry "query=" anywhere else.)
+bool IsQueryLine(const char* up, std::size_t len) {
+  std::size_t i = 0;
+  for (;;) {
+    while (i < len && (up[i] == ' ' || up[i] == '\t')) ++i;
+    if (i < len && up[i] == '<') {
+      const void* close = std::memchr(up + i, '>', len - i);
+      if (close == nullptr) return false;
+      i = static_cast<std::size_t>(static_cast<const char*>(close) - up) + 1;
+      continue;
+    }
+    break;
+  }
+  return len - i >= 6 && std::memcmp(up + i, "QUERY=", 6) == 0;
+}
+
 // True when a keyword ending with ':' ("PARAMETERS:", "POSTED DATE:", and
 // for BLAST+ "GAP PENALTIES:") occurs in the line: each ':' of the line is
 // tested once, so an alignment line ("QUERY: 1 ...") costs one scan.
@@ -760,7 +778,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     }
     if (equal && Contains(up, len, "IMG SRC=")) continue;
     // The next query of a multi-query report.
-    if (endsAtQuery && !s.inHeader && equal && Contains(up, len, "QUERY=")) {
+    if (endsAtQuery && !s.inHeader && equal && IsQueryLine(up, len)) {
       if (!s.seenOwnQuery) {
         s.seenOwnQuery = true;
         continue;
@@ -987,7 +1005,7 @@ int BlastReader::Run(const std::string& path) {
       bool found = false;
       while (Next()) {
         Progress();
-        if (Contains(up_, len_, "QUERY=")) {
+        if (IsQueryLine(up_, len_)) {
           found = true;
           break;
         }
