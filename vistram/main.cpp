@@ -4,11 +4,15 @@
 
 #include "vistram/shell/batch.h"
 #ifdef VISTRAM_WITH_GUI
+#include "vistram/hca/gui/hca_batch_writer.h"
 #include "vistram/shell/gui/workbench.h"
 #endif
 
 int main(int argc, char** argv) {
   int exitCode = 0;
+#ifdef VISTRAM_WITH_GUI
+  SetHcaBatchWriter(WriteHcaBatchOutput);
+#endif
   if (RunBatchIfRequested(argc, argv, exitCode)) return exitCode;
 #ifdef VISTRAM_WITH_GUI
   return RunWorkbench(argc, argv);

@@ -12,6 +12,21 @@ inline constexpr int IDS_CAPTION = 16;          // "Vistram"
 inline constexpr int IDS_CANNOT_READ_FILE = 128;  // "Unable to open or read your file..." (%s: the path)
 inline constexpr int IDS_LOAD_ALREADY_RUNNING = 1201;  // Open while a report is still being loaded
 
+// Record searches (String Finder, ID analyser, Field Search).
+inline constexpr int IDS_SEARCH_NO_TABLE = 1600;           // "No table(s) selected.\nPlease retry."
+inline constexpr int IDS_SEARCH_NO_KEYWORD = 1601;         // "No keyword to search for.\nPlease retry."
+inline constexpr int IDS_SEARCH_KEYWORD_NOT_FOUND = 1602;  // "The keyword was not found."
+inline constexpr int IDS_SEARCH_FOUND_IN = 1603;           // "Keyword found in : %s." (%s: "found / examined")
+inline constexpr int IDS_SEARCH_FATAL = 1604;              // "Fatal error during the search process."
+inline constexpr int IDS_SEARCH_INVALID_RANGE = 1605;      // "Invalid range. Please retry."
+inline constexpr int IDS_SEARCH_INVALID_FIELD = 1606;      // "You search with a invalid field."
+inline constexpr int IDS_SEARCH_NO_ENTRIES = 1607;         // "No entries found during the search."
+
+// Sequence input (download from NCBI).
+inline constexpr int IDS_NCBI_NO_CONNECTION = 4101;    // "Unable to connect NCBI."
+inline constexpr int IDS_NCBI_NOT_PROTEIN = 4102;      // "The entry does not contain a protein sequence."
+inline constexpr int IDS_NCBI_BAD_ACCESS_CODE = 4103;  // "Access code invalid."
+
 // The text of string `id`, cut to 254 characters; empty when the table has no such id.
 std::string LoadStringText(int id);
 

@@ -310,6 +310,13 @@ struct Section {
   bool headerHasDatabase = false;  // extra sections: database line seen
   bool extra = false;              // a further query section (not the working set)
   bool seenOwnQuery = false;       // its own "QUERY=" line has been passed
+  // Saved-results files (see docs/saved-results.md): the hit's texts and an
+  // alignment's statistics as they were saved.
+  bool hitTextsSaved = false;     // " Saved hit:" gave scoreText and expectText
+  bool statsFromSavedText = false;  // statsText comes from " Saved text:" lines
+  bool hasSavedNumbers = false;   // " Saved statistics:" gave the eleven numbers (and the gapped flag)
+  double savedNumbers[11] = {};
+  int savedGapped = -1;
 };
 
 class BlastReader {
@@ -334,12 +341,14 @@ class BlastReader {
   void AnalyseHeader(HspData& hit, std::string_view header);
   void FinishSection(Section& s);
   void StartExtraSection(Section& s);
+  bool ReadSavedLine(Section& s);
 
   ResultView* view_;
   DataProgram& dp_;
   bool isHtml_;
   bool plus_ = false;  // the report has the BLAST+ layout
   bool web_ = false;   // the BLAST+ layout of the NCBI web site's text download
+  bool saved_ = false;  // a saved-results file of this program
   LineReader in_;
   WorkBuffers work_;
   char raw_[kLineSize];
@@ -381,6 +390,7 @@ int BlastReader::HeaderPass() {
   HeaderBlock& h = dp_.header;
   bool found = false;
   while (Next()) {
+    if (len_ >= 20 && std::memcmp(raw_, "Vistram - saved data", 20) == 0) saved_ = true;
     if (Contains(up_, len_, "QUERY=")) {
       found = true;
       break;
@@ -574,8 +584,68 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
 bool BlastReader::FinishAlignment(Section& s) {
   if (s.alignmentsOfHit == 0 || s.hit == nullptr) return true;
   AliData& ali = *s.hit->alignments.back();
-  return TransfertData(ali, work_.query.View(), work_.middle.View(), work_.subject.View(), s.queryStart,
-                       s.subjectStart, s.queryPrintedEnd, s.subjectPrintedEnd) == 1;
+  if (TransfertData(ali, work_.query.View(), work_.middle.View(), work_.subject.View(), s.queryStart,
+                    s.subjectStart, s.queryPrintedEnd, s.subjectPrintedEnd) != 1) {
+    return false;
+  }
+  if (s.hasSavedNumbers) {
+    double* fields[11] = {&ali.score,           &ali.expect, &ali.identityPercent, &ali.hcaScore,
+                          &ali.alignmentLength, &ali.positivePercent, &ali.pValue, &ali.initn,
+                          &ali.init1,           &ali.opt,    &ali.zScore};
+    for (int k = 0; k < 11; ++k) *fields[k] = s.savedNumbers[k];
+    if (s.savedGapped >= 0) ali.gapped = s.savedGapped;
+    s.hasSavedNumbers = false;
+  }
+  return true;
+}
+
+// The extension lines of saved-results files, each beginning with " Saved ":
+// " Saved hit: SCORE|EXPECT|URL" after a hit's length line, and for an
+// alignment whose statistics are not BLAST statistics (FASTA) its statistics
+// lines as " Saved text: LINE" and its eleven numbers and gapped flag as
+// " Saved statistics:".
+bool BlastReader::ReadSavedLine(Section& s) {
+  const std::string_view line(raw_, len_);
+  auto after = [&](std::string_view key) -> std::string_view {
+    return line.substr(0, key.size()) == key ? line.substr(key.size()) : std::string_view();
+  };
+  if (line.substr(0, 12) == " Saved hit: ") {
+    const std::string_view rest = line.substr(12);
+    const std::size_t bar1 = rest.find('|');
+    const std::size_t bar2 = bar1 == std::string_view::npos ? bar1 : rest.find('|', bar1 + 1);
+    if (bar2 == std::string_view::npos) return false;
+    SetText(s.hit->scoreText, rest.substr(0, bar1), width::kScoreText);
+    SetText(s.hit->expectText, rest.substr(bar1 + 1, bar2 - bar1 - 1), width::kExpectText);
+    SetText(s.hit->url, rest.substr(bar2 + 1), width::kUrl);
+    s.hitTextsSaved = true;
+    return true;
+  }
+  if (s.alignmentsOfHit == 0) return false;
+  AliData& ali = *s.hit->alignments.back();
+  if (line.substr(0, 13) == " Saved text: ") {
+    std::string text = s.statsFromSavedText ? ali.statsText + "\n" : std::string();
+    text.append(after(" Saved text: "));
+    SetText(ali.statsText, text, width::kStatsText);
+    s.statsFromSavedText = true;
+    return true;
+  }
+  if (line.substr(0, 19) == " Saved statistics: ") {
+    std::string numbers(after(" Saved statistics: "));
+    const char* p = numbers.c_str();
+    for (int k = 0; k < 11; ++k) {
+      char* end = nullptr;
+      const double v = std::strtod(p, &end);
+      if (end == p) return false;
+      s.savedNumbers[k] = v;
+      p = end;
+    }
+    char* end = nullptr;
+    const long gapped = std::strtol(p, &end, 10);
+    s.savedGapped = end != p && (gapped == 0 || gapped == 1) ? static_cast<int>(gapped) : -1;
+    s.hasSavedNumbers = true;
+    return true;
+  }
+  return false;
 }
 
 // Text-form header: identifier is the first word outside tags, description
@@ -766,10 +836,15 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     const bool colon = (cls & kHasColon) != 0;
     const bool equal = (cls & kHasEqual) != 0;
     const bool less = (cls & kHasLess) != 0;
-    // The report's end.
-    if ((colon && HasColonMarker(up, len, plus_)) ||
-        ((cls & (kHasU | kHasBlank)) == (kHasU | kHasBlank) && Contains(up, len, "CPU TIME")) ||
-        (less && Contains(up, len, "</HTML>"))) {
+    // The report's end. A saved-results file ends only at its own tail line,
+    // so that a description or database text holding one of the words does
+    // not end it early.
+    const bool endMarker =
+        saved_ ? len >= 12 && std::memcmp(up, "POSTED DATE:", 12) == 0
+               : (colon && HasColonMarker(up, len, plus_)) ||
+                     ((cls & (kHasU | kHasBlank)) == (kHasU | kHasBlank) && Contains(up, len, "CPU TIME")) ||
+                     (less && Contains(up, len, "</HTML>"));
+    if (endMarker) {
       if (!FinishAlignment(s)) {
         code = kBlastFailed;
         return Stop::Failed;
@@ -777,8 +852,12 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       return Stop::EndMarker;
     }
     if (equal && Contains(up, len, "IMG SRC=")) continue;
+    if (saved_ && !s.inHeader && s.hit != nullptr && len > 7 && std::memcmp(raw_, " Saved ", 7) == 0 &&
+        ReadSavedLine(s)) {
+      continue;
+    }
     // The next query of a multi-query report.
-    if (endsAtQuery && !s.inHeader && equal && IsQueryLine(up, len)) {
+    if (endsAtQuery && !saved_ && !s.inHeader && equal && IsQueryLine(up, len)) {
       if (!s.seenOwnQuery) {
         s.seenOwnQuery = true;
         continue;
@@ -837,6 +916,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       s.hit->number = s.hitsSoFar;
       if (!s.extra) dp_.viewHitCount = s.hitsSoFar;
       s.alignmentsOfHit = 0;
+      s.hitTextsSaved = false;
       hAcc.Clear();
       if (subjectLine) {
         std::size_t i = subjectAt;
@@ -884,7 +964,9 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       mAcc.Clear();
       sAcc.Clear();
       const std::string_view line(up, len);
-      if (s.alignmentsOfHit == 0) {
+      s.statsFromSavedText = false;
+      s.hasSavedNumbers = false;
+      if (s.alignmentsOfHit == 0 && !s.hitTextsSaved) {
         const std::size_t e1 = line.find('=');
         SetText(s.hit->scoreText, WordAfter(line, e1 + 1), width::kScoreText);
         const std::size_t e2 = line.find('=', e1 + 1);
@@ -909,11 +991,17 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
         code = kBlastEndInAlignment;
         return Stop::Failed;
       }
-      i = 0;
-      while (i < len_ && up_[i] == ' ') ++i;
-      if (i > 0) --i;
-      stats.append(up_ + i, len_ - i);
-      SetText(ali.statsText, stats, width::kStatsText);
+      if (saved_ && len_ >= 13 && std::memcmp(raw_, " Saved text: ", 13) == 0) {
+        // Statistics kept as they stand (FASTA), not the score line.
+        SetText(ali.statsText, std::string_view(raw_ + 13, len_ - 13), width::kStatsText);
+        s.statsFromSavedText = true;
+      } else {
+        i = 0;
+        while (i < len_ && up_[i] == ' ') ++i;
+        if (i > 0) --i;
+        stats.append(up_ + i, len_ - i);
+        SetText(ali.statsText, stats, width::kStatsText);
+      }
       s.totalAlignments += 1;
       s.blockIndex = 0;
       s.queryStart = s.subjectStart = 0;

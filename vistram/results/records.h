@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vistram/shell/config.h"
+
 // Widths of the text fields (bytes, including the terminating NUL of the
 // file formats, so a field holds width - 1 characters).
 namespace width {
@@ -168,6 +170,7 @@ struct DataProgram {
   // Filled by the load worker beside the working set: the further query
   // sections of the report being loaded (empty for a single-query report).
   std::vector<LoadedSection> extraSections;
+  GuiPreferences prefs;  // display preferences of the configuration file, for the run
 
   int colourCode = 10;     // 10, 20 or 30
   int useBackground = 1;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "vistram/shell/batch_commands.h"
+#include "vistram/shell/batch_hca.h"
 
 namespace {
 
@@ -20,6 +21,10 @@ constexpr BatchCommand kCommands[] = {
      "load REPORT as the Open command does and write one tab-separated row per alignment (to OUT or standard "
      "output)",
      RunExportTsv},
+    {"--save", "REPORT -o FILE", "write the saved-results file of the report's first table", RunSave},
+    {"--export-html", "REPORT -o PATH", "write the four HTML files of the report's first table, named from PATH", RunExportHtml},
+    {"--hca", "SEQFILE -o OUT.hca|OUT.svg|OUT.png",
+     "write the HCA plot of the sequence in SEQFILE as a plot file, an SVG or a PNG picture", RunHcaBatch},
 };
 
 void PrintUsage(std::FILE* out) {

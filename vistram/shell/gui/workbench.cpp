@@ -1,12 +1,87 @@
 #include "vistram/shell/gui/workbench.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QFileInfo>
+#include <QSessionManager>
+#include <cstdio>
+
+#include "vistram/platform/gui/qt_platform.h"
+#include "vistram/platform/messages.h"
+#include "vistram/shell/config.h"
+#include "vistram/shell/gui/about_dialog.h"
+#include "vistram/shell/gui/main_window.h"
+#include "vistram/shell/gui/single_instance.h"
+#include "vistram/shell/main_commands.h"
+
+namespace {
+// The command line as the running instance must read it: a relative path is
+// made absolute here, since the running instance has its own working folder.
+std::string AbsoluteCommandLine(const std::string& line) {
+  if (line.empty()) return line;
+  const CommandLine cmd = ParseCommandLine(line);
+  if (cmd.path.empty() || QDir::isAbsolutePath(QString::fromStdString(cmd.path))) return line;
+  std::string abs = QFileInfo(QString::fromStdString(cmd.path)).absoluteFilePath().toStdString();
+  if (cmd.msf) abs += std::string(" ") + std::string(kMsfMarker);
+  return abs;
+}
+
+void BringToFront(QWidget* w) {
+  if (w->isMinimized()) w->showNormal();
+  w->raise();
+  w->activateWindow();
+}
+}  // namespace
 
 int RunWorkbench(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle("Vistram ");
-  window.show();
-  return QApplication::exec();
+  QtPlatform platform;
+  SetCurrentPlatform(&platform);
+  struct RestorePlatform {
+    ~RestorePlatform() { SetCurrentPlatform(nullptr); }
+  } restore;
+
+  const std::string commandLine = AbsoluteCommandLine(JoinArguments(argc, argv));
+
+  // One workbench per user: a second start hands its command line over and ends.
+  if (HandOverToRunningInstance(commandLine)) return 1;
+  InstanceServer server;
+  server.Listen();
+
+  STARTOFVISTRAM();
+  LoadIntroPrg(3000);
+
+  std::unique_ptr<MainWindow> window = MainWindow::Create(platform.ProgramPath());
+  if (!window) return 0;
+  window->show();
+
+  // The end of the session asks as closing does.
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, window.get(), [&window](QSessionManager& manager) {
+    QApplication::beep();
+    if (manager.allowsInteraction()) {
+      if (MyAskMsgBox(IDS_CAPTION, 19, window.get()) == MsgAnswer::Yes)
+        window->CloseWithoutQuestion();
+      else
+        manager.cancel();
+      manager.release();
+    }
+  });
+
+  // For scripts and tests that watch a running workbench: every title the
+  // main window takes (it tells which report is shown) on standard error.
+  if (qEnvironmentVariableIsSet("VISTRAM_TRACE_TITLES")) {
+    auto trace = [](const QString& title) { std::fprintf(stderr, "title: %s\n", qPrintable(title)); };
+    trace(window->windowTitle());
+    QObject::connect(window.get(), &QWidget::windowTitleChanged, window.get(), trace);
+  }
+
+  MainWindow* w = window.get();
+  server.SetReceiver([w](const std::string& line) {
+    BringToFront(w);
+    w->OpenCommandLine(line);
+  });
+  window->OpenCommandLine(commandLine);
+  const int code = QApplication::exec();
+  window.reset();
+  return code;
 }

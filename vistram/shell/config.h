@@ -1,0 +1,106 @@
+// The configuration file vistram.cfg beside the program: the display
+// preferences read at start-up, the paths of the web browser and of the
+// companion program Hitmerge, the first-start browser detection, and the
+// starting of those two programs.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "vistram/platform/platform.h"
+
+// Messages of the configuration and display (string table ids).
+inline constexpr int IDS_CAPTION_BLANK = 1300;           // "Vistram "
+inline constexpr int IDS_NAVIGATOR_NOT_FOUND = 1301;     // "Navigator not found."
+inline constexpr int IDS_HITMERGE_NOT_FOUND = 1302;      // "Hitmerge not found."
+inline constexpr int IDS_CANNOT_START_NAVIGATOR = 1303;  // "Unable to find a Web navigator..."
+inline constexpr int IDS_CANNOT_START_HITMERGE = 1304;   // "Unable to start Hitmerge..."
+inline constexpr int IDS_CANNOT_CREATE_FONTS = 1305;     // "Unable to create fonts"
+inline constexpr int IDS_FONT_SIZE_RANGE = 1306;         // "Font size must be in the range..."
+inline constexpr int IDS_LIST_LINES_RANGE = 1307;        // "Number of lines for the ListBox..."
+
+// Sections and keys of the display preferences.
+inline constexpr const char* kGuiSection = "GUI_PREF";
+inline constexpr const char* kHcaSection = "HCA_PREF";
+
+// Limits that the file's values are clamped to and the dialog enforces.
+inline constexpr int kMinFontSize = 6;
+inline constexpr int kMaxFontSize = 14;
+inline constexpr int kMinListLines = 1;
+inline constexpr int kMaxListLines = 4;
+
+// Font sizes of the HCA plots (points).
+struct HcaPreferences {
+  int letterFontSize = 8;   // HCA_PREF/HCAFNTSIZE
+  int symbolFontSize = 10;  // HCA_PREF/HCASPEFNTSIZE
+};
+
+// The display preferences, read once at start-up and kept for the run (the
+// "GUI parameters" dialog changes them for the run only).
+struct GuiPreferences {
+  int comboFontSize = 10;   // GUI_PREF/CBFNTSIZE, points
+  int listFontSize = 12;    // GUI_PREF/LBFNTSIZE, points
+  int viewerFontSize = 12;  // GUI_PREF/ALIFNTSIZE, points
+  int listLines = 2;        // GUI_PREF/LBLINES, text lines per result-list entry
+  HcaPreferences hca;
+};
+
+// The path of vistram.cfg in the folder of the program file at `programPath`.
+std::string BuildConfigPath(const std::string& programPath);
+
+// Reads the six preferences (each clamped to its limits) from the file at
+// `configPath`, in the order HCAFNTSIZE, HCASPEFNTSIZE, CBFNTSIZE, LBFNTSIZE,
+// ALIFNTSIZE, LBLINES; a null destination is skipped. A missing file or key
+// yields the default.
+void ReadGuiConfiguration(const std::string& configPath, int* hcaFontSize, int* hcaSymbolFontSize,
+                          int* comboFontSize, int* listFontSize, int* viewerFontSize, int* listLines);
+GuiPreferences ReadGuiPreferences(const std::string& configPath);
+
+// EXTERN/HITMERGE and INTERNET/NAVIGATOR (at most 519 characters, default
+// " "). True when the value is longer than 4 characters.
+bool ReadCompanionPath(const std::string& configPath, std::string& path);
+bool ReadBrowserPath(const std::string& configPath, std::string& command);
+
+// The desktop's default web browser command (the Exec line of the handler of
+// text/html), or empty when there is none.
+using BrowserLookup = std::function<std::string()>;
+std::string FindDefaultBrowserCommand();
+
+// First-start browser detection on the configuration file at `configPath`:
+// when INTERNET/NAVIGATOR is present with an empty value, the command found
+// by `lookup` is written there. Nothing is written when the key is missing,
+// already set, or no browser is found. True when the file was changed.
+bool DetectBrowser(const std::string& configPath, const BrowserLookup& lookup);
+// The program entry's first step: DetectBrowser on the configuration file
+// beside the running program, with the desktop's lookup.
+void STARTOFVISTRAM();
+
+// Splits a command (desktop-entry quoting: blanks separate, double quotes
+// group, backslash escapes inside quotes) into an argument vector and puts
+// `argument` where a %u, %U, %f or %F field code stands, or at the end when
+// there is none. Other field codes are dropped, "%%" is "%".
+std::vector<std::string> BuildCommandArguments(const std::string& command, const std::string& argument);
+
+// Starts `arguments[0]` (searched in PATH when it has no slash) with its
+// arguments, in a new session, without waiting for it. False when the
+// program cannot be started.
+bool StartDetached(const std::vector<std::string>& arguments);
+// Runs a program, waits for it and returns its standard output; false when
+// it cannot be started or does not exit with status 0.
+bool RunAndCapture(const std::vector<std::string>& arguments, std::string& output);
+
+// "View DataBase file": starts the browser of the configuration on `link`.
+// Shows "Navigator not found." when the configuration names none and
+// "Unable to find a Web navigator..." when it cannot be started. 1 started, 0 not.
+int CallBrowser(const std::string& configPath, const std::string& link, WindowHandle owner);
+// Starts Hitmerge on `reportPath`; "Hitmerge not found." when the
+// configuration names none, "Unable to start Hitmerge..." when it cannot be started.
+int CallCompanion(const std::string& configPath, const std::string& reportPath, WindowHandle owner);
+
+// Checks the values of the "GUI parameters" dialog in the order list font
+// size, viewer font size, list lines: 0 when all are within their limits,
+// otherwise the first that is not (1 list font, 2 viewer font, 3 lines).
+enum GuiParameterField { kGuiParametersValid = 0, kGuiListFont = 1, kGuiViewerFont = 2, kGuiListLines = 3 };
+int ValidateGuiParameters(int listFontSize, int viewerFontSize, int listLines);
+// The string id of the message for a failed field.
+int GuiParameterMessage(int field);

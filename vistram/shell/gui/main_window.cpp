@@ -1,0 +1,759 @@
+#include "vistram/shell/gui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QGuiApplication>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <vector>
+
+#include "vistram/platform/messages.h"
+#include "vistram/results/blast_parser.h"
+#include "vistram/results/load_flow.h"
+#include "vistram/shell/config.h"
+#include "vistram/shell/gui/colours_dialog.h"
+#include "vistram/shell/gui/display.h"
+#include "vistram/shell/gui/gui_parameters_dialog.h"
+#include "vistram/shell/gui/pairwise_view.h"
+#include "vistram/shell/gui/result_list.h"
+#include "vistram/shell/gui/about_dialog.h"
+#include "vistram/shell/gui/info_dialogs.h"
+#include "vistram/shell/gui/label_cell.h"
+#include "vistram/shell/gui/load_progress.h"
+#include "vistram/shell/gui/rename_dialog.h"
+#include "vistram/shell/main_commands.h"
+
+// ---------------------------------------------------------------------------
+// The command table. A command is one entry: its id, its menu text and key,
+// when it is enabled and what it runs (a function of the window, which may
+// use its public interface: Data(), View(), ResultList(), SelectionChanged()
+// and the owner `&window` for dialogs). Its place in the menus and the toolbar
+// comes from the layouts below, which list every command in its documented
+// position; a command without an entry here is left out, with the separators
+// it would leave dangling.
+
+enum class Enabling { Always, Data, DataHtml };
+
+struct CommandTable {
+  struct Entry {
+    int id;
+    const char* text;   // menu text ("&Open..."), or null: no menu item
+    const char* key;    // accelerator ("F2"), or null
+    Enabling enabling;
+    QStyle::StandardPixmap icon;  // toolbar image (used when the command has a toolbar slot)
+    void (*run)(MainWindow& window);  // the window's public interface (Data(), View(), ...) is enough
+  };
+  static const std::vector<Entry>& Entries() {
+    static const std::vector<Entry> entries = {
+        {3000, "&Open...", nullptr, Enabling::Always, QStyle::SP_DialogOpenButton, [](MainWindow& w) { w.CmdOpen(); }},
+        {3002, "&Close", nullptr, Enabling::Data, QStyle::SP_DialogCloseButton, [](MainWindow& w) { w.CmdClose(); }},
+        {3003, "&DataBase information...", nullptr, Enabling::Data, QStyle::SP_FileDialogInfoView,
+         [](MainWindow& w) { w.CmdFileHeader(); }},
+        {3006, "&Exit...", nullptr, Enabling::Always, QStyle::SP_TitleBarCloseButton, [](MainWindow& w) { w.CmdExit(); }},
+        {3007, "Select all first alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.CmdSelectFirst(); }},
+        {3008, "Select all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdSelectAll(); }},
+        {3009, "Unselect all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.CmdUnselectAll(); }},
+        {3010, "View DataBase file", nullptr, Enabling::DataHtml, QStyle::SP_DriveNetIcon,
+         [](MainWindow& w) { w.CmdViewDatabaseFile(); }},
+        {3011, "Colors...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdColours(); }},
+        {3012, "GUI parameters...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdGuiParameters(); }},
+        {3019, nullptr, nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdHitmerge(); }},
+        {3027, nullptr, "F1", Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdNothing(); }},
+        {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
+        {3031, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdRename(); }},
+    };
+    return entries;
+  }
+  static const Entry* Find(int id) {
+    for (const Entry& e : Entries())
+      if (e.id == id) return &e;
+    return nullptr;
+  }
+};
+
+namespace {
+// The main menu: each popup with its status-bar string and its items in
+// order (0 is a separator).
+struct MenuLayout {
+  const char* title;
+  int helpString;
+  std::vector<int> items;
+};
+const std::vector<MenuLayout>& MainMenu() {
+  static const std::vector<MenuLayout> menu = {
+      {"&File", 176, {3000, 3001, 3031, 3002, 0, 3003, 0, 3004, 3005, 0, 3006}},
+      {"&Edit", 177, {3007, 3008, 3009, 0, 3010}},
+      {"&Options", 178, {3011, 3012, 3013}},
+      {"&Tools", 179, {3014, 3015, 3016, 3020, 3017, 3018, 3021, 3022, 0, 3023}},
+      {"&Help", 180, {3028}},
+  };
+  return menu;
+}
+// The toolbar buttons in order (NIDVBMAINBTN); the tooltip of button i is string i.
+const std::vector<int>& ToolbarButtons() {
+  static const std::vector<int> ids = {3000, 3005, 3004, 3003, 3010, 3023, 3014, 3016, 3017, 3018, 3006};
+  return ids;
+}
+// Toolbar slots left to right (0 is a separator).
+const std::vector<int>& ToolbarSlots() {
+  static const std::vector<int> order = {3000, 0, 3005, 3004, 0, 3003, 0, 3010, 3023, 0, 3014, 3016, 3017, 3018, 0, 3006};
+  return order;
+}
+
+QString Str(int id) { return QString::fromStdString(LoadStringText(id)); }
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Appends the items of `ids` that exist, with no separator first, last or twice.
+template <typename AddItem, typename AddSeparator>
+void LayOut(const std::vector<int>& ids, AddItem addItem, AddSeparator addSeparator) {
+  bool pendingSeparator = false;
+  bool any = false;
+  for (int id : ids) {
+    if (id == 0) {
+      pendingSeparator = any;
+      continue;
+    }
+    if (CommandTable::Find(id) == nullptr) continue;
+    if (pendingSeparator) addSeparator();
+    pendingSeparator = false;
+    addItem(id);
+    any = true;
+  }
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The window as the flows see it.
+namespace {
+class MainResultView : public ResultView {
+ public:
+  explicit MainResultView(::MainWindow& w) : w_(w) {}
+  WindowHandle MainWindow() override { return &w_; }
+  bool ShowResults(DataProgram& dp, int hitNumber, int alignmentNumber) override {
+    return w_.ShowResults(dp, hitNumber, alignmentNumber);
+  }
+  void ClearResults(DataProgram& dp) override { w_.ClearResults(dp); }
+  void EmptyComboTable() override { w_.EmptyComboTable(); }
+  void FillComboTable(const DataProgram& dp) override { w_.FillComboTable(dp); }
+  void ShowProgress() override { w_.ShowProgress(); }
+  void SetProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) override {
+    w_.SetProgress(bytesRead, totalBytes);
+  }
+  void HideProgress() override { w_.HideProgress(); }
+  void PostLoadDone(int ready, int fromTables) override { w_.PostLoadDone(ready, fromTables); }
+
+ private:
+  ::MainWindow& w_;
+};
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+std::unique_ptr<MainWindow> MainWindow::Create(const std::string& programPath) {
+  std::unique_ptr<DataProgram> dp = InitDataProgram(programPath);
+  if (!dp) return nullptr;
+  {
+    const auto slash = programPath.find_last_of('/');
+    SetText(dp->programFolder, slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1),
+            width::kPath);
+  }
+  dp->prefs = ReadGuiPreferences(dp->configPath);
+  dp->colourCode = 10;
+  dp->useBackground = 1;
+  std::unique_ptr<MainWindow> w(new MainWindow(std::move(dp)));
+  // The fonts: without the list and viewer fonts there is no window.
+  if (!CreateFonts(*w->display_, w->dp_->prefs, ScreenDpiX(w.get()), nullptr)) return nullptr;
+  if (!w->CreateChildren()) {
+    MyErrMsgBox(IDS_CAPTION, 18, nullptr);
+    return nullptr;
+  }
+  return w;
+}
+
+MainWindow::MainWindow(std::unique_ptr<DataProgram> dp)
+    : dp_(std::move(dp)), view_(std::make_unique<MainResultView>(*this)),
+      display_(std::make_unique<DisplayResources>()) {
+  CreateBrushesAndPens(*display_);
+  setObjectName("Vistram ");
+  setWindowTitle("Vistram ");
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, QColor(192, 192, 192));
+  setPalette(pal);
+}
+
+MainWindow::~MainWindow() {
+  // A worker still reading (the window closed by the system) must end before
+  // the records it fills go away.
+  WaitForLoadThread();
+  // Destruction: the table-name list, then every table with its hits.
+  if (dp_) {
+    FreedataTableAbs(*dp_);
+    FreeDataProgram(dp_);
+  }
+}
+
+bool MainWindow::CreateChildren() {
+  central_ = new QWidget(this);
+  setCentralWidget(central_);
+  const QFont& listFont = display_->listFont;
+
+  seqNumber_ = new LabelCell(LabelCell::Kind::Header, "No. ", central_);
+  dbId_ = new LabelCell(LabelCell::Kind::Header, "DB Id.", central_);
+  dbName_ = new LabelCell(LabelCell::Kind::Header, "DB SEQUENCE NAME", central_);
+  scores_ = new LabelCell(LabelCell::Kind::Header, "SCORE - P or E", central_);
+  list_ = new QListView(central_);
+  list_->setObjectName("resultList");
+  model_ = new ResultListModel(*dp_, this);
+  delegate_ = new ResultListDelegate(this);
+  delegate_->SetFont(display_->listFont, display_->listCharWidth, display_->listLineHeight, dp_->prefs.listLines);
+  ConfigureResultList(list_, model_, delegate_);
+  connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+    if (!fillingList_) MainWndProc_OnCommand(kCmdResultList);
+  });
+  list_->installEventFilter(this);
+  list_->viewport()->installEventFilter(this);
+  prevBtn_ = new QPushButton("<<", central_);
+  prevBtn_->setObjectName("previousAlignment");
+  nextBtn_ = new QPushButton(">>", central_);
+  nextBtn_->setObjectName("nextAlignment");
+  checkSel_ = new QCheckBox(central_);
+  checkSel_->setObjectName("selectionCheck");
+  selLabel_ = new LabelCell(LabelCell::Kind::Framed, "", central_);
+  statInfo_ = new LabelCell(LabelCell::Kind::Framed, "", central_);
+  query_ = new LabelCell(LabelCell::Kind::Framed, "Query :", central_);
+  queryFrom_ = new LabelCell(LabelCell::Kind::Plain, "", central_);
+  queryTo_ = new LabelCell(LabelCell::Kind::Plain, "", central_);
+  subject_ = new LabelCell(LabelCell::Kind::Framed, "Subject :", central_);
+  subjectFrom_ = new LabelCell(LabelCell::Kind::Plain, "", central_);
+  subjectTo_ = new LabelCell(LabelCell::Kind::Plain, "", central_);
+  seqAlign_ = new PairwiseView(central_);
+  seqAlign_->setObjectName("pairwiseView");
+  seqAlign_->SetDataProgram(dp_.get());
+  seqAlign_->SetViewerFont(display_->viewerFont, display_->viewerCharWidth, display_->viewerLineHeight);
+  seqAlign_->HorizontalScrollBar()->setEnabled(false);
+  for (LabelCell* c : {seqNumber_, dbId_, dbName_, scores_, selLabel_, statInfo_, query_, queryFrom_, queryTo_,
+                       subject_, subjectFrom_, subjectTo_})
+    c->setFont(listFont);
+
+  connect(prevBtn_, &QPushButton::clicked, this, [this] { MainWndProc_OnCommand(kCmdPreviousAlignment); });
+  connect(nextBtn_, &QPushButton::clicked, this, [this] { MainWndProc_OnCommand(kCmdNextAlignment); });
+  // The program checks the box itself: a click asks for command 6014.
+  checkSel_->setCheckable(true);
+  connect(checkSel_, &QCheckBox::clicked, this, [this](bool) {
+    checkSel_->setChecked(!checkSel_->isChecked());
+    MainWndProc_OnCommand(kCmdSelectionCheck);
+  });
+
+  statusBar()->setObjectName("statusBar");
+  statusBar()->showMessage("Ready");
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& m) {
+    if (m.isEmpty()) statusBar()->showMessage("Ready");
+  });
+
+  CreateMenusAndToolbar();
+
+  prevBtn_->setEnabled(false);
+  nextBtn_->setEnabled(false);
+  checkSel_->setEnabled(false);
+  tableCombo_->setEnabled(false);
+  VBMainToolBarEnableBtn(false);
+  // The window cannot be made smaller than two thirds of the screen.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize area = screen->availableGeometry().size();
+    setMinimumSize(area.width() * 2 / 3, area.height() * 2 / 3);
+    resize(std::max(minimumWidth(), std::min(900, area.width())), std::max(minimumHeight(), std::min(700, area.height())));
+  } else {
+    resize(900, 700);
+  }
+  MainWndProc_OnSize();
+  return true;
+}
+
+void MainWindow::CreateMenusAndToolbar() {
+  // One action per command of the table; menus and toolbar share it.
+  for (const CommandTable::Entry& e : CommandTable::Entries()) {
+    auto* a = new QAction(this);
+    a->setObjectName(QString("command%1").arg(e.id));
+    a->setText(e.text != nullptr ? QString(e.text) : QString());
+    if (e.key != nullptr) a->setShortcut(QKeySequence(QString(e.key)));
+    const QString help = Str(e.id);
+    if (!help.isEmpty()) a->setStatusTip(help);
+    const int id = e.id;
+    connect(a, &QAction::triggered, this, [this, id] { MainWndProc_OnCommand(id); });
+    addAction(a);  // accelerators work without a menu item too
+    actions_[id] = a;
+    actionIds_[a] = id;
+  }
+
+  for (const MenuLayout& m : MainMenu()) {
+    std::vector<int> present;
+    for (int id : m.items)
+      if (id != 0 && CommandTable::Find(id) != nullptr && CommandTable::Find(id)->text != nullptr) present.push_back(id);
+    if (present.empty()) continue;
+    QMenu* menu = menuBar()->addMenu(m.title);
+    menu->menuAction()->setStatusTip(Str(m.helpString));
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::MainWndProc_OnInitMenu);
+    LayOut(
+        m.items,
+        [&](int id) {
+          if (CommandTable::Find(id)->text != nullptr) menu->addAction(actions_[id]);
+        },
+        [&] { menu->addSeparator(); });
+  }
+
+  toolbar_ = new QToolBar(this);
+  toolbar_->setObjectName("toolbar");
+  toolbar_->setMovable(false);
+  toolbar_->setFloatable(false);
+  toolbar_->setIconSize(QSize(15, 15));
+  addToolBar(Qt::TopToolBarArea, toolbar_);
+  const std::vector<int>& buttons = ToolbarButtons();
+  LayOut(
+      ToolbarSlots(),
+      [&](int id) {
+        QAction* a = actions_[id];
+        const CommandTable::Entry* e = CommandTable::Find(id);
+        a->setIcon(style()->standardIcon(e->icon));
+        for (std::size_t i = 0; i < buttons.size(); ++i)
+          if (buttons[i] == id) a->setToolTip(Str(static_cast<int>(i)));
+        toolbar_->addAction(a);
+      },
+      [&] { toolbar_->addSeparator(); });
+  toolbar_->addSeparator();
+  tableCombo_ = new QComboBox(toolbar_);
+  tableCombo_->setObjectName("tableCombo");
+  tableCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  tableCombo_->setMinimumContentsLength(20);
+  tableCombo_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  tableCombo_->setMaxVisibleItems(8);
+  tableCombo_->setFont(display_->comboFont);
+  toolbar_->addWidget(tableCombo_);
+  connect(tableCombo_, &QComboBox::activated, this, [this](int) { MainWndProc_OnCommand(kCmdTableCombo); });
+}
+
+QAction* MainWindow::CommandAction(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+bool MainWindow::CommandEnabled(int id) const {
+  const CommandTable::Entry* e = CommandTable::Find(id);
+  if (e == nullptr) return false;
+  switch (e->enabling) {
+    case Enabling::Always: return true;
+    case Enabling::Data: return HasData(*dp_);
+    case Enabling::DataHtml: return HasHtmlData(*dp_);
+  }
+  return false;
+}
+
+void MainWindow::MainWndProc_OnInitMenu() {
+  for (auto& [id, a] : actions_) a->setEnabled(CommandEnabled(id));
+}
+
+void MainWindow::VBMainToolBarEnableBtn(bool enable) {
+  (void)enable;
+  // Menu items and toolbar buttons share their actions: each follows its
+  // command's rule (data, or data read from HTML).
+  MainWndProc_OnInitMenu();
+}
+
+void MainWindow::MainWndProc_OnCommand(int id) {
+  switch (id) {
+    case kCmdTableCombo: OnTableComboChanged(tableCombo_->currentIndex()); return;
+    case kCmdResultList: OnListSelectionChanged(); return;
+    case kCmdNextAlignment: OnStepAlignment(+1); return;
+    case kCmdPreviousAlignment: OnStepAlignment(-1); return;
+    case kCmdSelectionCheck: OnSelectionCheck(); return;
+    default: break;
+  }
+  const CommandTable::Entry* e = CommandTable::Find(id);
+  if (e == nullptr) return;
+  // Commands reached while they are not available (a key pressed while the
+  // menu item is grey) do nothing.
+  if (!CommandEnabled(id)) return;
+  e->run(*this);
+}
+
+// ---------------------------------------------------------------------------
+// Layout.
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  MainWndProc_OnSize();
+}
+
+void MainWindow::MainWndProc_OnSize() {
+  if (central_ == nullptr) return;
+  const int cw = display_->listCharWidth;
+  const int lh = display_->listLineHeight;
+  const int vh = display_->viewerLineHeight;
+  const int W = central_->width();
+  const int H = central_->height();
+  const int r = 4 * lh / 3;
+  const int sb = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  const int v = sb + 6 * vh;
+  // Header cells along the top.
+  seqNumber_->setGeometry(0, 0, 6 * cw, r);
+  dbId_->setGeometry(6 * cw, 0, 22 * cw, r);
+  scores_->setGeometry(W - 18 * cw, 0, 18 * cw, r);
+  dbName_->setGeometry(28 * cw, 0, std::max(0, W - 18 * cw - 28 * cw), r);
+  const int b = H - (3 * r + v);
+  list_->setGeometry(2, r, W - 3, std::max(0, b - r - 2));
+  prevBtn_->setGeometry(2, b, 5 * cw, r);
+  nextBtn_->setGeometry(5 * cw + 2, b, 5 * cw, r);
+  checkSel_->setGeometry(10 * cw + 4, b, 2 * cw, r);
+  selLabel_->setGeometry(12 * cw + 4, b, std::max(0, W - 12 * cw - 4), r);
+  statInfo_->setGeometry(0, b + r, W, 2 * r);
+  query_->setGeometry(2, b + 3 * r + 2, 12 * cw - 3, r);
+  queryFrom_->setGeometry(0, b + 4 * r + 2, 6 * cw, r);
+  queryTo_->setGeometry(6 * cw, b + 4 * r + 2, 6 * cw, r);
+  subject_->setGeometry(2, H - r, 12 * cw - 3, r);
+  subjectFrom_->setGeometry(0, H - 2 * r, 6 * cw, r);
+  subjectTo_->setGeometry(6 * cw, H - 2 * r, 6 * cw, r);
+  seqAlign_->setGeometry(12 * cw, b + 3 * r + 1, std::max(0, W - 12 * cw), v - 1);
+}
+
+// ---------------------------------------------------------------------------
+// Showing and clearing the results.
+
+void MainWindow::ShowLabels(bool shown) {
+  for (LabelCell* c : {seqNumber_, dbId_, dbName_, scores_, selLabel_, statInfo_, query_, queryFrom_, queryTo_,
+                       subject_, subjectFrom_, subjectTo_})
+    c->setTextShown(shown);
+}
+
+bool MainWindow::ShowResults(DataProgram& dp, int hitNumber, int alignmentNumber) {
+  (void)alignmentNumber;
+  fillingList_ = true;
+  FillResultList(list_, model_, hitNumber - 1);
+  fillingList_ = false;
+  // The viewer record was built by the load flow; colour and draw it.
+  seqAlign_->SetDataProgram(&dp);
+  seqAlign_->Refresh();
+  UpdateCaptions();
+  checkSel_->setEnabled(true);
+  VBMainToolBarEnableBtn(true);
+  setWindowTitle(Q(ResultTitle(dp.header.resultType)));
+  scores_->setText("SCORE - P or E");
+  ShowLabels(HasData(dp));
+  update();
+  return true;
+}
+
+void MainWindow::ClearResults(DataProgram& dp) {
+  (void)dp;
+  setWindowTitle("Vistram ");
+  fillingList_ = true;
+  model_->Reset();
+  fillingList_ = false;
+  seqAlign_->Refresh();
+  checkSel_->setChecked(false);
+  checkSel_->setEnabled(false);
+  prevBtn_->setEnabled(false);
+  nextBtn_->setEnabled(false);
+  for (LabelCell* c : {selLabel_, statInfo_, queryFrom_, queryTo_, subjectFrom_, subjectTo_}) c->setText(" ");
+  dbName_->setText("DB SEQUENCE NAME");
+  ShowLabels(false);
+  VBMainToolBarEnableBtn(false);
+  update();
+}
+
+void MainWindow::EmptyComboTable() {
+  fillingCombo_ = true;
+  tableCombo_->clear();
+  fillingCombo_ = false;
+}
+
+void MainWindow::FillComboTable(const DataProgram& dp) {
+  fillingCombo_ = true;
+  tableCombo_->clear();
+  if (dp.currentTable < 0) {
+    tableCombo_->setEnabled(false);
+    fillingCombo_ = false;
+    return;
+  }
+  for (const auto& t : dp.tables) tableCombo_->addItem(Q(t->name));
+  tableCombo_->setEnabled(true);
+  tableCombo_->setCurrentIndex(dp.currentTable);
+  fillingCombo_ = false;
+  list_->setFocus();
+}
+
+// ---------------------------------------------------------------------------
+// Loading.
+
+QWidget* MainWindow::ProgressWindow() const { return progress_.data(); }
+
+void MainWindow::ShowProgress() {
+  progressPercent_ = 0;
+  QMetaObject::invokeMethod(this, [this] {
+    if (!progress_) progress_ = new LoadProgressWindow(this);
+    progress_->SetPercent(0);
+    progress_->show();
+  }, Qt::QueuedConnection);
+}
+
+void MainWindow::SetProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) {
+  const int percent = totalBytes == 0 ? 100
+                                      : static_cast<int>(std::min<std::uint64_t>(100, bytesRead * 100 / totalBytes));
+  // Only a change of the percentage crosses to the user-interface thread.
+  if (progressPercent_.exchange(percent) == percent) return;
+  QMetaObject::invokeMethod(this, [this, percent] {
+    if (progress_) progress_->SetPercent(percent);
+  }, Qt::QueuedConnection);
+}
+
+void MainWindow::HideProgress() {
+  QMetaObject::invokeMethod(this, [this] {
+    if (progress_) progress_->deleteLater();
+    progress_ = nullptr;
+  }, Qt::QueuedConnection);
+}
+
+void MainWindow::PostLoadDone(int ready, int fromTables) {
+  QMetaObject::invokeMethod(this, [this, ready, fromTables] {
+    OnLoadDone(*dp_, *view_, ready, fromTables);
+    loadRunning_ = false;
+    emit loadFinished(ready);
+    // Files handed over while the load ran are opened now, one at a time.
+    if (!pendingHandOvers_.empty()) {
+      const std::string next = pendingHandOvers_.front();
+      pendingHandOvers_.erase(pendingHandOvers_.begin());
+      OpenCommandLine(next);
+    }
+  }, Qt::QueuedConnection);
+}
+
+void MainWindow::OpenCommandLine(const std::string& line) {
+  if (line.empty()) return;
+  const CommandLine cmd = ParseCommandLine(line);
+  // MSF files go to the alignment editor, which this build does not have.
+  if (cmd.msf || cmd.path.empty()) return;
+  if (cmd.tooLong) {
+    MyTxtErrMsgBox(IDS_CAPTION, IDS_CANNOT_READ_FILE, this, cmd.path);
+    return;
+  }
+  if (LoadIsRunning() || loadRunning_) {
+    pendingHandOvers_.push_back(line);
+    return;
+  }
+  SetPendingFilePath(cmd.path);
+  MainWndProc_OnCommand(3000);
+}
+
+// ---------------------------------------------------------------------------
+// Commands.
+
+void MainWindow::CmdOpen() {
+  if (loadRunning_ || LoadIsRunning()) {
+    MyInfoMsgBox(IDS_CAPTION, IDS_LOAD_ALREADY_RUNNING, this);
+    return;
+  }
+  loadRunning_ = true;
+  const int r = StartLoad(*dp_, *view_);
+  if (r == kLoadStarted) return;
+  loadRunning_ = false;
+  if (r == kLoadAlreadyRunning) MyInfoMsgBox(IDS_CAPTION, IDS_LOAD_ALREADY_RUNNING, this);
+}
+
+void MainWindow::CmdClose() { CloseCurrentTable(*dp_, *view_); }
+
+void MainWindow::CmdViewDatabaseFile() {
+  if (!dp_->viewer) return;
+  const HspData* hit = dp_->Hit(dp_->viewer->hitNumber);
+  if (hit != nullptr) CallBrowser(dp_->configPath, hit->url, this);
+}
+
+void MainWindow::CmdColours() {
+  if (!ChooseColourCode(this, *dp_)) return;
+  seqAlign_->Refresh();
+}
+
+void MainWindow::CmdGuiParameters() {
+  if (!ShowGuiParametersDialog(this, dp_->prefs)) return;
+  fillingList_ = true;
+  const bool ok = ApplyGuiParameters(*dp_, *display_, this, list_, model_, delegate_, seqAlign_);
+  fillingList_ = false;
+  if (!ok) {
+    // Without fonts the window cannot go on: it closes without the exit question.
+    closeWithoutQuestion_ = true;
+    close();
+    return;
+  }
+  for (LabelCell* c : {seqNumber_, dbId_, dbName_, scores_, selLabel_, statInfo_, query_, queryFrom_, queryTo_,
+                       subject_, subjectFrom_, subjectTo_})
+    c->setFont(display_->listFont);
+  MainWndProc_OnSize();
+}
+
+void MainWindow::CmdHitmerge() { CallCompanion(dp_->configPath, dp_->reportPath, this); }
+
+void MainWindow::UpdateCaptions() {
+  const HspCaption c = BuildHspCaption(*dp_);
+  selLabel_->setText(Q(c.alignment));
+  statInfo_->setText(Q(c.statistics));
+  queryFrom_->setText(Q(c.queryFrom));
+  queryTo_->setText(Q(c.queryTo));
+  subjectFrom_->setText(Q(c.subjectFrom));
+  subjectTo_->setText(Q(c.subjectTo));
+  UpdateHspButtonWidgets(*dp_, prevBtn_, nextBtn_);
+  checkSel_->setChecked(dp_->viewer &&
+                        AlignmentSelected(*dp_, dp_->viewer->hitNumber, dp_->viewer->alignmentNumber) == 1);
+  ShowLabels(HasData(*dp_));
+}
+
+void MainWindow::ShowAlignment(int hitNumber, int alignmentNumber) {
+  seqAlign_->ShowHsp(*dp_, hitNumber, alignmentNumber, [this](DataProgram& dp, int h, int a) {
+    return LitUnAlignHsp(this, h, a, dp);
+  });
+  UpdateCaptions();
+}
+
+void MainWindow::CmdFileHeader() { AfficheInfoDB(this, *dp_); }
+
+void MainWindow::CmdExit() { close(); }
+
+void MainWindow::SelectionChanged() {
+  if (dp_->viewer) {
+    checkSel_->setChecked(AlignmentSelected(*dp_, dp_->viewer->hitNumber, dp_->viewer->alignmentNumber) == 1);
+  }
+  list_->viewport()->update();
+  list_->setFocus();
+}
+
+void MainWindow::CmdSelectFirst() {
+  SelectAllFirstAlignments(*dp_);
+  SelectionChanged();
+}
+
+void MainWindow::CmdSelectAll() {
+  SelectAllAlignments(*dp_);
+  SelectionChanged();
+}
+
+void MainWindow::CmdUnselectAll() {
+  UnselectAllAlignments(*dp_);
+  SelectionChanged();
+}
+
+void MainWindow::CmdRename() {
+  if (dp_->currentTable < 0) return;
+  const std::string oldName = dp_->tables[static_cast<std::size_t>(dp_->currentTable)]->name;
+  std::string newName;
+  if (!RenameSequenceDialog(this, oldName, newName)) return;
+  if (!RenameCurrentTable(*dp_, newName)) return;
+  const TableEntry& t = *dp_->tables[static_cast<std::size_t>(dp_->currentTable)];
+  if (t.sourcePath.size() > 1 && MyAskMsgBox(IDS_CAPTION, 288, this) == MsgAnswer::Yes) {
+    if (RenameCurrentTableFile(*dp_, newName) == FileRenameResult::Failed) MyInfoMsgBox(IDS_CAPTION, 289, this);
+  }
+  FillComboTable(*dp_);
+  UpdateCaptions();
+  list_->setFocus();
+}
+
+void MainWindow::CmdAbout() { AFFICHEDLGAPROPOSDE(this); }
+
+void MainWindow::OnTableComboChanged(int index) {
+  if (fillingCombo_ || index < 0 || index >= static_cast<int>(dp_->tables.size())) return;
+  if (loadRunning_ || LoadIsRunning()) return;
+  FermeUnFichier(*dp_, *view_, 0);
+  ActivateTable(*dp_, *view_, index);
+}
+
+void MainWindow::OnListSelectionChanged() {
+  if (!HasData(*dp_)) return;
+  const QModelIndex current = list_->currentIndex();
+  if (!current.isValid()) return;
+  ShowAlignment(current.row() + 1, 1);
+}
+
+void MainWindow::OnStepAlignment(int step) {
+  if (!HasData(*dp_) || !dp_->viewer) return;
+  const int target = SteppedAlignment(*dp_, step);
+  if (target == 0) return;
+  ShowAlignment(dp_->viewer->hitNumber, target);
+  list_->setFocus();
+}
+
+void MainWindow::OnSelectionCheck() {
+  if (!HasData(*dp_) || !dp_->viewer) return;
+  const int flag = ToggleAlignmentSelection(*dp_, dp_->viewer->hitNumber, dp_->viewer->alignmentNumber);
+  checkSel_->setChecked(flag == 1);
+  list_->viewport()->update();
+  list_->setFocus();
+}
+
+void MainWindow::ShowDatabaseSequenceInfo() {
+  if (!HasData(*dp_) || !dp_->viewer) return;
+  const HspData* hit = dp_->Hit(dp_->viewer->hitNumber);
+  if (hit != nullptr) FullDBnameDlg(this, *hit);
+}
+
+// Keys and right click of the result list, before the list's own handling.
+bool MainWindow::ListBoxWndProc(QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(event);
+    if (k->key() == Qt::Key_Space) {
+      MainWndProc_OnCommand(kCmdSelectionCheck);
+      return true;
+    }
+    if ((k->modifiers() & Qt::KeypadModifier) != 0) {
+      if (k->key() == Qt::Key_Plus) {
+        if (nextBtn_->isEnabled()) MainWndProc_OnCommand(kCmdNextAlignment);
+        return true;
+      }
+      if (k->key() == Qt::Key_Minus) {
+        if (prevBtn_->isEnabled()) MainWndProc_OnCommand(kCmdPreviousAlignment);
+        return true;
+      }
+    }
+  } else if (event->type() == QEvent::MouseButtonPress) {
+    auto* m = static_cast<QMouseEvent*>(event);
+    if (m->button() == Qt::RightButton) {
+      ShowDatabaseSequenceInfo();
+      return true;
+    }
+  }
+  return false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == list_ || watched == list_->viewport()) && ListBoxWndProc(event)) return true;
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Closing.
+
+bool MainWindow::MainWndProc_OnClose() {
+  if (closeWithoutQuestion_) return true;
+  if (loadRunning_ || LoadIsRunning()) {
+    MyInfoMsgBox(IDS_CAPTION, 20, this);
+    return false;
+  }
+  return MyAskMsgBox(IDS_CAPTION, 19, this) == MsgAnswer::Yes;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (MainWndProc_OnClose())
+    event->accept();
+  else
+    event->ignore();
+}
