@@ -1030,11 +1030,13 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       if (have > 0) std::memcpy(seg, raw_ + column, have);
       if (have < n) std::memset(seg + have, ' ', n - have);
       mAcc.Append(seg, n);
-      if (!Next()) {
+      // The subject line as read: its residues are upper-cased when the
+      // alignment is stored.
+      if (!NextRawOnly()) {
         code = kBlastEndInAlignment;
         return Stop::Failed;
       }
-      const BlockLine sb = ParseBlockLine(up_, len_);
+      const BlockLine sb = ParseBlockLine(raw_, len_);
       sAcc.Append(sb.segment, sb.segmentLength);
       if (s.blockIndex == 0) s.subjectStart = sb.start;
       s.subjectPrintedEnd = sb.printedEnd;
