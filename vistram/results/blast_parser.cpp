@@ -357,6 +357,8 @@ class BlastReader {
   unsigned classes_ = 0;  // CharClass bits of the current line
   std::uint64_t nextProgress_ = kProgressStep;
   std::string firstDatabase_;
+  std::string headerUp_;  // scratch: the analysed header in upper case
+  std::string stats_;     // scratch: an alignment's statistics lines
 };
 
 bool BlastReader::NextRawOnly() {
@@ -658,7 +660,9 @@ void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHe
     if (i < up.size() && up[i] == '>') ++i;
     while (i < up.size() && up[i] == ' ') ++i;
   }
-  std::string id;
+  // (Scratch texts reused from hit to hit: no allocation per header.)
+  thread_local std::string id;
+  id.clear();
   for (; i < up.size(); ++i) {
     const char c = up[i];
     if (c == '<') {
@@ -676,7 +680,8 @@ void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHe
   SetText(hit.identifier, id, width::kIdentifier);
   if (i < up.size()) ++i;
   while (i < up.size() && up[i] == ' ') ++i;
-  std::string desc;
+  thread_local std::string desc;
+  desc.clear();
   inTag = false;
   for (; i < up.size(); ++i) {
     const char c = up[i];
@@ -715,7 +720,8 @@ void AnalyseAnchoredHeader(HspData& hit, std::string_view up, std::string_view r
     std::size_t i = close + 4;
     while (i < up.size() && up[i] != '>') ++i;
     if (i < up.size()) ++i;  // past the '>'
-    std::string id;
+    thread_local std::string id;
+    id.clear();
     bool inTag = false;
     for (; i < up.size(); ++i) {
       const char c = up[i];
@@ -739,7 +745,8 @@ void AnalyseAnchoredHeader(HspData& hit, std::string_view up, std::string_view r
     // The description: outside tags, after the next '>'.
     while (i < up.size() && up[i] != '>') ++i;
     if (i < up.size()) ++i;
-    std::string desc;
+    thread_local std::string desc;
+    desc.clear();
     inTag = false;
     for (; i < up.size(); ++i) {
       const char c = up[i];
@@ -771,7 +778,8 @@ void AnalyseAnchoredHeader(HspData& hit, std::string_view up, std::string_view r
 
 void BlastReader::AnalyseHeader(HspData& hit, std::string_view header) {
   const std::string_view raw = header.substr(0, std::min(header.size(), kHeaderAnalysed));
-  std::string up(raw);
+  std::string& up = headerUp_;
+  up.assign(raw);
   UpperCopy(up.data(), raw.data(), raw.size());
   const bool hasName = up.find("<A NAME") != std::string::npos;
   const bool hasHref = up.find("<A HREF") != std::string::npos;
@@ -986,7 +994,8 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       ali.ClearStatistics();
       std::size_t i = 0;
       while (i < len && up[i] == ' ') ++i;
-      std::string stats(up + i, len - i);
+      std::string& stats = stats_;
+      stats.assign(up + i, len - i);
       if (!Next()) {
         code = kBlastEndInAlignment;
         return Stop::Failed;
