@@ -1,10 +1,14 @@
 #include "vistram/results/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 
 namespace {
+// Bytes read from the file at a time: 1 MB, or the whole file when it is
+// smaller (at least 4 KB), so that a short file costs a short buffer.
 constexpr std::size_t kChunk = 1 << 20;
+constexpr std::size_t kMinChunk = 4096;
 }
 
 LineReader::~LineReader() { Close(); }
@@ -15,10 +19,10 @@ bool LineReader::Open(const std::string& path) {
   if (file_ == nullptr) return false;
   struct stat st {};
   fileSize_ = (fstat(fileno(file_), &st) == 0 && st.st_size > 0) ? static_cast<std::uint64_t>(st.st_size) : 0;
-  if (!buf_) {
-    cap_ = kChunk;
-    buf_ = std::make_unique<char[]>(cap_);
-  }
+  // (A size of 0 may be a pipe or a file of /proc: the full chunk then.)
+  std::size_t want = kChunk;
+  if (fileSize_ > 0 && fileSize_ + 2 < kChunk) want = std::max<std::size_t>(fileSize_ + 2, kMinChunk);
+  if (!buf_ || cap_ < want) Reserve(want);
   pos_ = end_ = 0;
   filePos_ = 0;
   eof_ = false;
@@ -40,6 +44,15 @@ bool LineReader::Rewind() {
   filePos_ = 0;
   eof_ = false;
   return true;
+}
+
+void LineReader::Reserve(std::size_t capacity) {
+  auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+  if (end_ > pos_) std::memcpy(bigger.get(), buf_.get() + pos_, end_ - pos_);
+  end_ -= pos_;
+  pos_ = 0;
+  buf_ = std::move(bigger);
+  cap_ = capacity;
 }
 
 bool LineReader::Fill() {
@@ -68,6 +81,7 @@ bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
   length = 0;
   if (size < 2 || file_ == nullptr) return false;
   const std::size_t max = size - 1;
+  if (max + 2 > cap_) Reserve(max + 2);
   // Make sure the whole line (up to max characters plus a possible CR LF) is
   // in the buffer, unless the file ends first.
   if (end_ - pos_ < max + 2) Fill();

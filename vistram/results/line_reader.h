@@ -39,6 +39,7 @@ class LineReader {
   std::uint64_t FileSize() const { return fileSize_; }
 
  private:
+  void Reserve(std::size_t capacity);  // a buffer of `capacity` bytes, keeping the unread bytes
   bool Fill();  // moves the unread bytes to the front and reads more; false when nothing more
 
   std::FILE* file_ = nullptr;
