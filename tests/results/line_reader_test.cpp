@@ -86,6 +86,27 @@ TEST(MYFGETS, ShortFilesAndLongLineSizes) {
 TEST(MYFGETS, NulBytesEndTheStringButNotTheFile) {
   std::string bytes = std::string("ab\0cd\nef\n", 9);
   EXPECT_EQ(ReadAll(bytes), (Lines{"ab", "ef"}));
+  // The reader tells which lines held one, also after a lone CR and across
+  // its buffer refills.
+  auto path = std::filesystem::temp_directory_path() / ("vistram_lr_n" + std::to_string(::getpid()));
+  std::string many;
+  for (int i = 0; many.size() < (3u << 20); ++i) many += i % 1000 == 7 ? std::string("x\0y\r", 4) + "z\n" : "line\r\n";
+  { std::ofstream(path, std::ios::binary) << many; }
+  LineReader r;
+  ASSERT_TRUE(r.Open(path.string()));
+  char buf[500];
+  int nulLines = 0;
+  int lines = 0;
+  for (std::size_t len = 0; r.ReadLine(buf, sizeof buf, len); ++lines) {
+    if (r.LineHasNul()) {
+      ++nulLines;
+      EXPECT_EQ(len, 4u);  // "x", NUL, "y" and the blank of the lone CR
+    } else {
+      EXPECT_TRUE(std::string(buf) == "line" || std::string(buf) == "z") << lines;
+    }
+  }
+  EXPECT_GT(nulLines, 400);
+  std::filesystem::remove(path);
 }
 
 }  // namespace

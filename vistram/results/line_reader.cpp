@@ -26,6 +26,7 @@ bool LineReader::Open(const std::string& path) {
   pos_ = end_ = 0;
   filePos_ = 0;
   eof_ = false;
+  crAt_ = nulAt_ = kUnknown;
   return true;
 }
 
@@ -43,6 +44,7 @@ bool LineReader::Rewind() {
   pos_ = end_ = 0;
   filePos_ = 0;
   eof_ = false;
+  crAt_ = nulAt_ = kUnknown;
   return true;
 }
 
@@ -53,6 +55,7 @@ void LineReader::Reserve(std::size_t capacity) {
   pos_ = 0;
   buf_ = std::move(bigger);
   cap_ = capacity;
+  crAt_ = nulAt_ = kUnknown;
 }
 
 bool LineReader::Fill() {
@@ -61,6 +64,7 @@ bool LineReader::Fill() {
     std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
     end_ -= pos_;
     pos_ = 0;
+    crAt_ = nulAt_ = kUnknown;
   }
   std::size_t n = std::fread(buf_.get() + end_, 1, cap_ - end_, file_);
   if (n == 0) {
@@ -69,6 +73,7 @@ bool LineReader::Fill() {
   }
   end_ += n;
   filePos_ += n;
+  crAt_ = nulAt_ = kUnknown;
   return true;
 }
 
@@ -92,10 +97,16 @@ bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
   const std::size_t scan = std::min(avail, max);
   const char* lf = static_cast<const char*>(std::memchr(start, '\n', scan));
   const std::size_t lineLen = lf != nullptr ? static_cast<std::size_t>(lf - start) : scan;
-  const char* cr = static_cast<const char*>(std::memchr(start, '\r', lineLen));
+  // Carriage returns and NUL bytes are rare: their next positions in the
+  // buffer are found once and reused until a line passes them.
+  if (crAt_ == kUnknown || crAt_ < pos_) crAt_ = NextInBuffer('\r');
+  const char* cr = crAt_ < pos_ + lineLen ? buf_.get() + crAt_ : nullptr;
+  const std::size_t copied = cr != nullptr ? static_cast<std::size_t>(cr - start) : lineLen;
+  if (nulAt_ == kUnknown || nulAt_ < pos_) nulAt_ = NextInBuffer('\0');
+  lineHasNul_ = nulAt_ < pos_ + copied;
 
   if (cr != nullptr) {
-    std::size_t n = static_cast<std::size_t>(cr - start);
+    std::size_t n = copied;
     std::memcpy(buffer, start, n);
     std::size_t consumed = n + 1;
     if (n + 1 < avail && start[n + 1] == '\n') {
@@ -123,6 +134,11 @@ bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
     pos_ += 1;
   }
   return true;
+}
+
+std::size_t LineReader::NextInBuffer(char c) const {
+  const void* p = std::memchr(buf_.get() + pos_, c, end_ - pos_);
+  return p != nullptr ? static_cast<std::size_t>(static_cast<const char*>(p) - buf_.get()) : end_;
 }
 
 char* MYFGETS(LineReader& file, int size, char* buffer) {
