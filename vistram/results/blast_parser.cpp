@@ -364,7 +364,7 @@ class BlastReader {
 bool BlastReader::NextRawOnly() {
   if (!in_.ReadLine(raw_, kLineSize, len_)) return false;
   // A NUL byte ends the line as a C string would.
-  if (const void* nul = std::memchr(raw_, '\0', len_)) len_ = static_cast<std::size_t>(static_cast<const char*>(nul) - raw_);
+  if (in_.LineHasNul()) len_ = std::strlen(raw_);
   return true;
 }
 
