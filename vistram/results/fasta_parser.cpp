@@ -131,7 +131,7 @@ class Accumulator {
     if (offset > cap) offset = cap;
     if (offset > len_) std::memset(buf_ + len_, ' ', offset - len_);
     const std::size_t n = std::min(text.size(), cap - offset);
-    std::memcpy(buf_ + offset, text.data(), n);
+    if (n > 0) std::memcpy(buf_ + offset, text.data(), n);
     std::size_t end = offset + n;
     if (padTo > n) {
       const std::size_t want = std::min(offset + padTo, cap);
