@@ -110,10 +110,16 @@ TEST(SavedRoundTripTest, EveryBlastReportReadsBackWithTheSameRecords) {
     EXPECT_EQ(original.header.queryLengthText, back.header.queryLengthText);
     EXPECT_EQ(original.header.databaseText, back.header.databaseText);
     EXPECT_EQ(original.header.resultType, back.header.resultType);
-    ASSERT_EQ(original.hitCount, back.hitCount);
+    // A hit without an alignment (a header the report never followed up)
+    // is not saved.
+    std::vector<const HspData*> saved;
+    for (const auto& hit : *original.hits) {
+      if (hit->alignmentCount > 0) saved.push_back(hit.get());
+    }
+    ASSERT_EQ(saved.size(), back.hitCount);
     EXPECT_EQ(original.alignmentCount, back.alignmentCount);
-    for (unsigned i = 0; i < original.hitCount; ++i) {
-      const HspData& a = *(*original.hits)[i];
+    for (unsigned i = 0; i < back.hitCount; ++i) {
+      const HspData& a = *saved[i];
       const HspData& b = *(*back.hits)[i];
       const std::string where = "hit " + std::to_string(i + 1);
       ExpectSameHit(a, b, where);
