@@ -329,8 +329,8 @@ class BlastReader {
   DataProgram& dp_;
   bool isHtml_;
   bool plus_ = false;  // the report has the BLAST+ layout
-  bool saved_ = false;  // a saved-results file of this program
   bool web_ = false;   // the BLAST+ layout of the NCBI web site's text download
+  bool saved_ = false;  // a saved-results file of this program
   LineReader in_;
   WorkBuffers work_;
   char raw_[kLineSize];
