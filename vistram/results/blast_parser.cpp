@@ -439,6 +439,9 @@ int BlastReader::HeaderPass() {
   std::string next;
   if (NextRawOnly()) next.assign(raw_, len_);
   h.databaseText = DatabaseText(dbLine, next, isHtml_);
+  // In a saved-results file an empty second database line stands for a
+  // database text without one (BLAST+ reports have a single line).
+  if (saved_ && !h.databaseText.empty() && h.databaseText.back() == '|') h.databaseText.pop_back();
   firstDatabase_ = h.databaseText;
   return in_.Rewind() ? kBlastOk : kBlastCannotOpen;
 }
