@@ -168,7 +168,8 @@ TEST(HcaModel, ContourBits) {
   // belongs to the cluster's area; a proline there blocks it.
   EXPECT_EQ(Build("LAAAV")->aa[3].contourBits & kHcaBitM3P1, kHcaBitM3P1);
   EXPECT_EQ(Build("LAAPV")->aa[3].contourBits & kHcaBitM3P1, 0);
-  for (const InfoAA& a : Build("KDEASTGN")->aa) EXPECT_EQ(a.contourBits, 0);
+  auto none = Build("KDEASTGN");
+  for (const InfoAA& a : none->aa) EXPECT_EQ(a.contourBits, 0);
 }
 
 TEST(HcaModel, FillPolygons) {
