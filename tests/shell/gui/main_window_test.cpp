@@ -18,13 +18,17 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 #include "shell/view_fixture.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/load_flow.h"
 #include "vistram/shell/gui/label_cell.h"
+#include "vistram/shell/gui/load_progress.h"
 #include "vistram/shell/gui/main_window.h"
 #include "vistram/shell/gui/result_list.h"
 
@@ -260,6 +264,25 @@ class MainWindowTest : public QObject {
     SetCurrentPlatform(&platform_);
   }
 
+  void progressWindowFollowsTheWorker() {
+    ResultView& view = w_->View();
+    std::thread worker([&view] {
+      view.ShowProgress();
+      view.SetProgress(3 << 20, 12 << 20);
+    });
+    worker.join();
+    QTRY_VERIFY(w_->ProgressWindow() != nullptr);
+    auto* progress = static_cast<LoadProgressWindow*>(w_->ProgressWindow());
+    QTRY_COMPARE(progress->Percent(), 25);
+    QVERIFY(progress->isVisible());
+    QCOMPARE(progress->windowTitle(), QString("Vistram"));
+    std::thread([&view] {
+      view.SetProgress(12 << 20, 12 << 20);
+      view.HideProgress();
+    }).join();
+    QTRY_VERIFY(w_->ProgressWindow() == nullptr);
+  }
+
   void selectionWithSpaceCheckBoxAndCommands() {
     OpenByPath(SourceData("sample.bla"));
     DataProgram& dp = w_->Data();
@@ -430,6 +453,31 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualRect(list->model()->index(1, 0)).center());
     QCOMPARE(id, QString::fromStdString((*w_->Data().hits)[1]->identifier));
     QVERIFY(focused);
+  }
+
+  void aboutBox() {
+    QString title;
+    QPoint okCorner;
+    OnNextDialog([&](QDialog* d) {
+      title = d->windowTitle();
+      auto* ok = d->findChild<QPushButton*>();
+      okCorner = ok->geometry().bottomRight() + QPoint(1, 1);
+      d->accept();
+    });
+    w_->MainWndProc_OnCommand(3028);
+    QCOMPARE(title, QString("About Vistram"));
+    QCOMPARE(okCorner, QPoint(267, 227));
+  }
+
+  void commandLineForTheEditorIsNotOpenedAsAReport() {
+    // The alignment editor is not part of this build: an MSF command line
+    // must neither load the file as a report nor complain.
+    w_->OpenCommandLine(SourceData("sample.bla").toStdString() + " {msf_file}");
+    QTest::qWait(100);
+    QVERIFY(!w_->LoadRunning());
+    QCOMPARE(w_->Data().tableCount, 0);
+    QVERIFY(platform_.Messages().empty());
+    QVERIFY(platform_.FileRequests().empty());
   }
 
   void exitAsksFirst() {

@@ -38,11 +38,13 @@
 #include "vistram/shell/main_commands.h"
 
 // ---------------------------------------------------------------------------
-// The command table. A command is one entry: its id, where it appears and
-// what it runs. Its place in the menus and the toolbar comes from the layouts
-// below, which list every command in its documented position; a command
-// without an entry here is left out (with the separators it would leave
-// dangling).
+// The command table. A command is one entry: its id, its menu text and key,
+// when it is enabled and what it runs (a function of the window, which may
+// use its public interface: Data(), View(), ResultList(), SelectionChanged()
+// and the owner `&window` for dialogs). Its place in the menus and the toolbar
+// comes from the layouts below, which list every command in its documented
+// position; a command without an entry here is left out, with the separators
+// it would leave dangling.
 
 enum class Enabling { Always, Data, DataHtml };
 
@@ -53,28 +55,28 @@ struct CommandTable {
     const char* key;    // accelerator ("F2"), or null
     Enabling enabling;
     QStyle::StandardPixmap icon;  // toolbar image (used when the command has a toolbar slot)
-    void (MainWindow::*run)();
+    void (*run)(MainWindow& window);  // the window's public interface (Data(), View(), ...) is enough
   };
   static const std::vector<Entry>& Entries() {
     static const std::vector<Entry> entries = {
-        {3000, "&Open...", nullptr, Enabling::Always, QStyle::SP_DialogOpenButton, &MainWindow::CmdOpen},
-        {3002, "&Close", nullptr, Enabling::Data, QStyle::SP_DialogCloseButton, &MainWindow::CmdClose},
+        {3000, "&Open...", nullptr, Enabling::Always, QStyle::SP_DialogOpenButton, [](MainWindow& w) { w.CmdOpen(); }},
+        {3002, "&Close", nullptr, Enabling::Data, QStyle::SP_DialogCloseButton, [](MainWindow& w) { w.CmdClose(); }},
         {3003, "&DataBase information...", nullptr, Enabling::Data, QStyle::SP_FileDialogInfoView,
-         &MainWindow::CmdFileHeader},
-        {3006, "&Exit...", nullptr, Enabling::Always, QStyle::SP_TitleBarCloseButton, &MainWindow::CmdExit},
+         [](MainWindow& w) { w.CmdFileHeader(); }},
+        {3006, "&Exit...", nullptr, Enabling::Always, QStyle::SP_TitleBarCloseButton, [](MainWindow& w) { w.CmdExit(); }},
         {3007, "Select all first alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
-         &MainWindow::CmdSelectFirst},
-        {3008, "Select all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase, &MainWindow::CmdSelectAll},
+         [](MainWindow& w) { w.CmdSelectFirst(); }},
+        {3008, "Select all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdSelectAll(); }},
         {3009, "Unselect all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
-         &MainWindow::CmdUnselectAll},
+         [](MainWindow& w) { w.CmdUnselectAll(); }},
         {3010, "View DataBase file", nullptr, Enabling::DataHtml, QStyle::SP_DriveNetIcon,
-         &MainWindow::CmdViewDatabaseFile},
-        {3011, "Colors...", nullptr, Enabling::Data, QStyle::SP_CustomBase, &MainWindow::CmdColours},
-        {3012, "GUI parameters...", nullptr, Enabling::Always, QStyle::SP_CustomBase, &MainWindow::CmdGuiParameters},
-        {3019, nullptr, nullptr, Enabling::Always, QStyle::SP_CustomBase, &MainWindow::CmdHitmerge},
-        {3027, nullptr, "F1", Enabling::Always, QStyle::SP_CustomBase, &MainWindow::CmdNothing},
-        {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, &MainWindow::CmdAbout},
-        {3031, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase, &MainWindow::CmdRename},
+         [](MainWindow& w) { w.CmdViewDatabaseFile(); }},
+        {3011, "Colors...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdColours(); }},
+        {3012, "GUI parameters...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdGuiParameters(); }},
+        {3019, nullptr, nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdHitmerge(); }},
+        {3027, nullptr, "F1", Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdNothing(); }},
+        {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
+        {3031, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdRename(); }},
     };
     return entries;
   }
@@ -386,7 +388,7 @@ void MainWindow::MainWndProc_OnCommand(int id) {
   // Commands reached while they are not available (a key pressed while the
   // menu item is grey) do nothing.
   if (!CommandEnabled(id)) return;
-  (this->*(e->run))();
+  e->run(*this);
 }
 
 // ---------------------------------------------------------------------------
@@ -628,7 +630,7 @@ void MainWindow::CmdFileHeader() { AfficheInfoDB(this, *dp_); }
 
 void MainWindow::CmdExit() { close(); }
 
-void MainWindow::AfterSelectionChange() {
+void MainWindow::SelectionChanged() {
   if (dp_->viewer) {
     checkSel_->setChecked(AlignmentSelected(*dp_, dp_->viewer->hitNumber, dp_->viewer->alignmentNumber) == 1);
   }
@@ -638,17 +640,17 @@ void MainWindow::AfterSelectionChange() {
 
 void MainWindow::CmdSelectFirst() {
   SelectAllFirstAlignments(*dp_);
-  AfterSelectionChange();
+  SelectionChanged();
 }
 
 void MainWindow::CmdSelectAll() {
   SelectAllAlignments(*dp_);
-  AfterSelectionChange();
+  SelectionChanged();
 }
 
 void MainWindow::CmdUnselectAll() {
   UnselectAllAlignments(*dp_);
-  AfterSelectionChange();
+  SelectionChanged();
 }
 
 void MainWindow::CmdRename() {

@@ -67,6 +67,9 @@ class MainWindow : public QMainWindow {
   // A command line handed over (at start-up or by a second start): a report
   // to open, or an MSF file for the alignment editor.
   void OpenCommandLine(const std::string& line);
+  // After selection flags changed: the check box follows the shown
+  // alignment's flag, the list is repainted and takes the focus.
+  void SelectionChanged();
   // The next close request closes without the exit question (the end of the
   // session has already asked it).
   void CloseWithoutQuestion() { closeWithoutQuestion_ = true; }
@@ -140,7 +143,6 @@ class MainWindow : public QMainWindow {
   void OnStepAlignment(int step);
   void OnSelectionCheck();
   void ShowDatabaseSequenceInfo();
-  void AfterSelectionChange();
 
   std::unique_ptr<DataProgram> dp_;
   std::unique_ptr<ResultView> view_;
