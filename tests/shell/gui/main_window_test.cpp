@@ -41,16 +41,16 @@ QString TestData(const char* name) { return QString(VISTRAM_TEST_DATA_DIR) + "/s
 
 // Runs `handle` on the next modal dialog that opens (then the dialog must close).
 void OnNextDialog(std::function<void(QDialog*)> handle) {
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [handle, poll] {
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
     auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (d == nullptr) {
-      QTimer::singleShot(10, *poll);
-      return;
-    }
+    if (d == nullptr) return;
+    timer->stop();
+    timer->deleteLater();
     handle(d);
-  };
-  QTimer::singleShot(0, *poll);
+  });
+  timer->start();
 }
 
 // A platform whose open-file dialog waits until released: a load that

@@ -743,11 +743,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 // Closing.
 
 bool MainWindow::MainWndProc_OnClose() {
-  if (closeWithoutQuestion_) return true;
+  // The worker fills this window's records and may be waiting for an answer
+  // from this thread: the window stays until the load has ended.
   if (loadRunning_ || LoadIsRunning()) {
     MyInfoMsgBox(IDS_CAPTION, 20, this);
     return false;
   }
+  if (closeWithoutQuestion_) return true;
   return MyAskMsgBox(IDS_CAPTION, 19, this) == MsgAnswer::Yes;
 }
 
