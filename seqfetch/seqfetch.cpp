@@ -98,7 +98,8 @@ seqfetch::Answer Efetch(const char* database, const std::string& identifier, int
   curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, timeout < kConnectTimeoutSeconds ? timeout : kConnectTimeoutSeconds);
+  const long connectTimeout = timeout < kConnectTimeoutSeconds ? timeout : kConnectTimeoutSeconds;
+  curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, connectTimeout);
   curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, timeout);
   curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, "vistram-seqfetch/1.0");
   curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, WriteBody);

@@ -356,3 +356,28 @@ TEST(FastaCorpus, DetectsTheCurrentLayoutFromTheStartOfTheFile) {
 }
 
 }  // namespace
+
+// The whole load: recognition, the reader on the worker thread, the table.
+#include "vistram/results/report_kind.h"
+#include "vistram/shell/batch_load.h"
+
+namespace {
+
+TEST(FastaLoadFlow, ReportsOpenAsTablesThroughTheLoadFlow) {
+  EXPECT_EQ(TestFichier(kData + "bioperl_issue255_ssearch.fasta"), kReportFastaText);  // no "initn" in it
+  EXPECT_EQ(TestFichier(kData + "bioperl_5X_1895.FASTXY"), kReportFastaText);
+  for (const char* f : {"bioperl_issue255_ssearch.fasta", "bioperl_5X_1895.FASTXY", "bioperl_HUMBETGLOA.FASTA"}) {
+    DataProgram dp;
+    ASSERT_EQ(LoadReportForBatch(dp, kData + f), 1) << f;
+    ASSERT_EQ(dp.tableCount, 1);
+    EXPECT_EQ(dp.tables[0]->name, f);
+    EXPECT_EQ(dp.tables[0]->header.resultType, kResultFasta);
+    EXPECT_EQ((*dp.hits)[0]->alignments[0]->sourceHitNumber, 1);
+  }
+  // A refused report leaves no table.
+  DataProgram dp;
+  EXPECT_EQ(LoadReportForBatch(dp, kData + "biojava_fasta_3.3t08.out"), 0);
+  EXPECT_EQ(dp.tableCount, 0);
+}
+
+}  // namespace

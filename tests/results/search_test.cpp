@@ -7,6 +7,8 @@
 
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/fasta_parser.h"
+#include "vistram/results/load_flow.h"
+#include "vistram/results/result_view.h"
 
 namespace {
 
@@ -206,6 +208,54 @@ TEST_F(Searches, FieldSearchSelectsExactlyTheMatchesAndCopiesThem) {
   ASSERT_EQ(FieldSearch(dp_, nullptr, {2}, 6, "0", "1", true, &out), kSearchCopied);
   EXPECT_EQ(out.name, "FD-S on: P(N)       ");
   EXPECT_EQ(out.header.queryName, "blast_QUERY");
+}
+
+// A view without windows that records what it is asked to show.
+class RecordingView : public ResultView {
+ public:
+  WindowHandle MainWindow() override { return nullptr; }
+  bool ShowResults(DataProgram& dp, int hit, int alignment) override {
+    shown.push_back(dp.tableName + " " + std::to_string(hit) + "," + std::to_string(alignment));
+    return true;
+  }
+  void ClearResults(DataProgram&) override {}
+  void EmptyComboTable() override {}
+  void FillComboTable(const DataProgram& dp) override { comboCurrent = dp.currentTable; }
+  void PostLoadDone(int, int) override {}
+  std::vector<std::string> shown;
+  int comboCurrent = -2;
+};
+
+TEST_F(Searches, ACopiedTableBecomesAFurtherTableOfTheFile) {
+  RecordingView view;
+  ActivateTable(dp_, view, 1);
+  SearchTable out;
+  ASSERT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "kinase", true, &out), kSearchCopied);
+  ASSERT_TRUE(ShowSearchTable(dp_, view, std::move(out)));
+  ASSERT_EQ(dp_.tableCount, 3);
+  EXPECT_EQ(dp_.currentTable, 2);
+  EXPECT_EQ(view.comboCurrent, 2);
+  const TableEntry& t = *dp_.tables[2];
+  EXPECT_EQ(t.name, "Search for : KINASE");
+  EXPECT_EQ(t.sourcePath, "");
+  EXPECT_EQ(t.hitCount, 3u);
+  EXPECT_EQ(t.alignmentCount, 5);
+  EXPECT_EQ(t.header.resultType, kResultMixed);
+  ASSERT_EQ(dp_.tableNameCount, 1);
+  EXPECT_EQ(dp_.tableNames[0], "Search for : KINASE");
+  // The copies still name the tables they came from.
+  EXPECT_EQ((*t.hits)[2]->alignments[0]->sourceTableIndex, 1);
+  EXPECT_EQ(view.shown.back(), "Search for : KINASE 1,1");
+  // The table that was shown before is intact and can be shown again.
+  EXPECT_EQ(dp_.tables[1]->hitCount, 2u);
+  ActivateTable(dp_, view, 1);
+  EXPECT_EQ(dp_.hits->size(), 2u);
+
+  // A selection shows the current alignment again.
+  ASSERT_EQ(FieldSearch(dp_, nullptr, {1}, 0, "0", "6", false, nullptr), kSearchSelected);
+  ShowSearchSelection(dp_, view);
+  EXPECT_EQ(view.shown.back(), "two 1,1");
+  EXPECT_EQ(Hit(1, 1).selected, (std::vector<int>{1, 0}));
 }
 
 // A real report: the alignments of one ssearch hit kept by their expect value.

@@ -40,15 +40,4 @@ TEST_F(SequenceChoice, AsksForAFileAndReadsIt) {
   EXPECT_TRUE(platform_.Messages().empty());
 }
 
-TEST_F(SequenceChoice, CancelOrUnreadableFileGivesNothingAndNoMessage) {
-  std::string path;
-  std::string name;
-  EXPECT_EQ(ChoisiEtLitFichierSeq(nullptr, path, name, ""), nullptr);  // no answer queued: cancelled
-  EXPECT_EQ(path, "");
-  platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, SequenceDataFile("emboss_protgap.fasta"), "x"});
-  EXPECT_EQ(ChoisiEtLitFichierSeq(nullptr, path, name, ""), nullptr);
-  EXPECT_EQ(path, SequenceDataFile("emboss_protgap.fasta"));
-  EXPECT_TRUE(platform_.Messages().empty());
-}
-
 }  // namespace

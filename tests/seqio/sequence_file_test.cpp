@@ -225,4 +225,36 @@ TEST(LireSequence, BadInputGivesNothingAndNeverCrashes) {
   EXPECT_EQ(header.text, "MKVLAAGIVGLL");
 }
 
+// Real files with bytes changed, cut or repeated at random: whatever comes
+// back is a valid sequence text or nothing (the sanitizer build watches the
+// buffers).
+TEST(LireSequence, DamagedRealFilesGiveAValidTextOrNothing) {
+  TempFolder dir;
+  std::mt19937 random(7);
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(VISTRAM_TEST_DATA_DIR) + "/sequences")) {
+    if (entry.path().extension() == ".md") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (int round = 0; round < 20; ++round) {
+      std::string bytes = original;
+      const std::size_t at = random() % (bytes.size() + 1);
+      switch (round % 4) {
+        case 0:
+          for (int k = 0; k < 8 && !bytes.empty(); ++k) bytes[random() % bytes.size()] = static_cast<char>(random());
+          break;
+        case 1: bytes.resize(at); break;
+        case 2: bytes.insert(at, std::string(random() % 400, "AZ\r\n>* -\0"[random() % 10])); break;
+        default: bytes.erase(at, random() % 200); break;
+      }
+      Read r = ReadFile(dir.Write(std::to_string(round) + entry.path().filename().string(), bytes));
+      SCOPED_TRACE(entry.path().filename().string());
+      if (!r.ok) continue;
+      EXPECT_GE(r.text.size(), kMinSequenceResidues);
+      EXPECT_LE(r.text.size(), kMaxSequenceResidues);
+      EXPECT_EQ(r.text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ*"), std::string::npos);
+      EXPECT_LT(r.name.size(), kSequenceNameWidth);
+    }
+  }
+}
+
 }  // namespace

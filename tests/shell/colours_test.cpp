@@ -24,15 +24,6 @@ class ColoursTest : public ::testing::Test {
   std::string cfg_;
 };
 
-TEST_F(ColoursTest, PaletteHasTheSixteenFixedColours) {
-  EXPECT_EQ(PaletteAt(0).red + PaletteAt(0).green + PaletteAt(0).blue, 0);
-  EXPECT_EQ(PaletteAt(10).blue, 128);
-  EXPECT_EQ(PaletteAt(14).red, 192);
-  EXPECT_EQ(PaletteAt(15).green, 128);
-  EXPECT_EQ(PaletteAt(16).red, 0);  // out of range: black, never past the table
-  EXPECT_EQ(PaletteAt(-1).blue, 0);
-}
-
 TEST_F(ColoursTest, HcaCodeColoursResiduesByLetterAndIdentitiesWhiteOnBlack) {
   auto v = MakeView("VPd-X", "V + X", "VPdAv", 1, 1);
   AssignColorForAA(cfg_, kColourHca, true, *v);

@@ -10,7 +10,6 @@
 #include <sstream>
 #include <thread>
 
-#include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
 #include "view_fixture.h"
 
@@ -215,23 +214,6 @@ TEST_F(ConfigTest, RunAndCaptureReturnsOutputAndFailsOnErrors) {
   EXPECT_FALSE(RunAndCapture({"false"}, out));
   EXPECT_FALSE(RunAndCapture({"/nonexistent/program"}, out));
   EXPECT_FALSE(RunAndCapture({}, out));
-}
-
-TEST_F(ConfigTest, GuiParametersAreCheckedInTheDialogsOrder) {
-  EXPECT_EQ(ValidateGuiParameters(12, 12, 2), kGuiParametersValid);
-  EXPECT_EQ(ValidateGuiParameters(6, 14, 4), kGuiParametersValid);
-  // 15 for the viewer font and 0 lines: the viewer font is refused first.
-  EXPECT_EQ(ValidateGuiParameters(12, 15, 0), kGuiViewerFont);
-  EXPECT_EQ(ValidateGuiParameters(5, 15, 0), kGuiListFont);
-  EXPECT_EQ(ValidateGuiParameters(12, 12, 5), kGuiListLines);
-  EXPECT_EQ(LoadStringText(GuiParameterMessage(kGuiViewerFont)), "Font size must be in the range \n6 to 14.\nPlease retry.");
-  EXPECT_EQ(LoadStringText(GuiParameterMessage(kGuiListLines)),
-            "Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry.");
-}
-
-TEST_F(ConfigTest, ConfigurationPathLiesBesideTheProgram) {
-  EXPECT_EQ(BuildConfigPath("/opt/vistram/bin/vistram"), "/opt/vistram/bin/vistram.cfg");
-  EXPECT_EQ(BuildConfigPath("vistram"), "vistram.cfg");
 }
 
 }  // namespace

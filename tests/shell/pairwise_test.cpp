@@ -92,17 +92,6 @@ TEST(PairwiseGeometry, LayoutNeverReadsPastShortLines) {
   EXPECT_EQ(d.texts.size(), 6u);
 }
 
-TEST(PairwiseGeometry, HspButtonsFollowTheShownAlignment) {
-  EXPECT_FALSE(UpdateHspButtons(1, 1).previous);
-  EXPECT_FALSE(UpdateHspButtons(1, 1).next);
-  EXPECT_TRUE(UpdateHspButtons(3, 1).next);
-  EXPECT_FALSE(UpdateHspButtons(3, 1).previous);
-  EXPECT_TRUE(UpdateHspButtons(3, 2).next);
-  EXPECT_TRUE(UpdateHspButtons(3, 2).previous);
-  EXPECT_FALSE(UpdateHspButtons(3, 3).next);
-  EXPECT_FALSE(UpdateHspButtons(3, 0).next);
-}
-
 TEST(PairwiseGeometry, CaptionNamesTheAlignmentAndItsOrigin) {
   DataProgram dp;
   FillWorkingSet(dp, 3, 2);

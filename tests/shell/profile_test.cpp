@@ -47,7 +47,7 @@ class ProfileFileTest : public ::testing::Test {
 };
 
 TEST_F(ProfileFileTest, LookupsIgnoreCaseAndBlanksAndUseTheFirstOccurrence) {
-  Write("; comment\r\n[Gui_Pref]\r\n  lbFntSize = 9 \r\nLBLINES=3\r\n[gui_pref]\r\nLBLINES=4\r\n"
+  Write("\xEF\xBB\xBF; comment\r\n[Gui_Pref]\r\n  lbFntSize = 9 \r\nLBLINES=3\r\n[gui_pref]\r\nLBLINES=4\r\n"
         "[Other]\r\nLBLINES=1\r\n");
   ProfileFile f;
   ASSERT_TRUE(f.Load(path_));
@@ -110,9 +110,10 @@ TEST_F(ProfileFileTest, WriteAddsMissingKeysAfterTheSectionsLastKeyAndMissingSec
   ASSERT_TRUE(WriteProfileString(path_, "C", "k", ""));
   EXPECT_EQ(Read(), "[A]\nx=1\nNEW=v\n\n; about B\n[B]\ny=2\nz=3\n[C]\nk=\n");
   // A CR LF file gets CR LF lines.
-  Write("[A]\r\nx=1\r\n");
+  Write("\xEF\xBB\xBF[A]\r\nx=1\r\n");
   ASSERT_TRUE(WriteProfileString(path_, "D", "k", "v"));
-  EXPECT_EQ(Read(), "[A]\r\nx=1\r\n[D]\r\nk=v\r\n");
+  ASSERT_TRUE(WriteProfileString(path_, "A", "x", "2"));
+  EXPECT_EQ(Read(), "\xEF\xBB\xBF[A]\r\nx=2\r\n[D]\r\nk=v\r\n");
   ExpectOnlyTheFile();
 }
 

@@ -8,6 +8,7 @@
 #include "vistram/hca/hca_score.h"
 #include "vistram/results/memory.h"
 #include "vistram/results/records.h"
+#include "vistram/shell/colours.h"
 
 namespace {
 
@@ -186,13 +187,9 @@ void CreePolyUni(InfoSeq& seq, const HcaGraphData& geometry) {
 }
 
 HcaRgb HcaPaletteRgb(int index, HcaRgb fallback) {
-  static constexpr HcaRgb kPalette[16] = {
-      HcaMakeRgb(0, 0, 0),       HcaMakeRgb(255, 255, 255), HcaMakeRgb(255, 0, 0),     HcaMakeRgb(0, 255, 0),
-      HcaMakeRgb(0, 0, 255),     HcaMakeRgb(255, 255, 0),   HcaMakeRgb(255, 0, 255),   HcaMakeRgb(0, 255, 255),
-      HcaMakeRgb(128, 0, 0),     HcaMakeRgb(0, 128, 0),     HcaMakeRgb(0, 0, 128),     HcaMakeRgb(128, 128, 0),
-      HcaMakeRgb(128, 0, 128),   HcaMakeRgb(0, 128, 128),   HcaMakeRgb(192, 192, 192), HcaMakeRgb(128, 128, 128)};
-  if (index < 0 || index > 15) return fallback;
-  return kPalette[index];
+  if (index < 0 || index >= kPaletteSize) return fallback;
+  const PaletteColour& c = kPalette[static_cast<std::size_t>(index)];
+  return HcaMakeRgb(c.red, c.green, c.blue);
 }
 
 bool IsProline(const InfoSeq& seq, int a, int b) {

@@ -1,7 +1,16 @@
 #include "vistram/hca/hca_score.h"
 
 namespace {
-bool IsHydrophobic(char c) { return c != '\0' && kHcaHydrophobic.find(c) != std::string_view::npos; }
+// One lookup per residue: the score runs once for every alignment of a report.
+struct HydrophobicTable {
+  bool map[256];
+  constexpr HydrophobicTable() : map() {
+    for (char c : kHcaHydrophobic) map[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr HydrophobicTable kHydrophobic{};
+
+bool IsHydrophobic(char c) { return kHydrophobic.map[static_cast<unsigned char>(c)]; }
 }  // namespace
 
 double CalculScoreHCA(std::string_view line1, std::string_view line2, int start1, int end1, int start2, int end2) {

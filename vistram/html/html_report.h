@@ -24,6 +24,11 @@
 using HtmlAlignmentSource =
     std::function<std::unique_ptr<VisualHaspData>(DataProgram& dp, int hitNumber, int alignmentNumber)>;
 
+// The alignment source of the workbench: the alignment reader, then the
+// colours of `dp`'s colour code and background setting (the configuration is
+// read once per export).
+HtmlAlignmentSource DefaultHtmlAlignmentSource(const DataProgram& dp);
+
 // The HTML colours of the sixteen palette indexes.
 extern const char* const TABCOLORHTML[16];
 
@@ -46,6 +51,8 @@ HtmlReportNames MakeHtmlReportNames(const std::string& chosenPath);
 // before are left as they were).
 bool PrepHTMLsave(DataProgram& dp, const std::string& chosenPath, int selectionOnly,
                   const HtmlAlignmentSource& source);
+// The same with DefaultHtmlAlignmentSource(dp).
+bool PrepHTMLsave(DataProgram& dp, const std::string& chosenPath, int selectionOnly);
 
 // The files, each written to an open stream; false when a part could not be
 // written (an alignment that cannot be read).

@@ -29,6 +29,7 @@ struct Accumulator {
   void Append(const char* s, std::size_t n) {
     const std::size_t room = kAccSize - 1 - len;
     if (n > room) n = room;
+    if (n == 0) return;
     std::memcpy(data + len, s, n);
     len += n;
   }
@@ -53,7 +54,16 @@ struct WorkBuffers {
   }
 };
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+// The white space of formatted input, one lookup per byte.
+struct SpaceTable {
+  bool map[256];
+  constexpr SpaceTable() : map() {
+    for (char c : {' ', '\t', '\n', '\v', '\f', '\r'}) map[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr SpaceTable kSpace{};
+
+bool IsSpace(char c) { return kSpace.map[static_cast<unsigned char>(c)]; }
 
 // Reads a decimal integer as the standard formatted input does (optional
 // sign, digits; the value clamped to int). False when no digit is there.
@@ -125,12 +135,21 @@ double ReadDouble(std::string_view text) {
 }
 
 // The integer literal after the last '(' of a line: decimal, octal when it
-// begins with 0, hexadecimal with 0x.
+// begins with 0, hexadecimal with 0x. Reports print long queries with
+// thousands separators ("(11,337 letters)"): a comma between digits is
+// skipped, so that the whole number is read rather than its first group.
 int IntegerAfterLastParen(const char* line) {
   const char* paren = std::strrchr(line, '(');
   if (paren == nullptr) return 0;
+  char digits[64];
+  std::size_t n = 0;
+  for (const char* p = paren + 1; *p != '\0' && n + 1 < sizeof digits; ++p) {
+    if (*p == ',' && n > 0 && digits[n - 1] >= '0' && digits[n - 1] <= '9' && p[1] >= '0' && p[1] <= '9') continue;
+    digits[n++] = *p;
+  }
+  digits[n] = '\0';
   errno = 0;
-  const long v = std::strtol(paren + 1, nullptr, 0);
+  const long v = std::strtol(digits, nullptr, 0);
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return static_cast<int>(v);
@@ -199,6 +218,64 @@ std::string DatabaseText(std::string_view upDatabaseLine, std::string_view nextL
   return out;
 }
 
+bool StartsWith(const char* up, std::size_t len, std::string_view word) {
+  return len >= word.size() && std::memcmp(up, word.data(), word.size()) == 0;
+}
+
+// The web download's query line: "Query #1: title Query ID: id Length: n".
+void ParseWebQuery(const char* up, std::size_t len, HeaderBlock& h) {
+  const std::string_view line(up, len);
+  const std::size_t id = line.find("QUERY ID:");
+  if (id != std::string_view::npos) SetText(h.queryName, WordAfter(line, id + 9), width::kQueryName);
+  const std::size_t length = line.rfind("LENGTH:");
+  if (length != std::string_view::npos) {
+    const std::string_view word = WordAfter(line, length + 7);
+    h.queryLength = static_cast<int>(std::min<long>(std::strtol(std::string(word).c_str(), nullptr, 10), INT_MAX));
+  }
+  char text[64];
+  std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(h.queryLength));
+  SetText(h.queryLengthText, text, width::kQueryLengthText);
+}
+
+// The web download writes "Score:161 bits(408), Expect:3e-48,": written
+// here as the classic "SCORE = 161 BITS (408), EXPECT = 3E-48" so that the
+// statistics read the same way.
+std::string ClassicStats(const char* up, std::size_t len) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < len && up[i] == ' ') ++i;
+  for (; i < len; ++i) {
+    const char c = up[i];
+    if (c == ':') {
+      out += " = ";
+    } else if (c == '(' && !out.empty() && out.back() != ' ') {
+      out += " (";
+    } else {
+      out.push_back(c);
+    }
+  }
+  while (!out.empty() && (out.back() == ' ' || out.back() == ',' || out.back() == '\t')) out.pop_back();
+  return out;
+}
+
+// True when a keyword ending with ':' ("PARAMETERS:", "POSTED DATE:", and
+// for BLAST+ "GAP PENALTIES:") occurs in the line: each ':' of the line is
+// tested once, so an alignment line ("QUERY: 1 ...") costs one scan.
+bool HasColonMarker(const char* up, std::size_t len, bool plus) {
+  auto endsWith = [up](std::size_t colon, std::string_view word) {
+    return colon >= word.size() && std::memcmp(up + colon - word.size(), word.data(), word.size()) == 0;
+  };
+  const char* p = up;
+  const char* end = up + len;
+  while ((p = static_cast<const char*>(std::memchr(p, ':', static_cast<std::size_t>(end - p)))) != nullptr) {
+    const auto colon = static_cast<std::size_t>(p - up);
+    if (endsWith(colon, "PARAMETERS") || endsWith(colon, "POSTED DATE") || (plus && endsWith(colon, "GAP PENALTIES")))
+      return true;
+    ++p;
+  }
+  return false;
+}
+
 // Everything the reader keeps about one query section while reading it.
 struct Section {
   std::shared_ptr<HitList> hits;
@@ -215,6 +292,13 @@ struct Section {
   bool headerHasDatabase = false;  // extra sections: database line seen
   bool extra = false;              // a further query section (not the working set)
   bool seenOwnQuery = false;       // its own "QUERY=" line has been passed
+  // Saved-results files (see docs/saved-results.md): the hit's texts and an
+  // alignment's statistics as they were saved.
+  bool hitTextsSaved = false;     // " Saved hit:" gave scoreText and expectText
+  bool statsFromSavedText = false;  // statsText comes from " Saved text:" lines
+  bool hasSavedNumbers = false;   // " Saved statistics:" gave the eleven numbers (and the gapped flag)
+  double savedNumbers[11] = {};
+  int savedGapped = -1;
 };
 
 class BlastReader {
@@ -230,6 +314,8 @@ class BlastReader {
   void Progress();
   int HeaderPass();
   int PlusHeaderPass();
+  int WebHeaderPass();
+  bool WebRule(Section& s, Stop& stop, int& code);
   // Reads one section with the line rules until its end; `code` gets the
   // failure code when Stop::Failed.
   Stop ReadSection(Section& s, bool endsAtQuery, int& code);
@@ -237,16 +323,20 @@ class BlastReader {
   void AnalyseHeader(HspData& hit, std::string_view header);
   void FinishSection(Section& s);
   void StartExtraSection(Section& s);
+  bool ReadSavedLine(Section& s);
 
   ResultView* view_;
   DataProgram& dp_;
   bool isHtml_;
   bool plus_ = false;  // the report has the BLAST+ layout
+  bool web_ = false;   // the BLAST+ layout of the NCBI web site's text download
+  bool saved_ = false;  // a saved-results file of this program
   LineReader in_;
   WorkBuffers work_;
   char raw_[kLineSize];
   char up_[kLineSize];
   std::size_t len_ = 0;
+  unsigned classes_ = 0;  // CharClass bits of the current line
   std::uint64_t nextProgress_ = kProgressStep;
   std::string firstDatabase_;
 };
@@ -259,8 +349,13 @@ bool BlastReader::NextRawOnly() {
 }
 
 bool BlastReader::Next() {
-  if (!NextRawOnly()) return false;
-  UpperCopy(up_, raw_, len_);
+  if (!in_.ReadLine(raw_, kLineSize, len_)) return false;
+  classes_ = UpperCopyClasses(up_, raw_, len_);
+  if ((classes_ & kHasNul) != 0) {
+    // A NUL byte ends the line as a C string would.
+    len_ = std::strlen(raw_);
+    classes_ = UpperCopyClasses(up_, raw_, len_);
+  }
   up_[len_] = '\0';
   return true;
 }
@@ -277,6 +372,7 @@ int BlastReader::HeaderPass() {
   HeaderBlock& h = dp_.header;
   bool found = false;
   while (Next()) {
+    if (len_ >= 20 && std::memcmp(raw_, "Vistram - saved data", 20) == 0) saved_ = true;
     if (Contains(up_, len_, "QUERY=")) {
       found = true;
       break;
@@ -355,18 +451,195 @@ int BlastReader::PlusHeaderPass() {
   return in_.Rewind() ? kBlastOk : kBlastCannotOpen;
 }
 
+// The NCBI web site's text download: the database line, then one
+// "Query #N:" line per query, hits headed by '>' and "Sequence ID:".
+int BlastReader::WebHeaderPass() {
+  if (!in_.Rewind()) return kBlastCannotOpen;
+  HeaderBlock& h = dp_.header;
+  bool found = false;
+  while (Next()) {
+    if (StartsWith(up_, len_, "DATABASE:") && h.databaseText.empty()) {
+      SetText(h.databaseText, std::string_view(up_ + 9, len_ - 9), width::kDatabaseText);
+      firstDatabase_ = h.databaseText;
+    }
+    if (StartsWith(up_, len_, "QUERY #")) {
+      found = true;
+      break;
+    }
+  }
+  if (!found) return kBlastNoQuery;
+  ParseWebQuery(up_, len_, h);
+  return in_.Rewind() ? kBlastOk : kBlastCannotOpen;
+}
+
+// The lines that only the web download has; true when the line was taken.
+bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
+  if (StartsWith(up_, len_, "QUERY #")) {
+    if (!s.seenOwnQuery) {
+      s.seenOwnQuery = true;
+      return true;
+    }
+    stop = FinishAlignment(s) ? Stop::NextQuery : Stop::Failed;
+    code = kBlastFailed;
+    return true;
+  }
+  if (len_ > 0 && up_[0] == '>') {
+    if (s.inHeader) return true;  // a further title of the same sequence
+    if (!FinishAlignment(s)) {
+      stop = Stop::Failed;
+      code = kBlastFailed;
+      return true;
+    }
+    work_.query.Clear();
+    work_.middle.Clear();
+    work_.subject.Clear();
+    s.hits->push_back(std::make_unique<HspData>());
+    s.hit = s.hits->back().get();
+    s.hitsSoFar += 1;
+    s.hit->number = s.hitsSoFar;
+    if (!s.extra) dp_.viewHitCount = s.hitsSoFar;
+    s.alignmentsOfHit = 0;
+    std::size_t i = 1;
+    while (i < len_ && up_[i] == ' ') ++i;
+    SetText(s.hit->description, std::string_view(up_ + i, len_ - i), width::kDescription);
+    s.inHeader = 1;
+    return true;
+  }
+  if (StartsWith(up_, len_, "SEQUENCE ID:") && s.hit != nullptr) {
+    if (s.hit->identifier.empty()) {
+      const std::string_view line(up_, len_);
+      SetText(s.hit->identifier, WordAfter(line, 12), width::kIdentifier);
+      const std::size_t length = line.find("LENGTH:");
+      if (length != std::string_view::npos)
+        SetText(s.hit->lengthText, WordAfter(line, length + 7), width::kLengthText);
+    }
+    return true;
+  }
+  std::size_t i = 0;
+  while (i < len_ && up_[i] == ' ') ++i;
+  if (StartsWith(up_ + i, len_ - i, "SCORE:") && s.hit != nullptr) {
+    s.inHeader = 0;
+    if (!FinishAlignment(s)) {
+      stop = Stop::Failed;
+      code = kBlastFailed;
+      return true;
+    }
+    work_.query.Clear();
+    work_.middle.Clear();
+    work_.subject.Clear();
+    std::string stats = ClassicStats(up_, len_);
+    if (s.alignmentsOfHit == 0) {
+      const std::size_t e1 = stats.find('=');
+      SetText(s.hit->scoreText, WordAfter(stats, e1 + 1), width::kScoreText);
+      const std::size_t e2 = stats.find('=', e1 + 1);
+      if (e2 != std::string::npos) {
+        std::string_view word = WordAfter(stats, e2 + 1);
+        if (!word.empty() && word.back() == ',') word.remove_suffix(1);
+        SetText(s.hit->expectText, word, width::kExpectText);
+      }
+    }
+    s.alignmentsOfHit += 1;
+    s.hit->alignments.push_back(std::make_unique<AliData>());
+    s.hit->alignmentCount = s.alignmentsOfHit;
+    AliData& ali = *s.hit->alignments.back();
+    ali.ClearStatistics();
+    // The identities line follows, after an optional "Method:" line.
+    bool more = Next();
+    if (more && StartsWith(up_, len_, "METHOD:")) more = Next();
+    if (!more) {
+      stop = Stop::Failed;
+      code = kBlastEndInAlignment;
+      return true;
+    }
+    stats += ' ';
+    stats += ClassicStats(up_, len_);
+    SetText(ali.statsText, stats, width::kStatsText);
+    s.totalAlignments += 1;
+    s.blockIndex = 0;
+    s.queryStart = s.subjectStart = 0;
+    s.queryPrintedEnd = s.subjectPrintedEnd = 0;
+    return true;
+  }
+  return false;
+}
+
 bool BlastReader::FinishAlignment(Section& s) {
   if (s.alignmentsOfHit == 0 || s.hit == nullptr) return true;
   AliData& ali = *s.hit->alignments.back();
-  return TransfertData(ali, work_.query.View(), work_.middle.View(), work_.subject.View(), s.queryStart,
-                       s.subjectStart, s.queryPrintedEnd, s.subjectPrintedEnd) == 1;
+  if (TransfertData(ali, work_.query.View(), work_.middle.View(), work_.subject.View(), s.queryStart,
+                    s.subjectStart, s.queryPrintedEnd, s.subjectPrintedEnd) != 1) {
+    return false;
+  }
+  if (s.hasSavedNumbers) {
+    double* fields[11] = {&ali.score,           &ali.expect, &ali.identityPercent, &ali.hcaScore,
+                          &ali.alignmentLength, &ali.positivePercent, &ali.pValue, &ali.initn,
+                          &ali.init1,           &ali.opt,    &ali.zScore};
+    for (int k = 0; k < 11; ++k) *fields[k] = s.savedNumbers[k];
+    if (s.savedGapped >= 0) ali.gapped = s.savedGapped;
+    s.hasSavedNumbers = false;
+  }
+  return true;
+}
+
+// The extension lines of saved-results files, each beginning with " Saved ":
+// " Saved hit: SCORE|EXPECT|URL" after a hit's length line, and for an
+// alignment whose statistics are not BLAST statistics (FASTA) its statistics
+// lines as " Saved text: LINE" and its eleven numbers and gapped flag as
+// " Saved statistics:".
+bool BlastReader::ReadSavedLine(Section& s) {
+  const std::string_view line(raw_, len_);
+  auto after = [&](std::string_view key) -> std::string_view {
+    return line.substr(0, key.size()) == key ? line.substr(key.size()) : std::string_view();
+  };
+  if (line.substr(0, 12) == " Saved hit: ") {
+    const std::string_view rest = line.substr(12);
+    const std::size_t bar1 = rest.find('|');
+    const std::size_t bar2 = bar1 == std::string_view::npos ? bar1 : rest.find('|', bar1 + 1);
+    if (bar2 == std::string_view::npos) return false;
+    SetText(s.hit->scoreText, rest.substr(0, bar1), width::kScoreText);
+    SetText(s.hit->expectText, rest.substr(bar1 + 1, bar2 - bar1 - 1), width::kExpectText);
+    SetText(s.hit->url, rest.substr(bar2 + 1), width::kUrl);
+    s.hitTextsSaved = true;
+    return true;
+  }
+  if (s.alignmentsOfHit == 0) return false;
+  AliData& ali = *s.hit->alignments.back();
+  if (line.substr(0, 13) == " Saved text: ") {
+    std::string text = s.statsFromSavedText ? ali.statsText + "\n" : std::string();
+    text.append(after(" Saved text: "));
+    SetText(ali.statsText, text, width::kStatsText);
+    s.statsFromSavedText = true;
+    return true;
+  }
+  if (line.substr(0, 19) == " Saved statistics: ") {
+    std::string numbers(after(" Saved statistics: "));
+    const char* p = numbers.c_str();
+    for (int k = 0; k < 11; ++k) {
+      char* end = nullptr;
+      const double v = std::strtod(p, &end);
+      if (end == p) return false;
+      s.savedNumbers[k] = v;
+      p = end;
+    }
+    char* end = nullptr;
+    const long gapped = std::strtol(p, &end, 10);
+    s.savedGapped = end != p && (gapped == 0 || gapped == 1) ? static_cast<int>(gapped) : -1;
+    s.hasSavedNumbers = true;
+    return true;
+  }
+  return false;
 }
 
 // Text-form header: identifier is the first word outside tags, description
 // the rest; url from the first quoted text when the header has a link.
-void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHeader) {
+void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHeader, bool plus) {
   std::size_t i = 0;
   bool inTag = false;
+  if (plus) {
+    // BLAST+ writes "> id description": the identifier follows the blank.
+    if (i < up.size() && up[i] == '>') ++i;
+    while (i < up.size() && up[i] == ' ') ++i;
+  }
   std::string id;
   for (; i < up.size(); ++i) {
     const char c = up[i];
@@ -485,11 +758,11 @@ void BlastReader::AnalyseHeader(HspData& hit, std::string_view header) {
   const bool hasName = up.find("<A NAME") != std::string::npos;
   const bool hasHref = up.find("<A HREF") != std::string::npos;
   if (!up.empty() && up[0] == '>' && !hasName)
-    AnalyseTextHeader(hit, up, raw);
+    AnalyseTextHeader(hit, up, raw, plus_);
   else if (hasName && hasHref)
     AnalyseAnchoredHeader(hit, up, raw);
   else if (plus_ && !up.empty() && up[0] == '>')
-    AnalyseTextHeader(hit, up, raw);  // BLAST+ HTML: "><a name=Subject_1></a> id description"
+    AnalyseTextHeader(hit, up, raw, plus_);  // BLAST+ HTML: "><a name=Subject_1></a> id description"
 }
 
 void BlastReader::FinishSection(Section& s) {
@@ -517,6 +790,7 @@ void BlastReader::StartExtraSection(Section& s) {
   SetText(s.header.queryName, QueryName({up_, len_}, isHtml_ || (plus_ && Contains(up_, len_, "</B>"))),
           width::kQueryName);
   s.header.databaseText = firstDatabase_;
+  if (web_) ParseWebQuery(up_, len_, s.header);
 }
 
 BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& code) {
@@ -530,19 +804,42 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     const char* up = up_;
     const std::size_t len = len_;
     const std::size_t prefixLen = len < 9 ? len : 9;
+    if (web_) {
+      Stop stop = Stop::EndOfFile;
+      if (WebRule(s, stop, code)) {
+        if (stop != Stop::EndOfFile) return stop;
+        continue;
+      }
+    }
 
-    // The report's end.
-    if (Contains(up, len, "PARAMETERS:") || Contains(up, len, "CPU TIME") || Contains(up, len, "</HTML>") ||
-        Contains(up, len, "POSTED DATE:") || (plus_ && Contains(up, len, "GAP PENALTIES:"))) {
+    // (Each keyword test is made only when the line holds the keyword's
+    // special characters.)
+    const unsigned cls = classes_;
+    const bool colon = (cls & kHasColon) != 0;
+    const bool equal = (cls & kHasEqual) != 0;
+    const bool less = (cls & kHasLess) != 0;
+    // The report's end. A saved-results file ends only at its own tail line,
+    // so that a description or database text holding one of the words does
+    // not end it early.
+    const bool endMarker =
+        saved_ ? len >= 12 && std::memcmp(up, "POSTED DATE:", 12) == 0
+               : (colon && HasColonMarker(up, len, plus_)) ||
+                     ((cls & (kHasU | kHasBlank)) == (kHasU | kHasBlank) && Contains(up, len, "CPU TIME")) ||
+                     (less && Contains(up, len, "</HTML>"));
+    if (endMarker) {
       if (!FinishAlignment(s)) {
         code = kBlastFailed;
         return Stop::Failed;
       }
       return Stop::EndMarker;
     }
-    if (Contains(up, len, "IMG SRC=")) continue;
+    if (equal && Contains(up, len, "IMG SRC=")) continue;
+    if (saved_ && !s.inHeader && s.hit != nullptr && len > 7 && std::memcmp(raw_, " Saved ", 7) == 0 &&
+        ReadSavedLine(s)) {
+      continue;
+    }
     // The next query of a multi-query report.
-    if (endsAtQuery && !s.inHeader && Contains(up, len, "QUERY=")) {
+    if (endsAtQuery && !saved_ && !s.inHeader && equal && Contains(up, len, "QUERY=")) {
       if (!s.seenOwnQuery) {
         s.seenOwnQuery = true;
         continue;
@@ -587,7 +884,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     if (plus_ && len >= 15 && std::memcmp(up, "<B>SUBJECT=</B>", 15) == 0) subjectAt = 15;
     const bool subjectLine = subjectAt > 0;
     if (!s.inHeader && ((len > 0 && up[0] == '>') || subjectLine ||
-                        (isHtml_ && Contains(up, len, "<A NAME") && Contains(up, len, "<A HREF")))) {
+                        (isHtml_ && less && Contains(up, len, "<A NAME") && Contains(up, len, "<A HREF")))) {
       if (!FinishAlignment(s)) {
         code = kBlastFailed;
         return Stop::Failed;
@@ -601,6 +898,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       s.hit->number = s.hitsSoFar;
       if (!s.extra) dp_.viewHitCount = s.hitsSoFar;
       s.alignmentsOfHit = 0;
+      s.hitTextsSaved = false;
       hAcc.Clear();
       if (subjectLine) {
         std::size_t i = subjectAt;
@@ -615,7 +913,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     }
 
     const bool lengthLine =
-        Contains(up, len, "LENGTH =") || (s.inHeader && IsPlusLengthLine(up, len));
+        (equal && Contains(up, len, "LENGTH =")) || (s.inHeader && equal && IsPlusLengthLine(up, len));
     if (s.inHeader && !lengthLine) {
       // A continuation of the hit's header: one blank kept at the join.
       std::size_t i = 0;
@@ -638,7 +936,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     }
 
     // An alignment's score line.
-    if (Contains(up, prefixLen, "SCORE =")) {
+    if (equal && Contains(up, prefixLen, "SCORE =")) {
       if (s.hitsSoFar == 0) continue;
       if (!FinishAlignment(s)) {
         code = kBlastFailed;
@@ -648,7 +946,9 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       mAcc.Clear();
       sAcc.Clear();
       const std::string_view line(up, len);
-      if (s.alignmentsOfHit == 0) {
+      s.statsFromSavedText = false;
+      s.hasSavedNumbers = false;
+      if (s.alignmentsOfHit == 0 && !s.hitTextsSaved) {
         const std::size_t e1 = line.find('=');
         SetText(s.hit->scoreText, WordAfter(line, e1 + 1), width::kScoreText);
         const std::size_t e2 = line.find('=', e1 + 1);
@@ -673,11 +973,17 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
         code = kBlastEndInAlignment;
         return Stop::Failed;
       }
-      i = 0;
-      while (i < len_ && up_[i] == ' ') ++i;
-      if (i > 0) --i;
-      stats.append(up_ + i, len_ - i);
-      SetText(ali.statsText, stats, width::kStatsText);
+      if (saved_ && len_ >= 13 && std::memcmp(raw_, " Saved text: ", 13) == 0) {
+        // Statistics kept as they stand (FASTA), not the score line.
+        SetText(ali.statsText, std::string_view(raw_ + 13, len_ - 13), width::kStatsText);
+        s.statsFromSavedText = true;
+      } else {
+        i = 0;
+        while (i < len_ && up_[i] == ' ') ++i;
+        if (i > 0) --i;
+        stats.append(up_ + i, len_ - i);
+        SetText(ali.statsText, stats, width::kStatsText);
+      }
       s.totalAlignments += 1;
       s.blockIndex = 0;
       s.queryStart = s.subjectStart = 0;
@@ -718,6 +1024,14 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       continue;
     }
   }
+  // The web download has no end marker: its end is the file's end.
+  if (web_) {
+    if (!FinishAlignment(s)) {
+      code = kBlastFailed;
+      return Stop::Failed;
+    }
+    return Stop::EndMarker;
+  }
   return Stop::EndOfFile;
 }
 
@@ -726,14 +1040,24 @@ int BlastReader::Run(const std::string& path) {
   if (!in_.Open(path)) return kBlastCannotOpen;
   if (!work_.Allocate()) return kBlastNoBuffers;
   dp_.header.isHtml = isHtml_ ? 1 : 0;
-  const int header = HeaderPass();
+  int header = HeaderPass();
+  if (header == kBlastNoQuery) {
+    // No "Query=" line: perhaps the web site's text download.
+    const int web = WebHeaderPass();
+    if (web == kBlastOk) {
+      web_ = plus_ = true;
+      header = kBlastOk;
+    }
+  }
   if (header != kBlastOk) return header;
 
   Section first;
   first.hits = std::make_shared<HitList>();
   dp_.hits = first.hits;
   int code = kBlastOk;
-  Stop stop = ReadSection(first, plus_, code);
+  // A new query line ends the first query's section too: the hits of the
+  // next query belong to the next table.
+  Stop stop = ReadSection(first, true, code);
   // The first query's working set, as read so far.
   FinishSection(first);
   dp_.hitCount = static_cast<unsigned>(first.hitsSoFar);
@@ -795,12 +1119,29 @@ int TransfertData(AliData& ali, std::string_view queryText, std::string_view mid
                   std::string_view subjectText, int queryStart, int subjectStart, int queryPrintedEnd,
                   int subjectPrintedEnd) {
   const std::size_t n = queryText.size();
+  // One pass per line: upper case, letters counted, gaps noticed.
+  bool gap = false;
+  auto upperCounting = [&gap](std::string& out, std::string_view in) {
+    out.resize(in.size());
+    int count = 0;
+    unsigned classes = 0;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+      const auto c = static_cast<unsigned char>(in[i]);
+      out[i] = static_cast<char>(text_scan_detail::kUpper.map[c]);
+      count += text_scan_detail::kLetter.map[c];
+      classes |= c == '-' ? 1u : 0u;
+    }
+    gap = gap || classes != 0;
+    return count;
+  };
+  int queryLetters = 0;
+  int subjectLetters = 0;
   try {
-    std::string q(queryText);
-    std::string s(subjectText.substr(0, std::min(n, subjectText.size())));
+    std::string q;
+    std::string s;
+    queryLetters = upperCounting(q, queryText);
+    subjectLetters = upperCounting(s, subjectText.substr(0, std::min(n, subjectText.size())));
     std::string m(middleText.substr(0, std::min(n, middleText.size())));
-    UpperCopy(q.data(), q.data(), q.size());
-    UpperCopy(s.data(), s.data(), s.size());
     ali.queryLine = std::move(q);
     ali.subjectLine = std::move(s);
     ali.middleLine = std::move(m);
@@ -808,18 +1149,13 @@ int TransfertData(AliData& ali, std::string_view queryText, std::string_view mid
     ReportOutOfMemory();
     return 0;
   }
-  auto letters = [](std::string_view t) {
-    int count = 0;
-    for (char c : t) count += IsAsciiLetter(c) ? 1 : 0;
-    return count;
-  };
   ali.queryStart = queryStart;
   ali.subjectStart = subjectStart;
-  ali.queryEnd = queryStart - 1 + letters(ali.queryLine);
-  ali.subjectEnd = subjectStart - 1 + letters(ali.subjectLine);
+  ali.queryEnd = queryStart - 1 + queryLetters;
+  ali.subjectEnd = subjectStart - 1 + subjectLetters;
   if (queryPrintedEnd > 0 && queryPrintedEnd != ali.queryEnd) ali.queryEnd = queryPrintedEnd;
   if (subjectPrintedEnd > 0 && subjectPrintedEnd != ali.subjectEnd) ali.subjectEnd = subjectPrintedEnd;
-  ali.gapped = (ali.queryLine.find('-') != std::string::npos || ali.subjectLine.find('-') != std::string::npos) ? 1 : 0;
+  ali.gapped = gap ? 1 : 0;
   TransBlaStatData(ali);
   return 1;
 }

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -27,8 +28,21 @@ constexpr std::size_t kBlockColumns = 60;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII case tables (the reports are ASCII; other bytes are kept).
+struct CaseTables {
+  char upper[256];
+  char lower[256];
+  constexpr CaseTables() : upper(), lower() {
+    for (int i = 0; i < 256; ++i) {
+      upper[i] = static_cast<char>(i >= 'a' && i <= 'z' ? i - 32 : i);
+      lower[i] = static_cast<char>(i >= 'A' && i <= 'Z' ? i + 32 : i);
+    }
+  }
+};
+constexpr CaseTables kCase;
+
+char Upper(char c) { return kCase.upper[static_cast<unsigned char>(c)]; }
+char Lower(char c) { return kCase.lower[static_cast<unsigned char>(c)]; }
 
 // Copies src upper-cased into dst (same size); returns the length.
 std::size_t UpperInto(const char* src, char* dst) {
@@ -191,20 +205,23 @@ bool OverlapCoordinates(const char* line, int out[4]) {
 
 int CountLetters(std::string_view s) {
   int n = 0;
-  for (char c : s)
-    if (std::isalpha(static_cast<unsigned char>(c)) != 0) ++n;
+  for (char c : s) n += ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) ? 1 : 0;
   return n;
 }
 
 // The residue number at column 0 from the ruler number printed above column
 // `column`: every non-gap column from there down to column 0 is one residue.
-int PositionAtColumnZero(std::string_view text, int position, int column) {
+long long PositionAtColumnZero(std::string_view text, int position, int column) {
+  long long p = position;
   for (int c = column; c >= 0; --c) {
     const bool gap = static_cast<std::size_t>(c) < text.size() && text[static_cast<std::size_t>(c)] == '-';
-    if (!gap) --position;
+    if (!gap) --p;
   }
-  return position + 1;
+  return p + 1;
 }
+
+// Coordinates stay within the range of int, whatever the report prints.
+int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN / 2, INT_MAX / 2)); }
 
 class FastaReader {
  public:
@@ -627,6 +644,12 @@ void FastaReader::Finish() {
   for (const auto& h : hits) total += static_cast<int>(h->alignments.size());
   dp_.alignmentCount = total;
   dp_.header.resultType = kResultFasta;
+  if (dp_.header.queryLength < 0) dp_.header.queryLength = 0;
+  if (dp_.header.queryLength > 0) {
+    char text[40];
+    std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(dp_.header.queryLength));
+    SetText(dp_.header.queryLengthText, text, width::kQueryLengthText);
+  }
   for (const auto& h : hits) h->selected.assign(h->alignments.size(), 0);
 }
 
@@ -664,16 +687,29 @@ int LitFastaForListBox(ResultView* progress, WindowHandle mainWindow, DataProgra
 int TransfereDataFasta(AliData& ali, std::string_view queryText, std::string_view middleText,
                        std::string_view subjectText, int queryPosition, int subjectPosition, int queryColumn,
                        int subjectColumn, bool currentLayout) {
-  const int query0 = PositionAtColumnZero(queryText, queryPosition, queryColumn);
-  const int subject0 = PositionAtColumnZero(subjectText, subjectPosition, subjectColumn);
+  const long long query0 = PositionAtColumnZero(queryText, queryPosition, queryColumn);
+  const long long subject0 = PositionAtColumnZero(subjectText, subjectPosition, subjectColumn);
 
-  auto filled = [](std::string_view s, std::size_t c) { return c < s.size() && s[c] != ' ' && s[c] != '\0'; };
+  // Columns beyond the query or subject text count as blank.
+  const std::size_t columns = std::min({middleText.size(), queryText.size(), subjectText.size()});
+  const char* mq = queryText.data();
+  const char* mm = middleText.data();
+  const char* ms = subjectText.data();
+  auto filled = [](char c) { return c != ' ' && c != '\0'; };
   std::size_t first = std::string_view::npos;
   std::size_t last = 0;
-  for (std::size_t c = 0; c < middleText.size(); ++c) {
-    if (filled(middleText, c) && filled(queryText, c) && filled(subjectText, c)) {
-      if (first == std::string_view::npos) first = c;
-      last = c;
+  for (std::size_t c = 0; c < columns; ++c) {
+    if (filled(mm[c]) && filled(mq[c]) && filled(ms[c])) {
+      first = c;
+      break;
+    }
+  }
+  if (first != std::string_view::npos) {
+    for (std::size_t c = columns; c-- > first;) {
+      if (filled(mm[c]) && filled(mq[c]) && filled(ms[c])) {
+        last = c;
+        break;
+      }
     }
   }
   try {
@@ -700,9 +736,9 @@ int TransfereDataFasta(AliData& ali, std::string_view queryText, std::string_vie
     ali.subjectLine.clear();
     return 0;
   }
-  const int offset = first == std::string_view::npos ? 0 : static_cast<int>(first);
-  ali.queryStart = query0 + offset;
-  ali.subjectStart = subject0 + offset;
+  const long long offset = first == std::string_view::npos ? 0 : static_cast<long long>(first);
+  ali.queryStart = ClampInt(query0 + offset);
+  ali.subjectStart = ClampInt(subject0 + offset);
   ali.queryEnd = ali.queryStart - 1 + CountLetters(ali.queryLine);
   ali.subjectEnd = ali.subjectStart - 1 + CountLetters(ali.subjectLine);
   ali.gapped = 1;

@@ -8,6 +8,7 @@
 
 #include "vistram/platform/messages.h"
 #include "vistram/results/blast_parser.h"
+#include "vistram/results/fasta_parser.h"
 #include "vistram/results/memory.h"
 #include "vistram/results/report_kind.h"
 #include "vistram/results/result_view.h"
@@ -18,7 +19,7 @@ namespace {
 std::mutex g_pendingMutex;
 std::string SZBLASTFILECMDLINEPATH;
 
-std::atomic<ReportParserFn> g_fastaParser{nullptr};
+std::atomic<ReportParserFn> g_fastaParser{&LitFastaForListBox};
 
 // The one load that may run, and its worker thread.
 std::atomic<bool> g_loadRunning{false};

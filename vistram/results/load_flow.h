@@ -45,8 +45,9 @@ int OuvrirFichier(WindowHandle owner, std::string& pathOut, std::string& titleOu
 int ChooseFileName(WindowHandle owner, DataProgram& dp);
 
 // --- The load ---------------------------------------------------------------
-// The parser of FASTA reports (kinds 6 to 9), installed by the FASTA reader;
-// without one those kinds fail to load as an unreadable file does.
+// The parser of FASTA reports (kinds 6 to 9): LitFastaForListBox unless
+// another one is installed (tests); null makes those kinds fail to load as
+// an unreadable file does.
 using ReportParserFn = int (*)(ResultView* progress, WindowHandle mainWindow, DataProgram& dp,
                                const std::string& path, int kind);
 void SetFastaReportParser(ReportParserFn parser);

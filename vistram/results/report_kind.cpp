@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "vistram/results/fasta_parser.h"
 #include "vistram/results/text_scan.h"
 
 int TestFichier(const std::string& path) {
@@ -29,6 +30,9 @@ int TestFichier(const std::string& path) {
     kind = has("<TITLE>") && has("<A HREF") ? kReportFastaHtml : kReportFastaText;
   if (kind == kReportUnknown && has("FASTA SEARCHES") && has("/EBI"))
     kind = has("<TITLE>") && has("<A HREF") ? kReportEbiFastaHtml : kReportEbiFastaText;
+  // The FASTA package's current layout, which an ssearch36 report (no
+  // "initn") or a report without hits does not announce by the words above.
+  if (kind == kReportUnknown && LooksLikeCurrentFastaReport(std::string_view(b, n))) kind = kReportFastaText;
   // BLAST+ reports that cite no author of the classic pair (BLASTN cites
   // the greedy-alignment paper, some HTML pages cite nobody): the "Query="
   // line and a "Length=" line at a line start.

@@ -19,7 +19,8 @@ inline constexpr std::size_t kReportProbeBytes = 20000;
 
 // The kind of the report at `path` (a ReportKind): the first 20,000 bytes,
 // upper-cased, are searched for marker words ("BLAST" with "ALTSCHUL" or
-// "GISH", "VISTRAM" with "HALVER", the FASTA score-table words, the EBI FASTA
+// "GISH", "VISTRAM" with "HALVER", the FASTA score-table words (or the
+// "Query:" and "Library:" lines of the FASTA package's current layout), the EBI FASTA
 // words, "<HTML>", "<TITLE>", "<A HREF"). A BLAST+ report that cites no
 // author of that pair is recognised by "BLAST", its "Query=" line and a line
 // beginning "Length="; a BLAST+ report as the NCBI web site saves it as text

@@ -36,6 +36,37 @@ std::string PaddedNumber(int value) {
   return number;
 }
 
+// The positions printed at the ends of the blocks of one aligned line.
+class PositionScale {
+ public:
+  PositionScale(std::string_view line, int start, int end) : first_(start), end_(end) {
+    const long long residues =
+        static_cast<long long>(line.size()) - static_cast<long long>(std::count(line.begin(), line.end(), '-'));
+    // One position per residue, forwards, unless the stored end says otherwise.
+    if (end > 0 && residues > 0 && end != start - 1 + residues) {
+      const long long span = static_cast<long long>(end) - start;
+      direction_ = span < 0 ? -1 : 1;
+      step_ = std::max<long long>(1, ((span < 0 ? -span : span) + 1 + residues / 2) / residues);
+    }
+  }
+  int First() const { return static_cast<int>(first_); }
+  // The last position of a block holding `segment`; the next block starts after it.
+  long long Advance(std::string_view segment, bool lastBlock) {
+    const long long residues = static_cast<long long>(segment.size()) -
+                               static_cast<long long>(std::count(segment.begin(), segment.end(), '-'));
+    long long lastPosition = first_ + direction_ * (step_ * residues - 1);
+    if (lastBlock && end_ > 0) lastPosition = end_;
+    first_ += direction_ * step_ * residues;
+    return lastPosition;
+  }
+
+ private:
+  long long first_;
+  long long end_;
+  long long direction_ = 1;
+  long long step_ = 1;
+};
+
 // The literature reference: four lines, the last followed by two more line feeds.
 constexpr std::string_view kReference =
     "Reference: Halver, J. Vistram, a workbench for the results of sequence\n"
@@ -91,41 +122,107 @@ void WriteFileHeader(std::FILE* file, std::string_view queryName, std::string_vi
 }
 
 void SaveAliHeader(std::FILE* file, std::string_view identifier, std::string_view description,
-                   std::string_view lengthText) {
+                   std::string_view lengthText, const HspData* hit) {
   Put(file, ">");
   Put(file, identifier);
   Put(file, " ");
-  // Words wrap at 78 columns onto lines indented by twelve blanks. A blank
-  // separates two words on the same line only: a line never ends in a blank,
-  // so the reader's join (one blank) gives back the description.
+  // Words wrap at 78 columns onto lines indented by twelve blanks. The
+  // reader joins two lines with one blank, so a line breaks in a run of
+  // blanks and keeps all of that run but one at its end: the description
+  // reads back with the blanks it had (a line never ends in a blank where
+  // the description had only one).
   std::size_t column = identifier.size() + 1;
-  bool firstWord = true;
   std::size_t i = 0;
-  while (i < description.size()) {
-    while (i < description.size() && IsBlank(description[i])) ++i;
+  while (i < description.size() && IsBlank(description[i])) ++i;  // leading blanks cannot be kept
+  if (i < description.size()) {
     std::size_t end = i;
     while (end < description.size() && !IsBlank(description[end])) ++end;
-    if (end == i) break;
-    std::string_view word = description.substr(i, end - i);
-    if (column + word.size() > 78) {
+    if (column + (end - i) > 78) {
       Put(file, "\n            ");
-      Put(file, word);
-      column = 12 + word.size() + 1;
-    } else {
-      if (!firstWord) Put(file, " ");
-      Put(file, word);
-      column += word.size() + 1;
+      column = 12;
     }
-    firstWord = false;
-    i = end;
+  }
+  while (i < description.size()) {
+    std::size_t end = i;
+    while (end < description.size() && !IsBlank(description[end])) ++end;
+    std::string_view word = description.substr(i, end - i);
+    std::size_t next = end;
+    while (next < description.size() && IsBlank(description[next])) ++next;
+    std::string_view blanksAfter = description.substr(end, next - end);
+    Put(file, word);
+    column += word.size() + 1;
+    if (next >= description.size()) {
+      Put(file, blanksAfter);  // trailing blanks, as they stand
+      break;
+    }
+    // The next word: on this line, or on a new one.
+    std::size_t nextEnd = next;
+    while (nextEnd < description.size() && !IsBlank(description[nextEnd])) ++nextEnd;
+    const std::size_t nextLength = nextEnd - next;
+    const std::size_t extra = blanksAfter.size() - 1;
+    if (column + extra + nextLength > 78) {
+      Put(file, blanksAfter.substr(1));
+      Put(file, "\n            ");
+      column = 12;
+    } else {
+      Put(file, blanksAfter);
+      column += extra;
+    }
+    i = next;
   }
   Put(file, "\n           Length = ");
   Put(file, lengthText);
-  Put(file, "\n\n");
+  Put(file, "\n");
+  if (hit != nullptr) {
+    Put(file, kSavedHit);
+    Put(file, hit->scoreText);
+    Put(file, "|");
+    Put(file, hit->expectText);
+    Put(file, "|");
+    Put(file, hit->url);
+    Put(file, "\n");
+  }
+  Put(file, "\n");
 }
 
+namespace {
+
+// The eleven statistics in full precision, and the gapped flag, as the
+// reader takes them back.
+std::string SavedNumbers(const AliData& ali) {
+  std::string out;
+  for (double v : {ali.score, ali.expect, ali.identityPercent, ali.hcaScore, ali.alignmentLength,
+                   ali.positivePercent, ali.pValue, ali.initn, ali.init1, ali.opt, ali.zScore}) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%s%.17g", out.empty() ? "" : " ", v);
+    out += buffer;
+  }
+  out += ali.gapped != 0 ? " 1" : " 0";
+  return out;
+}
+
+void SaveAliWith(std::FILE* file, std::string_view statsText, std::string_view queryLine,
+                 std::string_view subjectLine, std::string_view middleLine, int queryStart, int subjectStart,
+                 int queryEnd, int subjectEnd, const AliData* numbers);
+
+}  // namespace
+
 void SaveAli(std::FILE* file, std::string_view statsText, std::string_view queryLine, std::string_view subjectLine,
-             std::string_view middleLine, int queryStart, int subjectStart) {
+             std::string_view middleLine, int queryStart, int subjectStart, int queryEnd, int subjectEnd) {
+  SaveAliWith(file, statsText, queryLine, subjectLine, middleLine, queryStart, subjectStart, queryEnd, subjectEnd,
+              nullptr);
+}
+
+void SaveAli(std::FILE* file, const AliData& ali) {
+  SaveAliWith(file, ali.statsText, ali.queryLine, ali.subjectLine, ali.middleLine, ali.queryStart,
+              ali.subjectStart, ali.queryEnd, ali.subjectEnd, &ali);
+}
+
+namespace {
+
+void SaveAliWith(std::FILE* file, std::string_view statsText, std::string_view queryLine,
+                 std::string_view subjectLine, std::string_view middleLine, int queryStart, int subjectStart,
+                 int queryEnd, int subjectEnd, const AliData* numbers) {
   const std::string upper = Upper(statsText);
   if (upper.rfind("SCORE =", 0) == 0) {
     // BLAST statistics: split before "IDENTITIES" (the character in front of
@@ -145,8 +242,9 @@ void SaveAli(std::FILE* file, std::string_view statsText, std::string_view query
     }
   } else {
     // Other statistics (FASTA): a score line that the reader recognises, with
-    // the opt score and the expect value as the FASTA reader takes them, then
-    // the statistics lines as they stand, one blank in front of each.
+    // the opt score and the expect value as the FASTA reader takes them; then
+    // the statistics lines as they stand and the eleven numbers, on lines
+    // that the reader of saved-results files takes back.
     std::string score = "?";
     auto opt = upper.find("OPT:");
     if (opt != std::string::npos) score = FirstWordFrom(upper, opt + 4);
@@ -159,44 +257,44 @@ void SaveAli(std::FILE* file, std::string_view statsText, std::string_view query
     Put(file, score);
     Put(file, " Expect = ");
     Put(file, expect);
-    Put(file, " ");
-    Put(file, kSavedStatsMarker);
     Put(file, "\n");
     std::size_t from = 0;
     while (from <= statsText.size()) {
       auto nl = statsText.find('\n', from);
       std::string_view line =
           statsText.substr(from, nl == std::string_view::npos ? std::string_view::npos : nl - from);
-      Put(file, " ");
+      Put(file, kSavedText);
       Put(file, line);
       Put(file, "\n");
       if (nl == std::string_view::npos) break;
       from = nl + 1;
     }
+    if (numbers != nullptr) {
+      Put(file, kSavedStatistics);
+      Put(file, SavedNumbers(*numbers));
+      Put(file, "\n");
+    }
   }
   Put(file, "\n");
 
   // Blocks of at most 60 columns; the positions of a line skip its gaps.
-  int queryFirst = queryStart;
-  int subjectFirst = subjectStart;
-  for (std::size_t b = 0; b < queryLine.size(); b += 60) {
-    const std::size_t columns = std::min<std::size_t>(60, queryLine.size() - b);
-    std::string_view q = queryLine.substr(b, columns);
-    std::string_view s = b < subjectLine.size() ? subjectLine.substr(b, columns) : std::string_view();
-    std::string m(b < middleLine.size() ? middleLine.substr(b, columns) : std::string_view());
-    const int queryGaps = static_cast<int>(std::count(q.begin(), q.end(), '-'));
-    const int subjectGaps = static_cast<int>(std::count(s.begin(), s.end(), '-'));
-    const int width = static_cast<int>(columns);
-    const int queryLast = queryFirst + width - 1 - queryGaps;
-    const int subjectLast = subjectFirst + width - 1 - subjectGaps;
+  const std::size_t columns = queryLine.size();
+  PositionScale query(queryLine.substr(0, columns), queryStart, queryEnd);
+  PositionScale subject(subjectLine.substr(0, std::min(columns, subjectLine.size())), subjectStart, subjectEnd);
+  for (std::size_t b = 0; b < columns; b += 60) {
+    const std::size_t width = std::min<std::size_t>(60, columns - b);
+    const bool last = b + width >= columns;
+    std::string_view q = queryLine.substr(b, width);
+    std::string_view s = b < subjectLine.size() ? subjectLine.substr(b, width) : std::string_view();
+    std::string_view m = b < middleLine.size() ? middleLine.substr(b, width) : std::string_view();
 
-    std::string queryNumber = PaddedNumber(queryFirst);
+    const std::string queryNumber = PaddedNumber(query.First());
     Put(file, "Query: ");
     Put(file, queryNumber);
     Put(file, " ");
     Put(file, q);
     Put(file, " ");
-    Put(file, std::to_string(queryLast));
+    Put(file, std::to_string(query.Advance(q, last)));
     Put(file, "\n");
     // The middle line starts in the sequence column (column 15 unless the
     // position needs more than six digits).
@@ -204,17 +302,16 @@ void SaveAli(std::FILE* file, std::string_view statsText, std::string_view query
     Put(file, m);
     Put(file, "\n");
     Put(file, "Sbjct: ");
-    Put(file, PaddedNumber(subjectFirst));
+    Put(file, PaddedNumber(subject.First()));
     Put(file, " ");
     Put(file, s);
     Put(file, " ");
-    Put(file, std::to_string(subjectLast));
+    Put(file, std::to_string(subject.Advance(s, last)));
     Put(file, "\n\n");
-
-    queryFirst += width - queryGaps;
-    subjectFirst += width - subjectGaps;
   }
 }
+
+}  // namespace
 
 void SaveAserieOfHsp(std::FILE* file, unsigned hitCount, const HitList& hits, int selectionOnly) {
   const std::size_t count = std::min<std::size_t>(hitCount, hits.size());
@@ -229,11 +326,10 @@ void SaveAserieOfHsp(std::FILE* file, unsigned hitCount, const HitList& hits, in
       if (ali == nullptr) continue;
       if (selectionOnly != 0 && !hit->IsSelected(static_cast<int>(j))) continue;
       if (!headerWritten) {
-        SaveAliHeader(file, hit->identifier, hit->description, hit->lengthText);
+        SaveAliHeader(file, hit->identifier, hit->description, hit->lengthText, hit);
         headerWritten = true;
       }
-      SaveAli(file, ali->statsText, ali->queryLine, ali->subjectLine, ali->middleLine, ali->queryStart,
-              ali->subjectStart);
+      SaveAli(file, *ali);
     }
   }
 }

@@ -32,12 +32,23 @@ void WriteFileHeader(std::FILE* file, std::string_view queryName, std::string_vi
                      std::string_view databaseText);
 // Every hit that has an alignment to write: its header, then those alignments.
 void SaveAserieOfHsp(std::FILE* file, unsigned hitCount, const HitList& hits, int selectionOnly);
-// ">IDENTIFIER " and the description word-wrapped at 78 columns, then the length line.
+// ">IDENTIFIER " and the description word-wrapped at 78 columns, then the
+// length line; with `hit`, the " Saved hit:" line that keeps its score and
+// expect texts and its database link.
 void SaveAliHeader(std::FILE* file, std::string_view identifier, std::string_view description,
-                   std::string_view lengthText);
+                   std::string_view lengthText, const HspData* hit = nullptr);
 // The statistics lines and the Query/middle/Sbjct blocks of 60 columns.
+// The positions of a line advance by one per residue from its start. When an
+// end is given (> 0) that this does not reach (translated searches, minus
+// strands), the positions step from the start towards that end instead, and
+// the last block ends exactly on it, so that the reader gets it back.
+// Statistics that are not BLAST statistics (FASTA) follow a "Score = OPT
+// Expect = E" line as " Saved text:" lines.
 void SaveAli(std::FILE* file, std::string_view statsText, std::string_view queryLine, std::string_view subjectLine,
-             std::string_view middleLine, int queryStart, int subjectStart);
+             std::string_view middleLine, int queryStart, int subjectStart, int queryEnd = 0, int subjectEnd = 0);
+// The same for a stored alignment, ends included; FASTA statistics also get
+// their " Saved statistics:" line with the eleven numbers.
+void SaveAli(std::FILE* file, const AliData& ali);
 // "POSTED DATE:" with the current local date and time: the reader's end marker.
 void WriteFileTail(std::FILE* file);
 
@@ -45,7 +56,8 @@ void WriteFileTail(std::FILE* file);
 // (English names whatever the locale), from the local time of `when`.
 std::string FormatPostedDate(std::time_t when);
 
-// The marker that ends the score line of an alignment whose statistics are
-// not BLAST statistics (FASTA): the statistics lines that follow are kept
-// as they stand, up to the blank line before the first block.
-inline constexpr std::string_view kSavedStatsMarker = "(statistics below)";
+// The extension lines of saved-results files, read back only from these
+// files (docs/saved-results.md).
+inline constexpr std::string_view kSavedHit = " Saved hit: ";
+inline constexpr std::string_view kSavedText = " Saved text: ";
+inline constexpr std::string_view kSavedStatistics = " Saved statistics: ";

@@ -8,7 +8,9 @@
 #include <new>
 
 #include "vistram/platform/messages.h"
+#include "vistram/results/load_flow.h"
 #include "vistram/results/memory.h"
+#include "vistram/results/result_view.h"
 
 const std::array<const char*, kFieldCount> SZFIELDS = {
     "score",
@@ -334,4 +336,30 @@ int FieldSearch(DataProgram& dp, WindowHandle owner, const std::vector<int>& tab
   }
   if (out != nullptr) *out = std::move(table);
   return kSearchCopied;
+}
+
+bool ShowSearchTable(DataProgram& dp, ResultView& view, SearchTable&& table) {
+  if (LoadIsRunning()) {
+    MyErrMsgBox(IDS_CAPTION, IDS_LOAD_ALREADY_RUNNING, view.MainWindow());
+    return false;
+  }
+  view.EmptyComboTable();
+  FermeUnFichier(dp, view, 0);
+  dp.hits = std::move(table.hits);
+  dp.hitCount = dp.hits ? static_cast<unsigned>(dp.hits->size()) : 0;
+  dp.viewHitCount = static_cast<int>(dp.hitCount);
+  dp.alignmentCount = table.alignmentCount;
+  dp.header = std::move(table.header);
+  SetText(dp.tableName, table.name, width::kPath);
+  dp.reportPath.clear();
+  dp.extraSections.clear();
+  OnLoadDone(dp, view, 1, 1);
+  return true;
+}
+
+void ShowSearchSelection(DataProgram& dp, ResultView& view) {
+  if (!dp.hits || dp.viewHitCount == 0) return;
+  const int hit = dp.viewer ? dp.viewer->hitNumber : 1;
+  const int alignment = dp.viewer ? dp.viewer->alignmentNumber : 1;
+  PrepareAffichageResult(dp, view, hit > 0 ? hit : 1, alignment > 0 ? alignment : 1);
 }

@@ -69,3 +69,14 @@ int IdAnalyse(DataProgram& dp, WindowHandle owner, const std::vector<int>& table
 // alignments into the table "FD-S on: FIELD" (`out`).
 int FieldSearch(DataProgram& dp, WindowHandle owner, const std::vector<int>& tables, int field,
                 std::string_view fromText, std::string_view toText, bool copy, SearchTable* out);
+
+// Shows a table built by a search as a further table of the file: leaves the
+// current table, makes `table` the working set (no source file) and hands it
+// to the load-done handler as a table built from other tables, which names
+// it, adds it to the table-name list (its alignments keep their source
+// tables) and shows it. False, with nothing changed, while a report is being
+// loaded (the user is told).
+bool ShowSearchTable(DataProgram& dp, ResultView& view, SearchTable&& table);
+// After a search that selected: shows the current alignment again, so that
+// the result list and the HSP check box show the new flags.
+void ShowSearchSelection(DataProgram& dp, ResultView& view);

@@ -12,7 +12,53 @@ struct UpperTable {
   }
 };
 inline constexpr UpperTable kUpper{};
+struct LetterTable {
+  unsigned char map[256];
+  constexpr LetterTable() : map() {
+    for (int i = 0; i < 256; ++i) map[i] = (i >= 'A' && i <= 'Z') || (i >= 'a' && i <= 'z') ? 1 : 0;
+  }
+};
+inline constexpr LetterTable kLetter{};
 }  // namespace text_scan_detail
+
+// Character classes that the keyword tests look for; a line's classes are
+// gathered while it is upper-cased, so that a keyword test is only made when
+// the line can hold the keyword.
+enum CharClass : unsigned {
+  kHasColon = 1,  // ':'
+  kHasLess = 2,   // '<'
+  kHasEqual = 4,  // '='
+  kHasBlank = 8,  // ' '
+  kHasU = 16,     // 'U' or 'u'
+  kHasNul = 32,   // a NUL byte
+};
+
+namespace text_scan_detail {
+struct ClassTable {
+  unsigned char map[256];
+  constexpr ClassTable() : map() {
+    map[static_cast<unsigned char>(':')] = kHasColon;
+    map[static_cast<unsigned char>('<')] = kHasLess;
+    map[static_cast<unsigned char>('=')] = kHasEqual;
+    map[static_cast<unsigned char>(' ')] = kHasBlank;
+    map[static_cast<unsigned char>('U')] = kHasU;
+    map[static_cast<unsigned char>('u')] = kHasU;
+    map[0] = kHasNul;
+  }
+};
+inline constexpr ClassTable kClasses{};
+}  // namespace text_scan_detail
+
+// UpperCopy that also returns the CharClass bits of the bytes copied.
+inline unsigned UpperCopyClasses(char* dst, const char* src, std::size_t n) {
+  unsigned classes = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(src[i]);
+    classes |= text_scan_detail::kClasses.map[c];
+    dst[i] = static_cast<char>(text_scan_detail::kUpper.map[c]);
+  }
+  return classes;
+}
 
 // Copies n bytes of src into dst (which may be src) in ASCII upper case.
 inline void UpperCopy(char* dst, const char* src, std::size_t n) {

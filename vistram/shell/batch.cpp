@@ -21,6 +21,8 @@ constexpr BatchCommand kCommands[] = {
      "load REPORT as the Open command does and write one tab-separated row per alignment (to OUT or standard "
      "output)",
      RunExportTsv},
+    {"--save", "REPORT -o FILE", "write the saved-results file of the report's first table", RunSave},
+    {"--export-html", "REPORT -o PATH", "write the four HTML files of the report's first table, named from PATH", RunExportHtml},
     {"--hca", "SEQFILE -o OUT.hca|OUT.svg|OUT.png",
      "write the HCA plot of the sequence in SEQFILE as a plot file, an SVG or a PNG picture", RunHcaBatch},
 };

@@ -3,6 +3,14 @@
 // success, 1 when its input could not be loaded or its output written, 2 on
 // a usage error.
 #pragma once
+#include <string>
 
 // vistram --export-tsv REPORT [-o OUT]
 int RunExportTsv(int argc, char** argv);
+// vistram --save REPORT -o FILE
+int RunSave(int argc, char** argv);
+// vistram --export-html REPORT -o PATH
+int RunExportHtml(int argc, char** argv);
+
+// REPORT and "-o OUT" (both required, in either order); false on a usage error.
+bool ParseBatchReportAndOutput(int argc, char** argv, std::string& report, std::string& out);

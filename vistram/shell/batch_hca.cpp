@@ -4,12 +4,13 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "vistram/hca/hca_model.h"
 #include "vistram/hca/hca_plot_file.h"
+#include "vistram/hca/hca_sequence_source.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/platform.h"
+#include "vistram/shell/config.h"
 
 namespace {
 
@@ -25,38 +26,6 @@ std::string Extension(const std::string& path) {
   const auto dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
   return Lower(path.substr(dot + 1));
-}
-
-// Reads the first sequence of a FASTA file: its name (the first word of the
-// '>' line) and its residues (letters raised to upper case and '*'; digits
-// and blanks skipped). False when the file cannot be read, holds no '>'
-// line, another character appears, or the count is outside 10..2500.
-bool ReadFastaSequence(const std::string& path, std::string& residues, std::string& name) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  bool inSequence = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line[0] == '>') {
-      if (inSequence) break;
-      inSequence = true;
-      const std::string head = line.substr(1);
-      const auto end = head.find_first_of(" \t");
-      name = head.substr(0, std::min(end, std::size_t{255}));
-      continue;
-    }
-    if (!inSequence) continue;
-    for (unsigned char c : line) {
-      if (std::isalpha(c) || c == '*') {
-        residues.push_back(static_cast<char>(std::toupper(c)));
-      } else if (!std::isdigit(c) && !std::isspace(c)) {
-        return false;
-      }
-      if (residues.size() > 2500) return false;
-    }
-  }
-  return inSequence && residues.size() >= 10;
 }
 
 // The plot file with the geometry of the default screen font (Times 8
@@ -75,7 +44,11 @@ int WritePlotFileWithDefaultGeometry(const HcaBatchJob& job, std::string& error)
   return 1;
 }
 
-void Usage() { std::fprintf(stderr, "usage: vistram --hca SEQFILE -o OUT.hca|OUT.svg|OUT.png\n"); }
+// The folder of the program file.
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
 
 }  // namespace
 
@@ -90,24 +63,23 @@ int RunHcaBatch(int argc, char** argv) {
     } else if (input.empty() && argv[i][0] != '-') {
       input = argv[i];
     } else {
-      Usage();
       return 2;
     }
   }
   const std::string ext = Extension(output);
   if (input.empty() || output.empty() || (ext != "hca" && ext != "svg" && ext != "png")) {
-    Usage();
     return 2;
   }
   HcaBatchJob job;
-  if (!ReadFastaSequence(input, job.residues, job.name)) {
+  if (!HcaReadSequenceFile(input, job.residues, job.name)) {
     std::fprintf(stderr, "%s: Unable to retrieve the sequence.\n", input.c_str());
     return 1;
   }
-  // HCA colour code: black letters on white until the configuration's colours apply.
-  job.textColours.assign(job.residues.size(), 0);
-  job.backColours.assign(job.residues.size(), 1);
-  job.programPath = CurrentPlatform().ProgramPath();
+  const std::string program = CurrentPlatform().ProgramPath();
+  const std::string configPath = BuildConfigPath(program);
+  job.programPath = FolderOf(program);
+  job.residuePoints = ReadGuiPreferences(configPath).hca.letterFontSize;
+  HcaColoursForSequence(configPath, job.residues, job.textColours, job.backColours);
   job.outputPath = output;
   std::string error;
   int ok = 0;

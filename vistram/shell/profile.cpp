@@ -78,7 +78,8 @@ void ProfileFile::Parse(std::string text) {
 
 void ProfileFile::Index() {
   lines_.clear();
-  std::size_t pos = 0;
+  // A UTF-8 byte order mark, as some editors write it, is not part of the first line.
+  std::size_t pos = text_.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   const std::size_t size = text_.size();
   while (pos < size) {
     Line line;

@@ -37,7 +37,8 @@ class DownloadDialogTest : public QObject {
     qputenv("VISTRAM_EUTILS_BASE", server_.BaseUrl().c_str());
     qputenv("VISTRAM_EUTILS_TIMEOUT", "2");
     SetCurrentPlatform(&platform_);
-    server_.AddEntry("protein", "P02593", ">sp|P02593|CALM_HUMAN Calmodulin\nMADQLTEEQIAEFKEAFSLF\nDKDGDGTITTKELGTVMRSL\n");
+    server_.AddEntry("protein", "P02593",
+                     ">sp|P02593|CALM_HUMAN Calmodulin\nMADQLTEEQIAEFKEAFSLF\nDKDGDGTITTKELGTVMRSL\n");
     server_.AddEntry("protein", "ABCDEFGHIJKLMNOPQRSTUVWXYZAB", ">long\nMKVLAAGIVGLL\n");
     server_.AddEntry("nuccore", "AB000001", ">AB000001.1 mRNA\nACGTACGTACGT\n");
   }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
@@ -58,6 +59,14 @@ std::optional<HcaDeviceResources> MakeHcaDeviceResources(int dpiX, int residuePo
   if (fm.height() <= 0) return std::nullopt;
   for (int c = 32; c < 127; ++c) res.advance[static_cast<std::size_t>(c)] = fm.horizontalAdvance(QChar(c));
   res.ascent = fm.ascent();
+  res.rawFont = QRawFont::fromFont(res.residueFont);
+  if (res.rawFont.isValid()) {
+    for (int c = 32; c < 127; ++c) {
+      const QChar ch(c);
+      const QList<quint32> g = res.rawFont.glyphIndexesForString(QString(ch));
+      res.glyph[static_cast<std::size_t>(c)] = g.isEmpty() ? 0 : g.front();
+    }
+  }
   DimPoliceDiag(std::max(1, fm.averageCharWidth()), fm.height() + fm.leading(), res.geometry, mode);
   DefineLineWidth(dpiX, res.geometry, mode);
   CalculAmasUnitaire(res.geometry);
@@ -93,7 +102,9 @@ void MyHCASetTextColor(HcaDrawCache& cache, const QColor& colour) {
 
 void MyHCASetPen(HcaDrawCache& cache, const QColor& colour, int width) {
   QPen pen(colour);
-  pen.setWidth(width);
+  // A one-pixel line is drawn as a cosmetic pen, which the raster engine
+  // draws without stroking.
+  pen.setWidth(width <= 1 ? 0 : width);
   cache.painter->setPen(pen);
   // The text colour lives in the pen here: the next text must set it again.
   cache.textColour.reset();
@@ -132,15 +143,19 @@ void DrawHcaSymbol(QPainter& painter, const HcaSymbolShape& shape, const QColor&
   }
 }
 
-void TraceHCACercle(QPainter& painter, const InfoSeq& seq, const std::array<HcaPointI, 6>& corners, int index) {
-  if (index < 0 || index >= seq.length) return;
-  const std::uint8_t bits = seq.aa[static_cast<std::size_t>(index)].contourBits;
-  if (bits == 0) return;
+void AppendHcaContour(QList<QLine>& lines, std::uint8_t bits, const std::array<HcaPointI, 6>& corners) {
   for (std::uint8_t bit : kHcaContourBits) {
     if (!(bits & bit)) continue;
     const auto [a, b] = HcaContourEdge(bit);
-    painter.drawLine(ToQPoint(corners[static_cast<std::size_t>(a)]), ToQPoint(corners[static_cast<std::size_t>(b)]));
+    lines.append(QLine(ToQPoint(corners[static_cast<std::size_t>(a)]), ToQPoint(corners[static_cast<std::size_t>(b)])));
   }
+}
+
+void TraceHCACercle(QPainter& painter, const InfoSeq& seq, const std::array<HcaPointI, 6>& corners, int index) {
+  if (index < 0 || index >= seq.length) return;
+  QList<QLine> lines;
+  AppendHcaContour(lines, seq.aa[static_cast<std::size_t>(index)].contourBits, corners);
+  painter.drawLines(lines);
 }
 
 void DessineDiagramme2(QPainter& painter, const InfoSeq& seq, int xOrigin, int first, int last, int x0, int y0,
@@ -156,48 +171,72 @@ void DessineDiagramme2(QPainter& painter, const InfoSeq& seq, int xOrigin, int f
   MyHCASetFont(cache, res.residueFont);
   const QColor black(0, 0, 0);
 
+  // Scale numbers and ticks.
   for (const HcaResidueFigure& f : list.residues) {
-    // Scale.
-    if (f.scale != HcaResidueFigure::Scale::None) {
-      MyHCASetTextColor(cache, black);
-      DrawTextTop(painter, res, f.number, f.numberAt.x, f.numberAt.y, f.scale == HcaResidueFigure::Scale::Number);
-      if (f.tick) {
-        MyHCASetPen(cache, black, g.lineWidth[2]);
-        painter.drawLine(ToQPoint(f.tickLine.from), ToQPoint(f.tickLine.to));
-      }
+    if (f.scale == HcaResidueFigure::Scale::None) continue;
+    MyHCASetTextColor(cache, black);
+    DrawTextTop(painter, res, f.number, f.numberAt.x, f.numberAt.y, f.scale == HcaResidueFigure::Scale::Number);
+    if (f.tick) {
+      MyHCASetPen(cache, black, g.lineWidth[2]);
+      painter.drawLine(ToQPoint(f.tickLine.from), ToQPoint(f.tickLine.to));
     }
-    // Cells, without outline.
-    if (f.fill) {
-      const QColor c = ToQColor(f.fillColour);
-      painter.setPen(Qt::NoPen);
-      cache.textColour.reset();
-      MyHCASetBrush(cache, c);
-      painter.drawPolygon(ToPolygon(f.polygon));
-      painter.drawPolygon(ToPolygon(f.polygon2));
-    }
-    // Letter or symbol, on both copies.
-    if (f.letter) {
+  }
+  // Cells, without outline; both copies. All cells go before the letters,
+  // so that a letter reaching into its neighbour's cell stays visible.
+  painter.setPen(Qt::NoPen);
+  cache.textColour.reset();
+  for (const HcaResidueFigure& f : list.residues) {
+    if (!f.fill) continue;
+    MyHCASetBrush(cache, ToQColor(f.fillColour));
+    painter.drawPolygon(ToPolygon(f.polygon));
+    painter.drawPolygon(ToPolygon(f.polygon2));
+  }
+  // Letters, one glyph run per colour; symbols as shapes.
+  std::vector<std::pair<HcaRgb, std::pair<QList<quint32>, QList<QPointF>>>> runs;
+  for (const HcaResidueFigure& f : list.residues) {
+    if (!f.letter) continue;
+    if (f.symbol != HcaSymbol::None) {
       const QColor c = ToQColor(f.letterColour);
-      if (f.symbol != HcaSymbol::None) {
-        DrawHcaSymbol(painter, HcaLayoutSymbol(f.symbol, f.X, f.Yc, g.W, g.H), c);
-        DrawHcaSymbol(painter, HcaLayoutSymbol(f.symbol, f.X, f.Yc2, g.W, g.H), c);
-        cache.textColour.reset();
-        cache.brushColour.reset();
-      } else {
-        MyHCASetTextColor(cache, c);
-        DrawLetter(painter, res, f.residue, f.X, f.letterY);
-        DrawLetter(painter, res, f.residue, f.X, f.letterY2);
-      }
+      DrawHcaSymbol(painter, HcaLayoutSymbol(f.symbol, f.X, f.Yc, g.W, g.H), c);
+      DrawHcaSymbol(painter, HcaLayoutSymbol(f.symbol, f.X, f.Yc2, g.W, g.H), c);
+      continue;
     }
+    const auto ch = static_cast<std::size_t>(static_cast<unsigned char>(f.residue) & 0x7F);
+    if (!res.rawFont.isValid() || res.glyph[ch] == 0) {
+      MyHCASetTextColor(cache, ToQColor(f.letterColour));
+      DrawLetter(painter, res, f.residue, f.X, f.letterY);
+      DrawLetter(painter, res, f.residue, f.X, f.letterY2);
+      continue;
+    }
+    auto it = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return r.first == f.letterColour; });
+    if (it == runs.end()) {
+      runs.push_back({f.letterColour, {}});
+      it = std::prev(runs.end());
+    }
+    const double left = f.X - res.advance[ch] / 2;
+    it->second.first << res.glyph[ch] << res.glyph[ch];
+    it->second.second << QPointF(left, f.letterY + res.ascent) << QPointF(left, f.letterY2 + res.ascent);
+  }
+  cache.textColour.reset();
+  cache.brushColour.reset();
+  for (const auto& [colour, run] : runs) {
+    QGlyphRun glyphs;
+    glyphs.setRawFont(res.rawFont);
+    glyphs.setGlyphIndexes(run.first);
+    glyphs.setPositions(run.second);
+    painter.setPen(ToQColor(colour));
+    painter.drawGlyphRun(QPointF(0, 0), glyphs);
   }
 
   if (list.contours) {
     MyHCASetPen(cache, black, g.lineWidth[0]);
+    QList<QLine> edges;
     for (const HcaResidueFigure& f : list.residues) {
       if (f.contourBits == 0) continue;
-      TraceHCACercle(painter, seq, f.hexagon, f.index);
-      TraceHCACercle(painter, seq, f.hexagon2, f.index);
+      AppendHcaContour(edges, f.contourBits, f.hexagon);
+      AppendHcaContour(edges, f.contourBits, f.hexagon2);
     }
+    painter.drawLines(edges);
   }
   if (list.zigzags && !list.zigzagStrokes.empty()) {
     MyHCASetPen(cache, black, g.lineWidth[1]);

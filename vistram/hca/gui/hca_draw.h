@@ -8,8 +8,11 @@
 // centred on the residue's cell.
 #pragma once
 #include <QColor>
+#include <QLine>
+#include <QList>
 #include <QFont>
 #include <QPen>
+#include <QRawFont>
 #include <QRect>
 #include <array>
 #include <optional>
@@ -33,6 +36,10 @@ struct HcaDeviceResources {
   // are centred without asking the font metrics for each one.
   std::array<int, 128> advance{};
   int ascent = 0;
+  // The residue font's glyphs, so that the letters of one colour go to the
+  // surface as one glyph run.
+  QRawFont rawFont;
+  std::array<quint32, 128> glyph{};
 };
 
 // Makes the fonts for `dpiX` dots per inch and measures them
@@ -64,6 +71,8 @@ void MyHCASetBrush(HcaDrawCache& cache, const QColor& colour);
 void DessineDiagramme2(QPainter& painter, const InfoSeq& seq, int xOrigin, int first, int last, int x0, int y0,
                        int right, int bottom, const HcaDeviceResources& res, int mode);
 
+// The contour edges of `bits` around one centre, appended to `lines`.
+void AppendHcaContour(QList<QLine>& lines, std::uint8_t bits, const std::array<HcaPointI, 6>& corners);
 // Draws the contour edges of one residue whose bits are set, around one centre.
 void TraceHCACercle(QPainter& painter, const InfoSeq& seq, const std::array<HcaPointI, 6>& corners, int index);
 

@@ -97,3 +97,7 @@ bool SaveResultsDlg(QWidget* owner, DataProgram& dp, HtmlAlignmentSource source)
   SaveResultsDialog dialog(owner, dp, std::move(source));
   return dialog.exec() == QDialog::Accepted;
 }
+
+bool SaveResultsDlg(QWidget* owner, DataProgram& dp) {
+  return SaveResultsDlg(owner, dp, DefaultHtmlAlignmentSource(dp));
+}

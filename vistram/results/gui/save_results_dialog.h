@@ -45,6 +45,8 @@ class SaveResultsDialog : public QDialog {
   QLabel* pathLabel_ = nullptr;
 };
 
-// Shows the dialog modally over `owner` for the working set of `dp`. True
-// when a file was saved.
+// Shows the dialog modally over `owner` for the working set of `dp` (command
+// 3001). True when a file was saved. The HTML report takes its alignments
+// from `source`, by default the alignment reader with the colours of `dp`.
 bool SaveResultsDlg(QWidget* owner, DataProgram& dp, HtmlAlignmentSource source);
+bool SaveResultsDlg(QWidget* owner, DataProgram& dp);

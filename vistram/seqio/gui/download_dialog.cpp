@@ -36,7 +36,9 @@ DLGGetBSPProc::DLGGetBSPProc(QWidget* owner) : QDialog(owner) {
 }
 
 void DLGGetBSPProc::DLGGetBSPProc_OnInitDialog() {
-  for (std::string_view entry : SZLISTNCBIDB) database_->addItem(QString::fromLatin1(entry.data(), static_cast<int>(entry.size())));
+  for (std::string_view entry : SZLISTNCBIDB) {
+    database_->addItem(QString::fromLatin1(entry.data(), static_cast<int>(entry.size())));
+  }
   database_->setCurrentIndex(0);
   identifier_->setMaxLength(static_cast<int>(kNcbiIdentifierMax));
   fetch_->setDefault(true);
