@@ -26,6 +26,7 @@
 #include "shell/view_fixture.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
+#include "vistram/results/gui/save_results_dialog.h"
 #include "vistram/results/load_flow.h"
 #include "vistram/shell/gui/label_cell.h"
 #include "vistram/shell/gui/load_progress.h"
@@ -141,7 +142,7 @@ class MainWindowTest : public QObject {
 
   void startsEmptyWithOnlyBuiltCommands() {
     QCOMPARE(w_->windowTitle(), QString("Vistram "));
-    for (int id : {3002, 3003, 3007, 3008, 3009, 3010, 3011, 3031}) {
+    for (int id : {3001, 3002, 3003, 3007, 3008, 3009, 3010, 3011, 3031}) {
       w_->MainWndProc_OnInitMenu();
       QVERIFY2(!w_->CommandAction(id)->isEnabled(), qPrintable(QString::number(id)));
     }
@@ -151,13 +152,13 @@ class MainWindowTest : public QObject {
     QVERIFY(!w_->NextButton()->isEnabled());
     QVERIFY(!w_->TableCombo()->isEnabled());
     // Commands that this build does not carry out are nowhere.
-    for (int id : {3001, 3004, 3005, 3013, 3014, 3016, 3017, 3018, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
+    for (int id : {3004, 3005, 3013, 3014, 3016, 3017, 3018, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
     QStringList menus;
     for (QAction* a : w_->menuBar()->actions()) menus << a->text();
     QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Help"}));
     QStringList file;
     for (QAction* a : w_->menuBar()->actions().first()->menu()->actions()) file << (a->isSeparator() ? "|" : a->text());
-    QCOMPARE(file, QStringList({"&Open...", "&Rename...", "&Close", "|", "&DataBase information...", "|", "&Exit..."}));
+    QCOMPARE(file, QStringList({"&Open...", "&Save...", "&Rename...", "&Close", "|", "&DataBase information...", "|", "&Exit..."}));
     // Toolbar: the buttons in order, with the tooltip of their position.
     QStringList tips;
     for (QAction* a : w_->ToolBar()->actions())
@@ -184,7 +185,7 @@ class MainWindowTest : public QObject {
     QVERIFY(w_->SelectionLabel()->text().startsWith("Ali: 1/1. Origin: sample.bla"));
     QVERIFY(w_->SelectionLabel()->textShown());
     w_->MainWndProc_OnInitMenu();
-    for (int id : {3002, 3003, 3007, 3008, 3009, 3011, 3031}) QVERIFY(w_->CommandAction(id)->isEnabled());
+    for (int id : {3001, 3002, 3003, 3007, 3008, 3009, 3011, 3031}) QVERIFY(w_->CommandAction(id)->isEnabled());
     QVERIFY(!w_->CommandAction(3010)->isEnabled());  // a text report has no links
     QVERIFY(w_->SelectionCheck()->isEnabled());
     QVERIFY(platform_.Messages().empty());
@@ -438,6 +439,14 @@ class MainWindowTest : public QObject {
     w_->MainWndProc_OnCommand(3003);
     QVERIFY(sequenceName.contains("(270 letters)"));
     QCOMPARE(count, QString("13"));
+
+    bool saveDialog = false;
+    OnNextDialog([&](QDialog* d) {
+      saveDialog = qobject_cast<SaveResultsDialog*>(d) != nullptr;
+      d->reject();
+    });
+    w_->MainWndProc_OnCommand(3001);
+    QVERIFY(saveDialog);
 
     SelectRow(1);
     QString id;

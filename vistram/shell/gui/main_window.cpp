@@ -23,6 +23,7 @@
 
 #include "vistram/platform/messages.h"
 #include "vistram/results/blast_parser.h"
+#include "vistram/results/gui/save_results_dialog.h"
 #include "vistram/results/load_flow.h"
 #include "vistram/shell/config.h"
 #include "vistram/shell/gui/colours_dialog.h"
@@ -60,6 +61,8 @@ struct CommandTable {
   static const std::vector<Entry>& Entries() {
     static const std::vector<Entry> entries = {
         {3000, "&Open...", nullptr, Enabling::Always, QStyle::SP_DialogOpenButton, [](MainWindow& w) { w.CmdOpen(); }},
+        {3001, "&Save...", nullptr, Enabling::Data, QStyle::SP_DialogSaveButton,
+         [](MainWindow& w) { SaveResultsDlg(&w, w.Data()); }},
         {3002, "&Close", nullptr, Enabling::Data, QStyle::SP_DialogCloseButton, [](MainWindow& w) { w.CmdClose(); }},
         {3003, "&DataBase information...", nullptr, Enabling::Data, QStyle::SP_FileDialogInfoView,
          [](MainWindow& w) { w.CmdFileHeader(); }},
