@@ -221,6 +221,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->Data().header.isHtml, 1);
     w_->MainWndProc_OnInitMenu();
     QVERIFY(w_->CommandAction(3010)->isEnabled());
+
+    // The shipped configuration names no browser and no Hitmerge.
+    platform_.Clear();
+    w_->MainWndProc_OnCommand(3010);
+    w_->MainWndProc_OnCommand(3019);
+    const auto messages = platform_.Messages();
+    QCOMPARE(messages.size(), std::size_t(2));
+    QCOMPARE(QString::fromStdString(messages[0].text), QString("Navigator not found."));
+    QCOMPARE(QString::fromStdString(messages[1].text), QString("Hitmerge not found."));
   }
 
   void unreadableFileSaysSoAndKeepsTheTable() {
