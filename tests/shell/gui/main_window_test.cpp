@@ -83,7 +83,7 @@ class MainWindowTest : public MainWindowFixture {
 
   void startsEmptyWithOnlyBuiltCommands() {
     QCOMPARE(w_->windowTitle(), QString("Vistram "));
-    for (int id : {3001, 3002, 3003, 3007, 3008, 3009, 3010, 3011, 3031}) {
+    for (int id : {3001, 3002, 3003, 3007, 3008, 3009, 3010, 3011, 3018, 3021, 3022, 3031}) {
       w_->MainWndProc_OnInitMenu();
       QVERIFY2(!w_->CommandAction(id)->isEnabled(), qPrintable(QString::number(id)));
     }
@@ -93,10 +93,10 @@ class MainWindowTest : public MainWindowFixture {
     QVERIFY(!w_->NextButton()->isEnabled());
     QVERIFY(!w_->TableCombo()->isEnabled());
     // Commands that this build does not carry out are nowhere.
-    for (int id : {3004, 3005, 3013, 3014, 3016, 3017, 3018, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
+    for (int id : {3004, 3005, 3013, 3014, 3016, 3017, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
     QStringList menus;
     for (QAction* a : w_->menuBar()->actions()) menus << a->text();
-    QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Help"}));
+    QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Tools", "&Help"}));
     QStringList file;
     for (QAction* a : w_->menuBar()->actions().first()->menu()->actions()) file << (a->isSeparator() ? "|" : a->text());
     QCOMPARE(file, QStringList({"&Open...", "&Save...", "&Rename...", "&Close", "|", "&DataBase information...", "|", "&Exit..."}));
@@ -106,9 +106,12 @@ class MainWindowTest : public MainWindowFixture {
       if (!a->isSeparator() && !a->toolTip().isEmpty() && w_->ToolBar()->widgetForAction(a) != w_->TableCombo())
         tips << a->toolTip();
     QCOMPARE(tips, QStringList({"Open a new file", "Display database information", "INTERNET database interrogation",
-                                "bye bye Vistram..."}));
+                                "String Finder", "bye bye Vistram..."}));
     // Accelerators: F1 is command 3027, which does nothing.
     QCOMPARE(w_->CommandAction(3027)->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(w_->CommandAction(3018)->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(w_->CommandAction(3021)->shortcut(), QKeySequence(Qt::Key_F6));
+    QCOMPARE(w_->CommandAction(3022)->shortcut(), QKeySequence(Qt::Key_F7));
   }
 
   void opensThroughPendingPathAndShowsTheTable() {
@@ -162,6 +165,15 @@ class MainWindowTest : public MainWindowFixture {
     QCOMPARE(w_->Data().header.isHtml, 1);
     w_->MainWndProc_OnInitMenu();
     QVERIFY(w_->CommandAction(3010)->isEnabled());
+
+    // The shipped configuration names no browser and no Hitmerge.
+    platform_.Clear();
+    w_->MainWndProc_OnCommand(3010);
+    w_->MainWndProc_OnCommand(3019);
+    const auto messages = platform_.Messages();
+    QCOMPARE(messages.size(), std::size_t(2));
+    QCOMPARE(QString::fromStdString(messages[0].text), QString("Navigator not found."));
+    QCOMPARE(QString::fromStdString(messages[1].text), QString("Hitmerge not found."));
   }
 
   void unreadableFileSaysSoAndKeepsTheTable() {
@@ -403,6 +415,20 @@ class MainWindowTest : public MainWindowFixture {
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualRect(list->model()->index(1, 0)).center());
     QCOMPARE(id, QString::fromStdString((*w_->Data().hits)[1]->identifier));
     QVERIFY(focused);
+  }
+
+  void searchCommandsOpenTheirDialogs() {
+    OpenByPath(SourceData("sample.bla"));
+    QStringList opened;
+    for (int id : {3018, 3021, 3022}) {
+      OnNextDialog([&](QDialog* d) {
+        opened << d->metaObject()->className();
+        d->reject();
+      });
+      w_->MainWndProc_OnCommand(id);
+    }
+    QCOMPARE(opened, QStringList({"StringFinderDlg", "IdAnalyserDlg", "FieldSearchDlg"}));
+    QCOMPARE(w_->Data().tableCount, 1);  // cancelled: no new table
   }
 
   void aboutBox() {
