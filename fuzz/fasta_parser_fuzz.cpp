@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the FASTA report reader as each FASTA report
-// kind: it must return a result code without reading out of bounds.
+// kind (HTML and text, the FASTA package's and the EBI service's): it must
+// return a result code without reading out of bounds.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (f == nullptr) return 0;
   std::fwrite(data, 1, size, f);
   std::fclose(f);
-  for (int kind : {7, 9}) {
+  for (int kind : {6, 7, 8, 9}) {
     DataProgram dp;
     LitFastaForListBox(nullptr, nullptr, dp, path, kind);
   }

@@ -1,10 +1,14 @@
 #include "vistram/results/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 
 namespace {
+// Bytes read from the file at a time: 1 MB, or the whole file when it is
+// smaller (at least 4 KB), so that a short file costs a short buffer.
 constexpr std::size_t kChunk = 1 << 20;
+constexpr std::size_t kMinChunk = 4096;
 }
 
 LineReader::~LineReader() { Close(); }
@@ -15,13 +19,14 @@ bool LineReader::Open(const std::string& path) {
   if (file_ == nullptr) return false;
   struct stat st {};
   fileSize_ = (fstat(fileno(file_), &st) == 0 && st.st_size > 0) ? static_cast<std::uint64_t>(st.st_size) : 0;
-  if (!buf_) {
-    cap_ = kChunk;
-    buf_ = std::make_unique<char[]>(cap_);
-  }
+  // (A size of 0 may be a pipe or a file of /proc: the full chunk then.)
+  std::size_t want = kChunk;
+  if (fileSize_ > 0 && fileSize_ + 2 < kChunk) want = std::max<std::size_t>(fileSize_ + 2, kMinChunk);
+  if (!buf_ || cap_ < want) Reserve(want);
   pos_ = end_ = 0;
   filePos_ = 0;
   eof_ = false;
+  crAt_ = nulAt_ = kUnknown;
   return true;
 }
 
@@ -39,7 +44,18 @@ bool LineReader::Rewind() {
   pos_ = end_ = 0;
   filePos_ = 0;
   eof_ = false;
+  crAt_ = nulAt_ = kUnknown;
   return true;
+}
+
+void LineReader::Reserve(std::size_t capacity) {
+  auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+  if (end_ > pos_) std::memcpy(bigger.get(), buf_.get() + pos_, end_ - pos_);
+  end_ -= pos_;
+  pos_ = 0;
+  buf_ = std::move(bigger);
+  cap_ = capacity;
+  crAt_ = nulAt_ = kUnknown;
 }
 
 bool LineReader::Fill() {
@@ -48,6 +64,7 @@ bool LineReader::Fill() {
     std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
     end_ -= pos_;
     pos_ = 0;
+    crAt_ = nulAt_ = kUnknown;
   }
   std::size_t n = std::fread(buf_.get() + end_, 1, cap_ - end_, file_);
   if (n == 0) {
@@ -56,6 +73,7 @@ bool LineReader::Fill() {
   }
   end_ += n;
   filePos_ += n;
+  crAt_ = nulAt_ = kUnknown;
   return true;
 }
 
@@ -68,6 +86,7 @@ bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
   length = 0;
   if (size < 2 || file_ == nullptr) return false;
   const std::size_t max = size - 1;
+  if (max + 2 > cap_) Reserve(max + 2);
   // Make sure the whole line (up to max characters plus a possible CR LF) is
   // in the buffer, unless the file ends first.
   if (end_ - pos_ < max + 2) Fill();
@@ -78,10 +97,16 @@ bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
   const std::size_t scan = std::min(avail, max);
   const char* lf = static_cast<const char*>(std::memchr(start, '\n', scan));
   const std::size_t lineLen = lf != nullptr ? static_cast<std::size_t>(lf - start) : scan;
-  const char* cr = static_cast<const char*>(std::memchr(start, '\r', lineLen));
+  // Carriage returns and NUL bytes are rare: their next positions in the
+  // buffer are found once and reused until a line passes them.
+  if (crAt_ == kUnknown || crAt_ < pos_) crAt_ = NextInBuffer('\r');
+  const char* cr = crAt_ < pos_ + lineLen ? buf_.get() + crAt_ : nullptr;
+  const std::size_t copied = cr != nullptr ? static_cast<std::size_t>(cr - start) : lineLen;
+  if (nulAt_ == kUnknown || nulAt_ < pos_) nulAt_ = NextInBuffer('\0');
+  lineHasNul_ = nulAt_ < pos_ + copied;
 
   if (cr != nullptr) {
-    std::size_t n = static_cast<std::size_t>(cr - start);
+    std::size_t n = copied;
     std::memcpy(buffer, start, n);
     std::size_t consumed = n + 1;
     if (n + 1 < avail && start[n + 1] == '\n') {
@@ -109,6 +134,11 @@ bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
     pos_ += 1;
   }
   return true;
+}
+
+std::size_t LineReader::NextInBuffer(char c) const {
+  const void* p = std::memchr(buf_.get() + pos_, c, end_ - pos_);
+  return p != nullptr ? static_cast<std::size_t>(static_cast<const char*>(p) - buf_.get()) : end_;
 }
 
 char* MYFGETS(LineReader& file, int size, char* buffer) {

@@ -34,12 +34,20 @@ class LineReader {
   // As ReadLine, also giving the number of bytes stored (before the NUL terminator).
   bool ReadLine(char* buffer, std::size_t size, std::size_t& length);
 
+  // True when the line last read held a NUL byte (its C string ends there).
+  bool LineHasNul() const { return lineHasNul_; }
+
   // Bytes of the file consumed so far and the file's size (for progress).
   std::uint64_t Position() const { return filePos_ - (end_ - pos_); }
   std::uint64_t FileSize() const { return fileSize_; }
 
  private:
+  void Reserve(std::size_t capacity);  // a buffer of `capacity` bytes, keeping the unread bytes
   bool Fill();  // moves the unread bytes to the front and reads more; false when nothing more
+  // Index in buf_ of the next `c` at or after pos_, or end_ when none.
+  std::size_t NextInBuffer(char c) const;
+
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> buf_;
@@ -49,6 +57,9 @@ class LineReader {
   std::uint64_t filePos_ = 0;  // bytes read from the file into buf_ so far
   std::uint64_t fileSize_ = 0;
   bool eof_ = false;
+  std::size_t crAt_ = kUnknown;   // next '\r' in buf_ at or after pos_ (end_: none), or unknown
+  std::size_t nulAt_ = kUnknown;  // the same for NUL bytes
+  bool lineHasNul_ = false;
 };
 
 // Reads one line (see above) of at most size - 1 characters. Returns buffer,
