@@ -168,7 +168,8 @@ TEST(HcaModel, ContourBits) {
   // belongs to the cluster's area; a proline there blocks it.
   EXPECT_EQ(Build("LAAAV")->aa[3].contourBits & kHcaBitM3P1, kHcaBitM3P1);
   EXPECT_EQ(Build("LAAPV")->aa[3].contourBits & kHcaBitM3P1, 0);
-  for (const InfoAA& a : Build("KDEASTGN")->aa) EXPECT_EQ(a.contourBits, 0);
+  auto none = Build("KDEASTGN");
+  for (const InfoAA& a : none->aa) EXPECT_EQ(a.contourBits, 0);
 }
 
 TEST(HcaModel, FillPolygons) {
@@ -208,4 +209,27 @@ TEST(HcaModel, DuplicateIsDeep) {
   EXPECT_EQ(seq->residues[0], 'M');
   FreeDataSequence(copy);
   EXPECT_FALSE(copy);
+}
+
+TEST(HcaLayout, PaintRangeCoversTheDamagedAreaPlusFour) {
+  const HcaGraphData g = ScreenGeometry();  // dx = 9
+  auto seq = Build(std::string(100, 'A'));
+  int first = 0, last = 0;
+  ASSERT_TRUE(HcaPaintRange(*seq, g, 90, 180, first, last));
+  EXPECT_EQ(first, 10 - 4);
+  EXPECT_EQ(last, 20 + 4);
+  seq->scrollPos = 50;
+  ASSERT_TRUE(HcaPaintRange(*seq, g, 0, 900, first, last));
+  EXPECT_EQ(first, 46);
+  EXPECT_EQ(last, 99);
+  EXPECT_EQ(HcaXOrigin(*seq, g), 450);
+  // Scrolled past the end: nothing to draw.
+  seq->scrollPos = 200;
+  EXPECT_FALSE(HcaPaintRange(*seq, g, 0, 90, first, last));
+  // A single residue is drawn.
+  auto one = Build("W");
+  ASSERT_TRUE(HcaPaintRange(*one, g, 0, 90, first, last));
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(last, 0);
+  EXPECT_EQ(PrepareHcaDrawing(*one, first, last, 0, 0, 0, g).residues.size(), 1u);
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "vistram/results/fasta_parser.h"
+#include "vistram/shell/batch_load.h"
 
 namespace {
 
@@ -85,57 +86,63 @@ struct PerlHit {
   std::vector<PerlHsp> hsps;
 };
 
-// BioPerl's reading of the first query of a report.
-bool PerlReading(const std::string& report, std::vector<PerlHit>& hits) {
+// BioPerl's reading of a report: the hits of each query.
+std::vector<std::vector<PerlHit>> PerlReading(const std::string& report) {
   std::istringstream in(Run("perl '" + kSummary + "' '" + report + "' 2>/dev/null"));
   std::string line;
-  int queries = 0;
+  std::vector<std::vector<PerlHit>> queries;
   while (std::getline(in, line)) {
     std::istringstream f(line);
     std::string tag;
     std::getline(f, tag, '\t');
     if (tag == "Q") {
-      if (++queries > 1) break;
-    } else if (tag == "H") {
+      queries.emplace_back();
+    } else if (tag == "H" && !queries.empty()) {
       PerlHit h;
       std::getline(f, h.name, '\t');
-      hits.push_back(h);
-    } else if (tag == "S" && !hits.empty()) {
+      queries.back().push_back(h);
+    } else if (tag == "S" && !queries.empty() && !queries.back().empty()) {
       PerlHsp s{};
       std::string e;
       f >> s.q1 >> s.q2 >> s.s1 >> s.s2 >> e;
       s.expect = e.empty() ? -1 : std::strtod(e.c_str(), nullptr);
-      hits.back().hsps.push_back(s);
+      queries.back().back().hsps.push_back(s);
     }
   }
-  return queries > 0;
+  return queries;
 }
 
-// Our reading against BioPerl's: hits, names, alignments, coordinates (as
-// lowest, highest) and, where asked, expect values.
+void CompareHits(const HitList& ours, const std::vector<PerlHit>& perl, bool queryCoordinates, bool expectValues) {
+  ASSERT_EQ(ours.size(), perl.size());
+  for (std::size_t i = 0; i < perl.size(); ++i) {
+    const HspData& hit = *ours[i];
+    EXPECT_EQ(hit.identifier, Upper(perl[i].name).substr(0, 39));
+    ASSERT_EQ(hit.alignments.size(), perl[i].hsps.size()) << hit.identifier;
+    for (std::size_t k = 0; k < perl[i].hsps.size(); ++k) {
+      const AliData& a = *hit.alignments[k];
+      const PerlHsp& p = perl[i].hsps[k];
+      if (queryCoordinates) {
+        EXPECT_EQ(std::min(a.queryStart, a.queryEnd), p.q1) << hit.identifier;
+        EXPECT_EQ(std::max(a.queryStart, a.queryEnd), p.q2) << hit.identifier;
+      }
+      EXPECT_EQ(std::min(a.subjectStart, a.subjectEnd), p.s1) << hit.identifier;
+      EXPECT_EQ(std::max(a.subjectStart, a.subjectEnd), p.s2) << hit.identifier;
+      if (expectValues && p.expect >= 0) EXPECT_NEAR(a.expect, p.expect, p.expect * 1e-6) << hit.identifier;
+    }
+  }
+}
+
+// Our reading against BioPerl's, query by query: hits, names, alignments,
+// coordinates (as lowest, highest) and, where asked, expect values.
 void CrossCheck(const std::string& report, bool queryCoordinates, bool expectValues) {
   SCOPED_TRACE(report);
   DataProgram dp;
   ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, 7), kFastaOk);
-  std::vector<PerlHit> perl;
-  ASSERT_TRUE(PerlReading(report, perl));
-  ASSERT_EQ(dp.hitCount, perl.size());
-  for (std::size_t i = 0; i < perl.size(); ++i) {
-    const HspData& ours = *(*dp.hits)[i];
-    EXPECT_EQ(ours.identifier, Upper(perl[i].name).substr(0, 39));
-    ASSERT_EQ(ours.alignments.size(), perl[i].hsps.size()) << ours.identifier;
-    for (std::size_t k = 0; k < perl[i].hsps.size(); ++k) {
-      const AliData& a = *ours.alignments[k];
-      const PerlHsp& p = perl[i].hsps[k];
-      if (queryCoordinates) {
-        EXPECT_EQ(std::min(a.queryStart, a.queryEnd), p.q1) << ours.identifier;
-        EXPECT_EQ(std::max(a.queryStart, a.queryEnd), p.q2) << ours.identifier;
-      }
-      EXPECT_EQ(std::min(a.subjectStart, a.subjectEnd), p.s1) << ours.identifier;
-      EXPECT_EQ(std::max(a.subjectStart, a.subjectEnd), p.s2) << ours.identifier;
-      if (expectValues && p.expect >= 0) EXPECT_NEAR(a.expect, p.expect, p.expect * 1e-6) << ours.identifier;
-    }
-  }
+  const std::vector<std::vector<PerlHit>> perl = PerlReading(report);
+  ASSERT_EQ(perl.size(), dp.extraSections.size() + 1);
+  CompareHits(*dp.hits, perl[0], queryCoordinates, expectValues);
+  for (std::size_t q = 1; q < perl.size(); ++q)
+    CompareHits(*dp.extraSections[q - 1].hits, perl[q], queryCoordinates, expectValues);
 }
 
 TEST(FastaBioPerl, CorpusReportsAgree) {
@@ -247,6 +254,42 @@ TEST_F(FastaTools, TranslatedSearchOfFastx36) {
   EXPECT_EQ(best.queryEnd, static_cast<int>(dna.size()));
   EXPECT_EQ(Letters(best.queryLine), 141);
   if (HaveBioPerl()) CrossCheck(report, true, true);
+}
+
+// Several queries in one report: the further ones become sections, which
+// the load-done handler makes tables of their own.
+TEST_F(FastaTools, MultiQueryReportOfFasta36) {
+  const std::string query = dir_ / "two.aa";
+  {
+    std::ofstream out(query);
+    for (const char* f : {"fasta36_hahu.aa", "fasta36_mgstm1.aa"}) {
+      std::ifstream in(kData + "sequences/" + f);
+      out << in.rdbuf();
+    }
+  }
+  const std::string report = Search("fasta36", query, "", "two_queries.txt");
+  DataProgram dp;
+  ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, 7), kFastaOk);
+  EXPECT_EQ(dp.header.queryName, "HAHU");
+  ASSERT_EQ(dp.extraSections.size(), 1u);
+  const LoadedSection& second = dp.extraSections[0];
+  EXPECT_EQ(second.queryNumber, 2);
+  EXPECT_EQ(second.header.queryName, "SP|P10649|GSTM1_MOUSE");
+  EXPECT_EQ(second.header.queryLength, 218);
+  EXPECT_EQ(second.header.queryLengthText, "(218 letters)");
+  EXPECT_EQ(second.header.databaseText, dp.header.databaseText);
+  EXPECT_EQ(second.header.resultType, kResultFasta);
+  ASSERT_GT(second.hitCount, 0u);
+  EXPECT_EQ(second.hitCount, second.hits->size());
+  EXPECT_EQ((*second.hits)[0]->number, 1);
+  EXPECT_EQ((*second.hits)[0]->selected.size(), (*second.hits)[0]->alignments.size());
+  if (HaveBioPerl()) CrossCheck(report, true, true);
+
+  DataProgram loaded;
+  ASSERT_EQ(LoadReportForBatch(loaded, report), 1);
+  ASSERT_EQ(loaded.tableCount, 2);
+  EXPECT_EQ(loaded.tables[1]->name, "two_queries.txt (query 2)");
+  EXPECT_EQ(loaded.tables[1]->header.queryName, "SP|P10649|GSTM1_MOUSE");
 }
 
 }  // namespace

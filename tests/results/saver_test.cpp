@@ -91,7 +91,7 @@ TEST(SaverTest, WritesTheDocumentedLayout) {
   hits.push_back(std::move(hit));
   auto path = dir / "out.vist";
   ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path.string(), 1, hits, "QNAME", "(300 letters)",
-                                     " NON-REDUNDANT DB|  12 sequences; 3,456 total letters", 0));
+                                     " NON-REDUNDANT DB|12 sequences; 3,456 total letters", 0));
   const std::string text = ReadAll(path);
   const std::string expectedHead =
       "Vistram - saved data\n\n"
@@ -100,7 +100,7 @@ TEST(SaverTest, WritesTheDocumentedLayout) {
       "           alignments, hydrophobic cluster analysis plots and maps of\n"
       "           the similarities found.\n\n\n"
       "Query= QNAME\n      (300 letters)\n\n"
-      "Database: NON-REDUNDANT DB\n           12 sequences; 3,456 total letters\n\n"
+      "Database: NON-REDUNDANT DB\n         12 sequences; 3,456 total letters\n\n"
       ">SP|P01234|ABC_HUMAN SOME PROTEIN\n"
       "           Length = 120\n"
       " Saved hit: 50.1|1E-05|http://www.expasy.org/cgi-bin/niceprot.pl?P01234\n\n"
@@ -181,7 +181,7 @@ TEST(SaverTest, SelectionOnlyWritesEachHitHeaderOnceAndSkipsUnselectedHits) {
   hits.push_back(std::move(second));
 
   auto path = dir / "sel.vist";
-  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path.string(), 2, hits, "Q", "(2 letters)", "DB|x", 1));
+  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path.string(), 2, hits, "Q", "(2 letters)", " DB|x", 1));
   EXPECT_EQ(
       ">SECOND ONLY THE SECOND ALIGNMENT\n           Length = 20\n Saved hit: ||\n\n"
       " SCORE = 3 BITS (3), EXPECT = 3\n\n"
@@ -189,7 +189,7 @@ TEST(SaverTest, SelectionOnlyWritesEachHitHeaderOnceAndSkipsUnselectedHits) {
       Body(ReadAll(path)));
 
   // All alignments when the selection is not asked for; hitCount limits the hits.
-  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path.string(), 1, hits, "Q", "(2 letters)", "DB|x", 0));
+  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path.string(), 1, hits, "Q", "(2 letters)", " DB|x", 0));
   const std::string body = Body(ReadAll(path));
   EXPECT_NE(std::string::npos, body.find(">FIRST "));
   EXPECT_EQ(std::string::npos, body.find(">SECOND"));

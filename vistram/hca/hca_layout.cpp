@@ -160,7 +160,8 @@ bool HcaPaintRange(const InfoSeq& seq, const HcaGraphData& geometry, int paintLe
   if (geometry.dx <= 0) return false;
   first = std::max(seq.firstIndex, RoundDouble(paintLeft / geometry.dx) + seq.scrollPos - 4);
   last = std::min(seq.lastIndex, RoundDouble(paintRight / geometry.dx) + seq.scrollPos + 4);
-  return first < last;
+  // A range of one residue is drawn too (a one-letter plot would stay blank).
+  return first <= last;
 }
 
 int HcaXOrigin(const InfoSeq& seq, const HcaGraphData& geometry) { return RoundDouble(seq.scrollPos * geometry.dx); }

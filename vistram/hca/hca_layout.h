@@ -87,7 +87,7 @@ HcaDrawList PrepareHcaDrawing(const InfoSeq& seq, int first, int last, int xOrig
 
 // The residues a plot window repaints for the area paintLeft .. paintRight
 // (pixels): four more on each side, clamped to the record. False when there
-// is nothing to draw.
+// is nothing to draw (the area lies beside the residues).
 bool HcaPaintRange(const InfoSeq& seq, const HcaGraphData& geometry, int paintLeft, int paintRight, int& first,
                    int& last);
 // The x origin of a plot window: RoundDouble(scrollPos * dx).

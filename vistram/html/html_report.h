@@ -12,6 +12,7 @@
 #pragma once
 #include <cstdio>
 #include <functional>
+#include <vector>
 #include <memory>
 #include <string>
 #include <string_view>

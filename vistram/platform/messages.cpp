@@ -64,6 +64,7 @@ const std::map<int, std::string_view>& StringTable() {
       {IDS_SEARCH_NO_ENTRIES, "No entries found during the search."},
       // Menu help of the commands (the string id is the command id).
       {3000, "Open a BLAST, FASTA or saved results file"},
+      {3001, "Save the current table or its selected alignments"},
       {3002, "Close the current table"},
       {3003, "Display the header of the current file"},
       {3006, "Quit Vistram"},
@@ -73,6 +74,9 @@ const std::map<int, std::string_view>& StringTable() {
       {3010, "Display the database entry of the current sequence in the web navigator"},
       {3011, "Choose the colours of the alignment viewer"},
       {3012, "Font sizes of the list and of the alignment viewer"},
+      {3018, "Search a word in the identifiers and descriptions of the tables"},
+      {3021, "Group the hits of the tables by identifier"},
+      {3022, "Search the tables by the value of a field"},
       {3028, "About Vistram"},
       {3031, "Rename the current table"},
       {IDS_NCBI_NO_CONNECTION, "Unable to connect NCBI."},

@@ -258,6 +258,24 @@ std::string ClassicStats(const char* up, std::size_t len) {
   return out;
 }
 
+// A query line that opens a new query section: "QUERY=" at the line's
+// start, after blanks and HTML tags ("<b>Query=</b> name"). (A link in a
+// page may carry "query=" anywhere else.)
+bool IsQueryLine(const char* up, std::size_t len) {
+  std::size_t i = 0;
+  for (;;) {
+    while (i < len && (up[i] == ' ' || up[i] == '\t')) ++i;
+    if (i < len && up[i] == '<') {
+      const void* close = std::memchr(up + i, '>', len - i);
+      if (close == nullptr) return false;
+      i = static_cast<std::size_t>(static_cast<const char*>(close) - up) + 1;
+      continue;
+    }
+    break;
+  }
+  return len - i >= 6 && std::memcmp(up + i, "QUERY=", 6) == 0;
+}
+
 // True when a keyword ending with ':' ("PARAMETERS:", "POSTED DATE:", and
 // for BLAST+ "GAP PENALTIES:") occurs in the line: each ':' of the line is
 // tested once, so an alignment line ("QUERY: 1 ...") costs one scan.
@@ -339,6 +357,8 @@ class BlastReader {
   unsigned classes_ = 0;  // CharClass bits of the current line
   std::uint64_t nextProgress_ = kProgressStep;
   std::string firstDatabase_;
+  std::string headerUp_;  // scratch: the analysed header in upper case
+  std::string stats_;     // scratch: an alignment's statistics lines
 };
 
 bool BlastReader::NextRawOnly() {
@@ -419,6 +439,9 @@ int BlastReader::HeaderPass() {
   std::string next;
   if (NextRawOnly()) next.assign(raw_, len_);
   h.databaseText = DatabaseText(dbLine, next, isHtml_);
+  // In a saved-results file an empty second database line stands for a
+  // database text without one (BLAST+ reports have a single line).
+  if (saved_ && !h.databaseText.empty() && h.databaseText.back() == '|') h.databaseText.pop_back();
   firstDatabase_ = h.databaseText;
   return in_.Rewind() ? kBlastOk : kBlastCannotOpen;
 }
@@ -640,7 +663,9 @@ void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHe
     if (i < up.size() && up[i] == '>') ++i;
     while (i < up.size() && up[i] == ' ') ++i;
   }
-  std::string id;
+  // (Scratch texts reused from hit to hit: no allocation per header.)
+  thread_local std::string id;
+  id.clear();
   for (; i < up.size(); ++i) {
     const char c = up[i];
     if (c == '<') {
@@ -658,7 +683,8 @@ void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHe
   SetText(hit.identifier, id, width::kIdentifier);
   if (i < up.size()) ++i;
   while (i < up.size() && up[i] == ' ') ++i;
-  std::string desc;
+  thread_local std::string desc;
+  desc.clear();
   inTag = false;
   for (; i < up.size(); ++i) {
     const char c = up[i];
@@ -697,7 +723,8 @@ void AnalyseAnchoredHeader(HspData& hit, std::string_view up, std::string_view r
     std::size_t i = close + 4;
     while (i < up.size() && up[i] != '>') ++i;
     if (i < up.size()) ++i;  // past the '>'
-    std::string id;
+    thread_local std::string id;
+    id.clear();
     bool inTag = false;
     for (; i < up.size(); ++i) {
       const char c = up[i];
@@ -721,7 +748,8 @@ void AnalyseAnchoredHeader(HspData& hit, std::string_view up, std::string_view r
     // The description: outside tags, after the next '>'.
     while (i < up.size() && up[i] != '>') ++i;
     if (i < up.size()) ++i;
-    std::string desc;
+    thread_local std::string desc;
+    desc.clear();
     inTag = false;
     for (; i < up.size(); ++i) {
       const char c = up[i];
@@ -753,7 +781,8 @@ void AnalyseAnchoredHeader(HspData& hit, std::string_view up, std::string_view r
 
 void BlastReader::AnalyseHeader(HspData& hit, std::string_view header) {
   const std::string_view raw = header.substr(0, std::min(header.size(), kHeaderAnalysed));
-  std::string up(raw);
+  std::string& up = headerUp_;
+  up.assign(raw);
   UpperCopy(up.data(), raw.data(), raw.size());
   const bool hasName = up.find("<A NAME") != std::string::npos;
   const bool hasHref = up.find("<A HREF") != std::string::npos;
@@ -839,7 +868,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       continue;
     }
     // The next query of a multi-query report.
-    if (endsAtQuery && !saved_ && !s.inHeader && equal && Contains(up, len, "QUERY=")) {
+    if (endsAtQuery && !saved_ && !s.inHeader && equal && IsQueryLine(up, len)) {
       if (!s.seenOwnQuery) {
         s.seenOwnQuery = true;
         continue;
@@ -968,7 +997,8 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       ali.ClearStatistics();
       std::size_t i = 0;
       while (i < len && up[i] == ' ') ++i;
-      std::string stats(up + i, len - i);
+      std::string& stats = stats_;
+      stats.assign(up + i, len - i);
       if (!Next()) {
         code = kBlastEndInAlignment;
         return Stop::Failed;
@@ -1012,11 +1042,13 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       if (have > 0) std::memcpy(seg, raw_ + column, have);
       if (have < n) std::memset(seg + have, ' ', n - have);
       mAcc.Append(seg, n);
-      if (!Next()) {
+      // The subject line as read: its residues are upper-cased when the
+      // alignment is stored.
+      if (!NextRawOnly()) {
         code = kBlastEndInAlignment;
         return Stop::Failed;
       }
-      const BlockLine sb = ParseBlockLine(up_, len_);
+      const BlockLine sb = ParseBlockLine(raw_, len_);
       sAcc.Append(sb.segment, sb.segmentLength);
       if (s.blockIndex == 0) s.subjectStart = sb.start;
       s.subjectPrintedEnd = sb.printedEnd;
@@ -1075,7 +1107,7 @@ int BlastReader::Run(const std::string& path) {
       bool found = false;
       while (Next()) {
         Progress();
-        if (Contains(up_, len_, "QUERY=")) {
+        if (IsQueryLine(up_, len_)) {
           found = true;
           break;
         }

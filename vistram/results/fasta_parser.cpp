@@ -223,6 +223,48 @@ long long PositionAtColumnZero(std::string_view text, int position, int column) 
 // Coordinates stay within the range of int, whatever the report prints.
 int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN / 2, INT_MAX / 2)); }
 
+// The query's name and length from a "  1>>>NAME description - 141 aa"
+// (or ">>>NAME, 141 aa") line; `arrows` points at the ">>>".
+void ReadQueryLine(const char* line, const char* arrows, HeaderBlock& header) {
+  const std::string_view word = FirstWord(arrows + 3);
+  std::size_t n = word.size();
+  if (n > 0 && word[n - 1] == ',') --n;
+  SetText(header.queryName, word.substr(0, n), width::kQueryName);
+  const char* dash = nullptr;
+  for (const char* p = std::strstr(line, " - "); p != nullptr; p = std::strstr(p + 1, " - ")) dash = p;
+  const char* comma = std::strchr(arrows, ',');
+  if (dash != nullptr)
+    header.queryLength = ReadInt(dash + 3);
+  else if (comma != nullptr)
+    header.queryLength = ReadInt(comma + 1);
+}
+
+// The query number of a "  2>>>NAME ..." line (0 when the ">>>" has none).
+int QueryNumber(const char* line, const char* arrows) {
+  const char* p = arrows;
+  while (p > line && std::isdigit(static_cast<unsigned char>(p[-1])) != 0) --p;
+  return p < arrows ? ReadInt(p) : 0;
+}
+
+// Sets what the load-done handler and the views read of a finished query.
+void FinishSection(HitList& hits, HeaderBlock& header, unsigned& hitCount, int& viewHitCount, int& alignmentCount) {
+  hitCount = static_cast<unsigned>(hits.size());
+  viewHitCount = static_cast<int>(hits.size());
+  int total = 0;
+  for (const auto& h : hits) {
+    total += static_cast<int>(h->alignments.size());
+    h->selected.assign(h->alignments.size(), 0);
+  }
+  alignmentCount = total;
+  header.resultType = kResultFasta;
+  if (header.queryLength < 0) header.queryLength = 0;
+  if (header.queryLength > 0) {
+    char text[40];
+    std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(header.queryLength));
+    SetText(header.queryLengthText, text, width::kQueryLengthText);
+  }
+}
+
 class FastaReader {
  public:
   FastaReader(ResultView* progress, DataProgram& dp, int kind) : progress_(progress), dp_(dp), kind_(kind) {}
@@ -237,6 +279,7 @@ class FastaReader {
   bool ResidueLine();
   int MainPass();
   bool StartHit(const char* text);
+  void StartQuery(const char* line, const char* arrows, int number);
   bool FinishAlignment();
   void DropEmptyHit();
   int Statistics();  // 1, or a result code to stop with
@@ -263,7 +306,8 @@ class FastaReader {
   bool haveOverlap_ = false;
   bool bestScoresSeen_ = false;
 
-  HspData* hit_ = nullptr;  // the hit being read
+  HitList* target_ = nullptr;  // the hits of the query being read
+  HspData* hit_ = nullptr;     // the hit being read
   AliData* ali_ = nullptr;  // its alignment being read, not yet stored
   int totalAlignments_ = 0;
 };
@@ -379,17 +423,7 @@ int FastaReader::HeaderCurrent() {
     const char* s = SkipBlanks(up_);
     const char* arrows = std::strstr(up_, ">>>");
     if (!haveQuery && arrows != nullptr) {
-      const std::string_view word = FirstWord(arrows + 3);
-      std::size_t n = word.size();
-      if (n > 0 && word[n - 1] == ',') --n;
-      SetText(dp_.header.queryName, word.substr(0, n), width::kQueryName);
-      const char* dash = nullptr;
-      for (const char* p = std::strstr(up_, " - "); p != nullptr; p = std::strstr(p + 1, " - ")) dash = p;
-      const char* comma = std::strchr(arrows, ',');
-      if (dash != nullptr)
-        dp_.header.queryLength = ReadInt(dash + 3);
-      else if (comma != nullptr)
-        dp_.header.queryLength = ReadInt(comma + 1);
+      ReadQueryLine(up_, arrows, dp_.header);
       haveQuery = true;
     } else if (!haveQuery && std::strchr(up_, ',') != nullptr && std::strstr(up_, " AA") != nullptr &&
                !StartsWith(s, "QUERY")) {
@@ -435,10 +469,10 @@ bool FastaReader::StartHit(const char* text) {
   while (*e != '\0' && *e != ' ') ++e;
   SetText(hit->identifier, std::string_view(p, static_cast<std::size_t>(e - p)), width::kIdentifier);
   SetText(hit->description, e, width::kDescription);
-  dp_.hits->push_back(std::move(hit));
-  hit_ = dp_.hits->back().get();
-  hit_->number = static_cast<int>(dp_.hits->size());
-  dp_.viewHitCount = hit_->number;
+  target_->push_back(std::move(hit));
+  hit_ = target_->back().get();
+  hit_->number = static_cast<int>(target_->size());
+  if (target_ == dp_.hits.get()) dp_.viewHitCount = hit_->number;
   ali_ = nullptr;
   return true;
 }
@@ -463,8 +497,8 @@ bool FastaReader::FinishAlignment() {
 // A hit that got no alignment (a header without statistics) is not kept.
 void FastaReader::DropEmptyHit() {
   if (hit_ != nullptr && hit_->alignments.empty()) {
-    dp_.hits->pop_back();
-    dp_.viewHitCount = static_cast<int>(dp_.hits->size());
+    target_->pop_back();
+    if (target_ == dp_.hits.get()) dp_.viewHitCount = static_cast<int>(target_->size());
   }
   hit_ = nullptr;
 }
@@ -576,11 +610,14 @@ int FastaReader::MainPass() {
         StripTags(up_, work_);
         const char* arrows = std::strstr(work_, ">>");
         if (arrows != nullptr && arrows[2] == '>') {
-          // The next query's section: this reader keeps the first query.
-          if (!dp_.hits->empty()) {
+          // "  2>>>NAME ... - N aa": the next query of the report. Other
+          // ">>>" lines (">>>NAME, N aa vs LIB library", ">>><<<") belong
+          // to the query being read.
+          const int number = QueryNumber(work_, arrows);
+          if (number >= 2) {
             if (!FinishAlignment()) return kFastaFailed;
             DropEmptyHit();
-            return kFastaOk;
+            StartQuery(work_, arrows, number);
           }
           haveLine = Next();
           continue;
@@ -635,22 +672,33 @@ int FastaReader::MainPass() {
   return kFastaFailed;  // no end marker
 }
 
+// A further query of a multi-query report: its hits go to a section of
+// their own (dp.extraSections), with the first query's library.
+void FastaReader::StartQuery(const char* line, const char* arrows, int number) {
+  LoadedSection section;
+  section.header = dp_.header;
+  section.header.queryName.clear();
+  section.header.queryLength = 0;
+  ReadQueryLine(line, arrows, section.header);
+  section.queryNumber = number;
+  section.hits = std::make_shared<HitList>();
+  target_ = section.hits.get();
+  dp_.extraSections.push_back(std::move(section));
+  hit_ = nullptr;
+  ali_ = nullptr;
+  offset_ = 0;
+  bestScoresSeen_ = false;  // the next query's header has its own "Scan time"
+  const std::string& name = dp_.extraSections.back().header.queryName;
+  labelLen_ = std::min(name.size(), kQueryLabelWidth);
+  std::memcpy(label_, name.data(), labelLen_);
+  label_[labelLen_] = '\0';
+}
+
 void FastaReader::Finish() {
   if (hit_ != nullptr && hit_->alignments.empty()) DropEmptyHit();
-  const HitList& hits = *dp_.hits;
-  dp_.hitCount = static_cast<unsigned>(hits.size());
-  dp_.viewHitCount = static_cast<int>(hits.size());
-  int total = 0;
-  for (const auto& h : hits) total += static_cast<int>(h->alignments.size());
-  dp_.alignmentCount = total;
-  dp_.header.resultType = kResultFasta;
-  if (dp_.header.queryLength < 0) dp_.header.queryLength = 0;
-  if (dp_.header.queryLength > 0) {
-    char text[40];
-    std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(dp_.header.queryLength));
-    SetText(dp_.header.queryLengthText, text, width::kQueryLengthText);
-  }
-  for (const auto& h : hits) h->selected.assign(h->alignments.size(), 0);
+  FinishSection(*dp_.hits, dp_.header, dp_.hitCount, dp_.viewHitCount, dp_.alignmentCount);
+  for (LoadedSection& s : dp_.extraSections)
+    FinishSection(*s.hits, s.header, s.hitCount, s.viewHitCount, s.alignmentCount);
 }
 
 int FastaReader::Run(const std::string& path) {
@@ -659,6 +707,8 @@ int FastaReader::Run(const std::string& path) {
   if (!reader_.Open(path)) return kFastaCannotOpen;
   if (!query_.Allocate() || !middle_.Allocate() || !subject_.Allocate()) return kFastaNoBuffers;
   dp_.hits = std::make_shared<HitList>();
+  target_ = dp_.hits.get();
+  dp_.extraSections.clear();
   dp_.hitCount = 0;
   dp_.viewHitCount = 0;
   dp_.alignmentCount = 0;

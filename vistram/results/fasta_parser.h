@@ -41,8 +41,10 @@ enum FastaReadResult : int {
 // EBI service's layout, as TestFichier says) into the working set of `dp`:
 // header block, hits, alignments; resultType 3. `progress` (may be null)
 // receives SetProgress calls every few megabytes; `mainWindow` is not used
-// for output. Returns a FastaReadResult; on failure the working set holds
-// what was built so far and the caller frees it with FreeHspData.
+// for output. The further queries of a multi-query report (current layout)
+// go to dp.extraSections, one working set each. Returns a FastaReadResult;
+// on failure the working set holds what was built so far and the caller
+// frees it with FreeHspData (and clears extraSections).
 int LitFastaForListBox(ResultView* progress, WindowHandle mainWindow, DataProgram& dp, const std::string& path,
                        int kind);
 

@@ -1,5 +1,7 @@
 #include "vistram/results/save_results.h"
 
+#include <algorithm>
+
 #include "vistram/platform/messages.h"
 #include "vistram/results/saver.h"
 

@@ -104,8 +104,8 @@ void WriteFileHeader(std::FILE* file, std::string_view queryName, std::string_vi
   Put(file, "\n\n");
 
   // databaseText holds the "Database:" line and the line after it, joined by
-  // '|'. The reader keeps the blank that follows "Database:", so the blanks
-  // the first part already starts with are not written again.
+  // '|'; its first part is the text after "Database:" as the reader took it,
+  // blank included, so it is written right after the colon.
   std::string_view first = databaseText;
   std::string_view second;
   auto bar = databaseText.find('|');
@@ -113,8 +113,7 @@ void WriteFileHeader(std::FILE* file, std::string_view queryName, std::string_vi
     first = databaseText.substr(0, bar);
     second = databaseText.substr(bar + 1);
   }
-  while (!first.empty() && IsBlank(first.front())) first.remove_prefix(1);
-  Put(file, "Database: ");
+  Put(file, "Database:");
   Put(file, first);
   Put(file, "\n         ");
   Put(file, second);
@@ -281,8 +280,18 @@ void SaveAliWith(std::FILE* file, std::string_view statsText, std::string_view q
   const std::size_t columns = queryLine.size();
   PositionScale query(queryLine.substr(0, columns), queryStart, queryEnd);
   PositionScale subject(subjectLine.substr(0, std::min(columns, subjectLine.size())), subjectStart, subjectEnd);
-  for (std::size_t b = 0; b < columns; b += 60) {
-    const std::size_t width = std::min<std::size_t>(60, columns - b);
+  // The reader finds the sequence column at the query segment's first letter
+  // or '-': a block does not begin with another character (a '*' of a
+  // translated sequence) when the block before it can end earlier.
+  auto startsWell = [&](std::size_t at) {
+    const char c = queryLine[at];
+    return c == '-' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  };
+  std::size_t width = 0;
+  for (std::size_t b = 0; b < columns; b += width) {
+    width = std::min<std::size_t>(60, columns - b);
+    while (b + width < columns && width > 1 && !startsWell(b + width)) --width;
+    if (b + width < columns && !startsWell(b + width)) width = std::min<std::size_t>(60, columns - b);
     const bool last = b + width >= columns;
     std::string_view q = queryLine.substr(b, width);
     std::string_view s = b < subjectLine.size() ? subjectLine.substr(b, width) : std::string_view();
@@ -297,8 +306,12 @@ void SaveAliWith(std::FILE* file, std::string_view statsText, std::string_view q
     Put(file, std::to_string(query.Advance(q, last)));
     Put(file, "\n");
     // The middle line starts in the sequence column (column 15 unless the
-    // position needs more than six digits).
-    Put(file, std::string(7 + queryNumber.size() + 1, ' '));
+    // position needs more than six digits), or where the reader will look
+    // for it when the segment cannot begin with a letter or '-'.
+    std::size_t skipped = 0;
+    while (skipped < q.size() && !startsWell(b + skipped)) ++skipped;
+    if (skipped == q.size()) skipped = 0;
+    Put(file, std::string(7 + queryNumber.size() + 1 + skipped, ' '));
     Put(file, m);
     Put(file, "\n");
     Put(file, "Sbjct: ");

@@ -214,6 +214,29 @@ class HcaViewerTest : public QObject {
     QTRY_VERIFY(viewer.isNull());
   }
 
+  void settingsComeFromTheConfiguration() {
+    QTemporaryDir dir;
+    const QString cfg = dir.filePath("vistram.cfg");
+    {
+      QFile f(cfg);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write("[HCA_PREF]\nHCAFNTSIZE=12\n[Couleurs_HCA]\nV=4\n");
+    }
+    DataProgram dp;
+    dp.configPath = cfg.toStdString();
+    dp.programFolder = dir.path().toStdString();
+    const HcaViewerSettings s = MakeHcaViewerSettings(dp, QFont("Courier New"));
+    QCOMPARE(s.residuePoints, 12);
+    QCOMPARE(s.programFolder, dir.path().toStdString());
+    // The Full HCA Viewer colours a loaded sequence with the configured HCA code.
+    QPointer<FullHcaViewer> viewer = FullHcaViewer::Create(s);
+    QVERIFY(viewer);
+    QVERIFY(viewer->LoadSequenceFile(kGlobins, 0));
+    QCOMPARE(viewer->Plot(0)->aa[0].textColour, HcaMakeRgb(0, 0, 255));  // HBB_HUMAN starts with V
+    QCOMPARE(viewer->Plot(0)->aa[1].textColour, HcaMakeRgb(0, 0, 0));
+    delete viewer.data();
+  }
+
   void batchCommandWritesEachFormat() {
     QTemporaryDir dir;
     SetHcaBatchWriter(WriteHcaBatchOutput);

@@ -17,16 +17,16 @@
 
 namespace {
 void OnNextDialog(std::function<void(QWidget*)> handle) {
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [handle, poll] {
-    QWidget* d = QApplication::activeModalWidget();
-    if (d == nullptr) {
-      QTimer::singleShot(10, *poll);
-      return;
-    }
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
+    auto* d = QApplication::activeModalWidget();
+    if (d == nullptr) return;
+    timer->stop();
+    timer->deleteLater();
     handle(d);
-  };
-  QTimer::singleShot(0, *poll);
+  });
+  timer->start();
 }
 }  // namespace
 

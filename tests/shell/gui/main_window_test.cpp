@@ -26,6 +26,7 @@
 #include "shell/view_fixture.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
+#include "vistram/results/gui/save_results_dialog.h"
 #include "vistram/results/load_flow.h"
 #include "vistram/shell/gui/label_cell.h"
 #include "vistram/shell/gui/load_progress.h"
@@ -41,16 +42,16 @@ QString TestData(const char* name) { return QString(VISTRAM_TEST_DATA_DIR) + "/s
 
 // Runs `handle` on the next modal dialog that opens (then the dialog must close).
 void OnNextDialog(std::function<void(QDialog*)> handle) {
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [handle, poll] {
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
     auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (d == nullptr) {
-      QTimer::singleShot(10, *poll);
-      return;
-    }
+    if (d == nullptr) return;
+    timer->stop();
+    timer->deleteLater();
     handle(d);
-  };
-  QTimer::singleShot(0, *poll);
+  });
+  timer->start();
 }
 
 // A platform whose open-file dialog waits until released: a load that
@@ -141,7 +142,7 @@ class MainWindowTest : public QObject {
 
   void startsEmptyWithOnlyBuiltCommands() {
     QCOMPARE(w_->windowTitle(), QString("Vistram "));
-    for (int id : {3002, 3003, 3007, 3008, 3009, 3010, 3011, 3031}) {
+    for (int id : {3001, 3002, 3003, 3007, 3008, 3009, 3010, 3011, 3018, 3021, 3022, 3031}) {
       w_->MainWndProc_OnInitMenu();
       QVERIFY2(!w_->CommandAction(id)->isEnabled(), qPrintable(QString::number(id)));
     }
@@ -151,22 +152,25 @@ class MainWindowTest : public QObject {
     QVERIFY(!w_->NextButton()->isEnabled());
     QVERIFY(!w_->TableCombo()->isEnabled());
     // Commands that this build does not carry out are nowhere.
-    for (int id : {3001, 3004, 3005, 3013, 3014, 3016, 3017, 3018, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
+    for (int id : {3004, 3005, 3013, 3014, 3016, 3017, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
     QStringList menus;
     for (QAction* a : w_->menuBar()->actions()) menus << a->text();
-    QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Help"}));
+    QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Tools", "&Help"}));
     QStringList file;
     for (QAction* a : w_->menuBar()->actions().first()->menu()->actions()) file << (a->isSeparator() ? "|" : a->text());
-    QCOMPARE(file, QStringList({"&Open...", "&Rename...", "&Close", "|", "&DataBase information...", "|", "&Exit..."}));
+    QCOMPARE(file, QStringList({"&Open...", "&Save...", "&Rename...", "&Close", "|", "&DataBase information...", "|", "&Exit..."}));
     // Toolbar: the buttons in order, with the tooltip of their position.
     QStringList tips;
     for (QAction* a : w_->ToolBar()->actions())
       if (!a->isSeparator() && !a->toolTip().isEmpty() && w_->ToolBar()->widgetForAction(a) != w_->TableCombo())
         tips << a->toolTip();
     QCOMPARE(tips, QStringList({"Open a new file", "Display database information", "INTERNET database interrogation",
-                                "bye bye Vistram..."}));
+                                "String Finder", "bye bye Vistram..."}));
     // Accelerators: F1 is command 3027, which does nothing.
     QCOMPARE(w_->CommandAction(3027)->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(w_->CommandAction(3018)->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(w_->CommandAction(3021)->shortcut(), QKeySequence(Qt::Key_F6));
+    QCOMPARE(w_->CommandAction(3022)->shortcut(), QKeySequence(Qt::Key_F7));
   }
 
   void opensThroughPendingPathAndShowsTheTable() {
@@ -184,7 +188,7 @@ class MainWindowTest : public QObject {
     QVERIFY(w_->SelectionLabel()->text().startsWith("Ali: 1/1. Origin: sample.bla"));
     QVERIFY(w_->SelectionLabel()->textShown());
     w_->MainWndProc_OnInitMenu();
-    for (int id : {3002, 3003, 3007, 3008, 3009, 3011, 3031}) QVERIFY(w_->CommandAction(id)->isEnabled());
+    for (int id : {3001, 3002, 3003, 3007, 3008, 3009, 3011, 3031}) QVERIFY(w_->CommandAction(id)->isEnabled());
     QVERIFY(!w_->CommandAction(3010)->isEnabled());  // a text report has no links
     QVERIFY(w_->SelectionCheck()->isEnabled());
     QVERIFY(platform_.Messages().empty());
@@ -220,6 +224,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->Data().header.isHtml, 1);
     w_->MainWndProc_OnInitMenu();
     QVERIFY(w_->CommandAction(3010)->isEnabled());
+
+    // The shipped configuration names no browser and no Hitmerge.
+    platform_.Clear();
+    w_->MainWndProc_OnCommand(3010);
+    w_->MainWndProc_OnCommand(3019);
+    const auto messages = platform_.Messages();
+    QCOMPARE(messages.size(), std::size_t(2));
+    QCOMPARE(QString::fromStdString(messages[0].text), QString("Navigator not found."));
+    QCOMPARE(QString::fromStdString(messages[1].text), QString("Hitmerge not found."));
   }
 
   void unreadableFileSaysSoAndKeepsTheTable() {
@@ -439,6 +452,14 @@ class MainWindowTest : public QObject {
     QVERIFY(sequenceName.contains("(270 letters)"));
     QCOMPARE(count, QString("13"));
 
+    bool saveDialog = false;
+    OnNextDialog([&](QDialog* d) {
+      saveDialog = qobject_cast<SaveResultsDialog*>(d) != nullptr;
+      d->reject();
+    });
+    w_->MainWndProc_OnCommand(3001);
+    QVERIFY(saveDialog);
+
     SelectRow(1);
     QString id;
     bool focused = false;
@@ -453,6 +474,20 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualRect(list->model()->index(1, 0)).center());
     QCOMPARE(id, QString::fromStdString((*w_->Data().hits)[1]->identifier));
     QVERIFY(focused);
+  }
+
+  void searchCommandsOpenTheirDialogs() {
+    OpenByPath(SourceData("sample.bla"));
+    QStringList opened;
+    for (int id : {3018, 3021, 3022}) {
+      OnNextDialog([&](QDialog* d) {
+        opened << d->metaObject()->className();
+        d->reject();
+      });
+      w_->MainWndProc_OnCommand(id);
+    }
+    QCOMPARE(opened, QStringList({"StringFinderDlg", "IdAnalyserDlg", "FieldSearchDlg"}));
+    QCOMPARE(w_->Data().tableCount, 1);  // cancelled: no new table
   }
 
   void aboutBox() {

@@ -6,6 +6,8 @@
 
 #include "../view_fixture.h"
 #include "gui_test_support.h"
+#include "vistram/results/blast_parser.h"
+#include "vistram/results/report_kind.h"
 #include "vistram/shell/colours.h"
 #include "vistram/shell/gui/display.h"
 #include "vistram/shell/gui/pairwise_view.h"
@@ -177,6 +179,32 @@ class PairwiseViewTest : public QObject {
     const QImage image = Grab(*wide);
     QCOMPARE(Background(image, 0, 0), QColor(255, 255, 0));
     QCOMPARE(image.pixelColor(3 * cw_ - cw_ / 2 - 1, (3 * lh_) / 2), QColor(Qt::white));
+  }
+
+  void showsAnAlignmentOfARealReportWithTheShippedColours() {
+    // The first HSP of the sample report: query and subject from 1, identical
+    // over the first 60 residues.
+    DataProgram dp;
+    dp.configPath = ShippedConfigPath();
+    dp.colourCode = kColourIdentity;
+    const std::string report = ShippedConfigPath().substr(0, ShippedConfigPath().rfind('/')) + "/sample.bla";
+    QCOMPARE(LitBlastForListBox(nullptr, nullptr, dp, report, kReportBlastText), 1);
+    auto view = std::make_unique<PairwiseView>();
+    view->SetViewerFont(display_.viewerFont, cw_, lh_);
+    view->resize(70 * cw_, 8 * lh_);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    QVERIFY(view->ShowHsp(dp, 1, 1, [](DataProgram& d, int h, int a) { return LitUnAlignHsp(nullptr, h, a, d); }));
+    QVERIFY(view->HorizontalScrollBar()->isEnabled());
+    const QImage image = Grab(*view);
+    QStringList numbers;
+    for (const auto& t : view->LastDrawing().texts) {
+      if (t.kind == PairwiseText::Number && t.column < 30) numbers << QString("%1@%2").arg(QString::fromStdString(t.text)).arg(t.column);
+    }
+    QCOMPARE(numbers, (QStringList{"10@9", "10@9", "20@19", "20@19", "30@29", "30@29"}));
+    QVERIFY(CountColour(image, Cell(0, 0), QColor(255, 0, 0)) > 0);  // "M", identical: IDENT red
+    QVERIFY(CountColour(image, Cell(0, 2), QColor(255, 0, 0)) > 0);
+    FreeHspData(dp);
   }
 
   void readerWithoutRecordLeavesTheViewEmptyAndTheButtonsOff() {

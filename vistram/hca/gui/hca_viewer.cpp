@@ -21,6 +21,7 @@
 #include "vistram/platform/messages.h"
 #include "vistram/results/records.h"
 #include "vistram/seqio/gui/download_dialog.h"
+#include "vistram/shell/config.h"
 
 namespace {
 
@@ -38,6 +39,15 @@ std::optional<HcaDeviceResources> ScreenResources(const HcaViewerSettings& setti
 }
 
 }  // namespace
+
+HcaViewerSettings MakeHcaViewerSettings(const DataProgram& dp, const QFont& listFont) {
+  HcaViewerSettings s;
+  s.residuePoints = ReadGuiPreferences(dp.configPath).hca.letterFontSize;
+  s.listFont = listFont;
+  s.configPath = dp.configPath;
+  s.programFolder = dp.programFolder;
+  return s;
+}
 
 // ---------------------------------------------------------------- plot window
 
@@ -357,8 +367,6 @@ void HcaWindow::HCAWndProc_OnSize() {
   }
   ActiveDesactiveScroll();
 }
-
-void HcaWindow::resizeEvent(QResizeEvent* event) { QWidget::resizeEvent(event); }
 
 void HcaWindow::AddSaveActions(QMenu& menu) {
   auto add = [&](int id, const QString& text, bool enabled) {

@@ -36,6 +36,7 @@
 class QMenu;
 class QScrollBar;
 struct AliData;
+struct DataProgram;
 struct VisualHaspData;
 
 // What an HCA window needs from the main window.
@@ -45,6 +46,11 @@ struct HcaViewerSettings {
   std::string configPath;     // for the HCA colour code
   std::string programFolder;  // initial folder of the file dialogs; the plots' programPath
 };
+
+// The settings of the main window's DataProgram: the HCA font size from the
+// configuration file (HCA_PREF/HCAFNTSIZE), the configuration path and the
+// program folder, with the main window's list font.
+HcaViewerSettings MakeHcaViewerSettings(const DataProgram& dp, const QFont& listFont);
 
 // Kinds of HCA window.
 inline constexpr int kHcaFullViewer = 1;
@@ -165,12 +171,12 @@ class HcaWindow : public QWidget {
   int SaveAsImage();
 
  signals:
-  // Emitted when the window is destroyed (the main window unchecks its command).
+  // Emitted while the window is being destroyed (the main window unchecks
+  // its command); the receiver must not call the window any more.
   void closed();
 
  protected:
   HcaWindow(int kind, HcaViewerSettings settings, HcaDeviceResources res, QWidget* parent);
-  void resizeEvent(QResizeEvent* event) override;
   // Adds the plot file and picture commands to a menu.
   void AddSaveActions(QMenu& menu);
 

@@ -69,7 +69,7 @@ void SaveResultsDialog::SaveResultsProc_OnInitDialog() {
 }
 
 void SaveResultsDialog::OnFileName() {
-  if (ChoisiFichierSauve(this, state_.path, dp_.programFolder) != 0) {
+  if (ChoisiFichierSauve(static_cast<QWidget*>(this), state_.path, dp_.programFolder) != 0) {
     pathLabel_->setText(QString::fromStdString(state_.path));
   }
 }
@@ -78,7 +78,7 @@ void SaveResultsDialog::OnSave() {
   state_.selectionOnly = selection_->isChecked();
   state_.html = html_->isChecked();
   if (state_.html) QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool done = SaveResultsOnSave(dp_, this, state_, source_);
+  const bool done = SaveResultsOnSave(dp_, static_cast<QWidget*>(this), state_, source_);
   if (state_.html) QApplication::restoreOverrideCursor();
   if (!done) {
     if (state_.path.empty()) file_->setFocus();

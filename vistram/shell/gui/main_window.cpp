@@ -23,6 +23,10 @@
 
 #include "vistram/platform/messages.h"
 #include "vistram/results/blast_parser.h"
+#include "vistram/results/gui/save_results_dialog.h"
+#include "vistram/results/gui/field_search_dialog.h"
+#include "vistram/results/gui/id_analyser_dialog.h"
+#include "vistram/results/gui/string_finder_dialog.h"
 #include "vistram/results/load_flow.h"
 #include "vistram/shell/config.h"
 #include "vistram/shell/gui/colours_dialog.h"
@@ -60,6 +64,8 @@ struct CommandTable {
   static const std::vector<Entry>& Entries() {
     static const std::vector<Entry> entries = {
         {3000, "&Open...", nullptr, Enabling::Always, QStyle::SP_DialogOpenButton, [](MainWindow& w) { w.CmdOpen(); }},
+        {3001, "&Save...", nullptr, Enabling::Data, QStyle::SP_DialogSaveButton,
+         [](MainWindow& w) { SaveResultsDlg(&w, w.Data()); }},
         {3002, "&Close", nullptr, Enabling::Data, QStyle::SP_DialogCloseButton, [](MainWindow& w) { w.CmdClose(); }},
         {3003, "&DataBase information...", nullptr, Enabling::Data, QStyle::SP_FileDialogInfoView,
          [](MainWindow& w) { w.CmdFileHeader(); }},
@@ -73,6 +79,15 @@ struct CommandTable {
          [](MainWindow& w) { w.CmdViewDatabaseFile(); }},
         {3011, "Colors...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdColours(); }},
         {3012, "GUI parameters...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdGuiParameters(); }},
+        {3018, "&String Finder...\tF5", "F5", Enabling::Data, QStyle::SP_FileDialogContentsView,
+         [](MainWindow& w) {
+           StringFinderCommand(&w, w.Data(), w.View());
+           w.SelectionChanged();
+         }},
+        {3021, "&ID analyser...\tF6", "F6", Enabling::Data, QStyle::SP_CustomBase,
+         [](MainWindow& w) { IdAnalyserCommand(&w, w.Data(), w.View()); }},
+        {3022, "&Field Search...\tF7", "F7", Enabling::Data, QStyle::SP_CustomBase,
+         [](MainWindow& w) { FieldSearchCommand(&w, w.Data(), w.View()); }},
         {3019, nullptr, nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdHitmerge(); }},
         {3027, nullptr, "F1", Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdNothing(); }},
         {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
@@ -743,11 +758,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 // Closing.
 
 bool MainWindow::MainWndProc_OnClose() {
-  if (closeWithoutQuestion_) return true;
+  // The worker fills this window's records and may be waiting for an answer
+  // from this thread: the window stays until the load has ended.
   if (loadRunning_ || LoadIsRunning()) {
     MyInfoMsgBox(IDS_CAPTION, 20, this);
     return false;
   }
+  if (closeWithoutQuestion_) return true;
   return MyAskMsgBox(IDS_CAPTION, 19, this) == MsgAnswer::Yes;
 }
 
