@@ -24,4 +24,8 @@ TEST(CalculScoreHCA, NoHydrophobicResidueGivesZeroAndLengthMismatchMinusOne) {
   EXPECT_DOUBLE_EQ(CalculScoreHCA("AVVVA", "VVVA", 1, 4, 0, 3), 100.0);
   // A range that runs past the line stops at its end.
   EXPECT_DOUBLE_EQ(CalculScoreHCA("VV", "VV", 0, 10, 0, 10), 100.0);
+  // ... and at the end of the shorter line; a range starting before a line
+  // compares nothing.
+  EXPECT_DOUBLE_EQ(CalculScoreHCA("VLAW", "VAAWVVVV", 0, 6, 0, 6), 80.0);
+  EXPECT_DOUBLE_EQ(CalculScoreHCA("VVVV", "VVVV", -1, 2, 0, 3), 0.0);
 }

@@ -11,6 +11,7 @@
 #include "results/blast_test_util.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/fasta_parser.h"
+#include "vistram/results/report_kind.h"
 
 using blasttest::TempDir;
 
@@ -48,6 +49,63 @@ TEST_F(FuzzRegressionTest, FastaSubjectLineShorterThanItsLabel) {
       for (const auto& hit : *dp.hits)
         for (const auto& ali : hit->alignments) EXPECT_EQ(ali->queryLine.size(), ali->middleLine.size());
     }
+  }
+}
+
+// TestFichier and the FASTA reader on files no search program writes: each
+// gives a documented code (the BLAST reader and the sequence files have their
+// own such tests).
+TEST_F(FuzzRegressionTest, HostileFilesGiveDocumentedCodes) {
+  const std::string real = ReadFile(std::string(VISTRAM_TEST_DATA_DIR) + "/fasta/bioperl_BOSS_DROME.FASTP_v35_04");
+  ASSERT_FALSE(real.empty());
+  DataProgram original;
+  ASSERT_EQ(ReadFasta(real, kReportFastaText, original), kFastaOk);
+  ASSERT_TRUE(original.hits);
+
+  EXPECT_EQ(TestFichier(dir_.path() + "/missing"), kReportUnreadable);
+  EXPECT_EQ(TestFichier(dir_.path()), kReportUnreadable);  // a folder opens but cannot be read
+  EXPECT_EQ(TestFichier(dir_.Write("empty", "")), kReportUnknown);
+  std::string binary;
+  for (int i = 0; i < 70000; ++i) binary.push_back(static_cast<char>((i * 7919 + i / 13) & 0xff));
+  EXPECT_EQ(TestFichier(dir_.Write("binary", binary)), kReportUnknown);
+
+  const auto fastaCode = [&](const std::string& bytes) {
+    DataProgram dp;
+    return ReadFasta(bytes, kReportFastaText, dp);
+  };
+  EXPECT_EQ(fastaCode(""), kFastaNoQuery);
+  EXPECT_NE(fastaCode(binary), kFastaOk);
+  // Lines of 100,000 characters: cut into 499-character lines, read as such.
+  std::string longLines = real;
+  longLines.insert(longLines.find('\n', longLines.find("The best scores")) + 1, std::string(100000, 'M') + "\n");
+  longLines.insert(longLines.find(">>") , std::string(100000, '>') + "\n");
+  // (The score-table words now lie beyond the 20,000 bytes examined.)
+  EXPECT_EQ(TestFichier(dir_.Write("long", longLines)), kReportUnknown);
+  const int longCode = fastaCode(longLines);
+  EXPECT_TRUE(longCode == kFastaOk || longCode == kFastaFailed) << longCode;
+  // A NUL byte ends its line; the report still loads.
+  std::string nul = real;
+  nul.insert(nul.find("The best scores") + 4, std::string(1, '\0') + "ignored");
+  EXPECT_EQ(fastaCode(nul), kFastaOk);
+  // Carriage-return-only line ends: every line ends with a blank, the same
+  // hits are read.
+  std::string cr = real;
+  for (char& c : cr)
+    if (c == '\n') c = '\r';
+  EXPECT_EQ(TestFichier(dir_.Write("cr", cr)), kReportFastaText);
+  DataProgram crRead;
+  ASSERT_EQ(ReadFasta(cr, kReportFastaText, crRead), kFastaOk);
+  ASSERT_TRUE(crRead.hits);
+  ASSERT_EQ(crRead.hits->size(), original.hits->size());
+  EXPECT_EQ((*crRead.hits)[0]->identifier, (*original.hits)[0]->identifier);
+  // Every prefix of the report, ending anywhere (inside an alignment too):
+  // a code, and success only when the end marker was read.
+  const std::size_t marker = real.find("Scan time");
+  for (std::size_t cut = 0; cut < real.size(); cut += 53) {
+    const int code = fastaCode(real.substr(0, cut));
+    EXPECT_GE(code, kFastaFailed);
+    EXPECT_LE(code, kFastaNoBuffers);
+    if (marker != std::string::npos && cut < marker) EXPECT_NE(code, kFastaOk) << cut;
   }
 }
 
