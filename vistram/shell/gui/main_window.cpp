@@ -36,6 +36,7 @@
 #include "vistram/shell/gui/load_progress.h"
 #include "vistram/shell/gui/rename_dialog.h"
 #include "vistram/shell/main_commands.h"
+#include "vistram/results/gui/save_results_dialog.h"
 
 // ---------------------------------------------------------------------------
 // The command table. A command is one entry: its id, its menu text and key,
@@ -60,6 +61,8 @@ struct CommandTable {
   static const std::vector<Entry>& Entries() {
     static const std::vector<Entry> entries = {
         {3000, "&Open...", nullptr, Enabling::Always, QStyle::SP_DialogOpenButton, [](MainWindow& w) { w.CmdOpen(); }},
+        {3001, "&Save...", nullptr, Enabling::Data, QStyle::SP_DialogSaveButton,
+         [](MainWindow& w) { SaveResultsDlg(&w, w.Data()); }},
         {3002, "&Close", nullptr, Enabling::Data, QStyle::SP_DialogCloseButton, [](MainWindow& w) { w.CmdClose(); }},
         {3003, "&DataBase information...", nullptr, Enabling::Data, QStyle::SP_FileDialogInfoView,
          [](MainWindow& w) { w.CmdFileHeader(); }},
