@@ -26,7 +26,7 @@ inline QString SourceData(const char* name) {
   return dir.left(dir.lastIndexOf("/tests/data")) + "/data/" + name;
 }
 // A file of the shell's test data (tests/data/shell).
-inline QString TestData(const char* name) { return QString(VISTRAM_TEST_DATA_DIR) + "/shell/" + name; }
+inline QString TestData(const char* name) { return QString(VISTRAM_TEST_DATA_DIR) + "/blast/blast_html_legacy_www/" + name; }
 
 // Runs `handle` on the next modal dialog that opens (then the dialog must close).
 inline void OnNextDialog(std::function<void(QDialog*)> handle) {

@@ -154,13 +154,13 @@ class MainWindowTest : public MainWindowFixture {
     QCOMPARE(QString::fromStdString(requests[0].filters[0].text), QString("All formats"));
 
     // Chosen: an HTML report becomes the second table, with its links.
-    const QString html = TestData("bt032.html");
-    platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, html.toStdString(), "bt032.html"});
+    const QString html = TestData("biopython_bt032.html");
+    platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, html.toStdString(), "biopython_bt032.html"});
     done.clear();
     w_->MainWndProc_OnCommand(3000);
     QVERIFY(done.wait(10000));
     QCOMPARE(done.first().first().toInt(), 1);
-    QCOMPARE(ComboItems(), QStringList({"sample.bla", "bt032.html"}));
+    QCOMPARE(ComboItems(), QStringList({"sample.bla", "biopython_bt032.html"}));
     QCOMPARE(w_->TableCombo()->currentIndex(), 1);
     QCOMPARE(w_->Data().header.isHtml, 1);
     w_->MainWndProc_OnInitMenu();
@@ -306,8 +306,8 @@ class MainWindowTest : public MainWindowFixture {
   void leavingAndClosingTables() {
     OpenByPath(SourceData("sample.bla"));
     SelectRow(5);
-    OpenByPath(TestData("bt032.html"));
-    QCOMPARE(ComboItems(), QStringList({"sample.bla", "bt032.html"}));
+    OpenByPath(TestData("biopython_bt032.html"));
+    QCOMPARE(ComboItems(), QStringList({"sample.bla", "biopython_bt032.html"}));
     const int htmlRows = w_->ResultList()->model()->rowCount();
 
     // Back to the first table through the combo box: where it was left.
@@ -321,7 +321,7 @@ class MainWindowTest : public MainWindowFixture {
     // Close: the other table becomes current.
     w_->MainWndProc_OnCommand(3002);
     QCOMPARE(w_->Data().tableCount, 1);
-    QCOMPARE(ComboItems(), QStringList({"bt032.html"}));
+    QCOMPARE(ComboItems(), QStringList({"biopython_bt032.html"}));
     QCOMPARE(w_->ResultList()->model()->rowCount(), htmlRows);
     // The name list keeps the closed table's name for the origins.
     QCOMPARE(w_->Data().tableNameCount, 2);
