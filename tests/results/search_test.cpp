@@ -23,13 +23,13 @@ int AddTable(DataProgram& dp, const std::string& name, const std::vector<HitSpec
   dp.hits = std::make_shared<HitList>();
   const int tableIndex = static_cast<int>(dp.tables.size());
   int total = 0;
-  for (const HitSpec& spec : hits) {
+  for (const HitSpec& want : hits) {
     auto h = std::make_unique<HspData>();
     h->number = static_cast<int>(dp.hits->size()) + 1;
-    h->identifier = spec.identifier;
-    h->description = spec.description;
+    h->identifier = want.identifier;
+    h->description = want.description;
     h->scoreText = "12";
-    for (double s : spec.scores) {
+    for (double s : want.scores) {
       auto a = std::make_unique<AliData>();
       a->ClearStatistics();
       a->score = s;

@@ -17,12 +17,12 @@ struct FixtureHit {
 inline void AddFixtureTable(DataProgram& dp, const std::string& name, const std::vector<FixtureHit>& hits) {
   dp.hits = std::make_shared<HitList>();
   int total = 0;
-  for (const FixtureHit& spec : hits) {
+  for (const FixtureHit& want : hits) {
     auto h = std::make_unique<HspData>();
     h->number = static_cast<int>(dp.hits->size()) + 1;
-    h->identifier = spec.identifier;
-    h->description = spec.description;
-    for (double s : spec.scores) {
+    h->identifier = want.identifier;
+    h->description = want.description;
+    for (double s : want.scores) {
       auto a = std::make_unique<AliData>();
       a->ClearStatistics();
       a->score = s;
