@@ -347,14 +347,6 @@ TEST(FastaCorpus, FieldsOfBothLayouts) {
   EXPECT_DOUBLE_EQ(rc.expect, 0.017);
 }
 
-TEST(FastaCorpus, DetectsTheCurrentLayoutFromTheStartOfTheFile) {
-  std::ifstream in(kData + "bioperl_issue255_ssearch.fasta", std::ios::binary);
-  std::string head((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  EXPECT_TRUE(LooksLikeCurrentFastaReport(head));
-  EXPECT_FALSE(LooksLikeCurrentFastaReport("QUERY= ABC\n BLASTP 2.2.26\nLIBRARY"));
-}
-
 }  // namespace
 
 // The whole load: recognition, the reader on the worker thread, the table.

@@ -191,7 +191,9 @@ TEST_F(FastaTools, ProteinSearchesOfFasta36AndSsearch36) {
     EXPECT_EQ(dp.header.queryName, "HAHU");
     EXPECT_EQ(dp.header.queryLength, 141);
     ASSERT_GT(dp.hitCount, 5u);
-    EXPECT_EQ((*dp.hits)[0]->identifier, "HAHU");  // the query itself is in the library
+    // The query itself is in the library, as is the identical HBA_HUMAN (same score).
+    const std::string& top = (*dp.hits)[0]->identifier;
+    EXPECT_TRUE(top == "HAHU" || top == "HBA_HUMAN") << top;
     int several = 0;
     for (const auto& hit : *dp.hits) {
       several += hit->alignmentCount > 1 ? 1 : 0;

@@ -76,15 +76,11 @@ void ExpectSameHit(const HspData& a, const HspData& b, const std::string& where)
   EXPECT_EQ(a.url, b.url);
 }
 
-// The reports of the BLAST tests and of these tests.
+// The reports of the BLAST tests.
 std::vector<fs::path> Reports() {
   std::vector<fs::path> files;
-  for (const char* folder : {"blast", "saver"}) {
-    const fs::path dir = fs::path(VISTRAM_TEST_DATA_DIR) / folder;
-    if (!fs::is_directory(dir)) continue;
-    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-      if (entry.is_regular_file() && entry.path().extension() != ".md") files.push_back(entry.path());
-    }
+  for (const auto& entry : fs::recursive_directory_iterator(fs::path(VISTRAM_TEST_DATA_DIR) / "blast")) {
+    if (entry.is_regular_file() && entry.path().extension() != ".md") files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   return files;
@@ -141,7 +137,7 @@ TEST(SavedRoundTripTest, EveryBlastReportReadsBackWithTheSameRecords) {
 }
 
 TEST(SavedRoundTripTest, SelectedAlignmentsReadBackAlone) {
-  const fs::path report = fs::path(VISTRAM_TEST_DATA_DIR) / "saver" / "biopython_text_2226_blastp_003.txt";
+  const fs::path report = fs::path(VISTRAM_TEST_DATA_DIR) / "blast" / "blastplus_text" / "biopython_text_2226_blastp_003.txt";
   DataProgram original;
   ASSERT_EQ(kBlastOk, LitBlastForListBox(nullptr, nullptr, original, report.string(), 5));
   HspData& first = *(*original.hits)[0];

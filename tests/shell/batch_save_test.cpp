@@ -33,7 +33,7 @@ class BatchSaveTest : public ::testing::Test {
     return exitCode;
   }
   static std::string Report() {
-    return (fs::path(VISTRAM_TEST_DATA_DIR) / "saver" / "biopython_text_2011L_blastp_003.txt").string();
+    return (fs::path(VISTRAM_TEST_DATA_DIR) / "blast" / "blast_legacy_text_ncbi" / "biopython_text_2011L_blastp_003.txt").string();
   }
   std::size_t Entries() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));

@@ -220,11 +220,12 @@ class HcaViewerTest : public QObject {
     {
       QFile f(cfg);
       QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write("[HCA_PREF]\nHCAFNTSIZE=12\n[Couleurs_HCA]\nV=4\n");
+      f.write("[Couleurs_HCA]\nV=4\n");
     }
     DataProgram dp;
     dp.configPath = cfg.toStdString();
     dp.programFolder = dir.path().toStdString();
+    dp.prefs.hca.letterFontSize = 12;
     const HcaViewerSettings s = MakeHcaViewerSettings(dp, QFont("Courier New"));
     QCOMPARE(s.residuePoints, 12);
     QCOMPARE(s.programFolder, dir.path().toStdString());

@@ -23,6 +23,7 @@
 #include <mutex>
 #include <thread>
 
+#include "main_window_fixture.h"
 #include "shell/view_fixture.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
@@ -34,26 +35,6 @@
 #include "vistram/shell/gui/result_list.h"
 
 namespace {
-QString SourceData(const char* name) {
-  QString dir = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
-  return dir.left(dir.lastIndexOf("/tests/data")) + "/data/" + name;
-}
-QString TestData(const char* name) { return QString(VISTRAM_TEST_DATA_DIR) + "/shell/" + name; }
-
-// Runs `handle` on the next modal dialog that opens (then the dialog must close).
-void OnNextDialog(std::function<void(QDialog*)> handle) {
-  auto* timer = new QTimer(qApp);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
-    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (d == nullptr) return;
-    timer->stop();
-    timer->deleteLater();
-    handle(d);
-  });
-  timer->start();
-}
-
 // A platform whose open-file dialog waits until released: a load that
 // stays in its first step as long as the test wants.
 class GatedPlatform : public RecordingPlatform {
@@ -83,52 +64,12 @@ class GatedPlatform : public RecordingPlatform {
 };
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public MainWindowFixture {
   Q_OBJECT
 
- private:
-  QTemporaryDir dir_;
-  RecordingPlatform platform_;
-  std::unique_ptr<MainWindow> w_;
-
-  // Opens `path` as a second start would hand it over, and waits for the table.
-  void OpenByPath(const QString& path) {
-    QSignalSpy done(w_.get(), &MainWindow::loadFinished);
-    w_->OpenCommandLine(path.toStdString());
-    QVERIFY(done.wait(10000));
-    QCOMPARE(done.first().first().toInt(), 1);
-  }
-  QStringList ComboItems() const {
-    QStringList out;
-    for (int i = 0; i < w_->TableCombo()->count(); ++i) out << w_->TableCombo()->itemText(i);
-    return out;
-  }
-  void SelectRow(int row) {
-    QListView* list = w_->ResultList();
-    list->setCurrentIndex(list->model()->index(row, 0));
-  }
-  QString Copy(const QString& from, const char* name) {
-    const QString to = dir_.filePath(name);
-    QFile::remove(to);
-    if (!QFile::copy(from, to)) return {};
-    return to;
-  }
-
  private slots:
-  void init() {
-    QVERIFY(dir_.isValid());
-    QVERIFY(QFile::copy(SourceData("vistram.cfg"), dir_.filePath("vistram.cfg")) || QFile::exists(dir_.filePath("vistram.cfg")));
-    platform_.Clear();
-    SetCurrentPlatform(&platform_);
-    w_ = MainWindow::Create(dir_.filePath("vistram").toStdString());
-    QVERIFY(w_ != nullptr);
-    w_->show();
-  }
-  void cleanup() {
-    WaitForLoadThread();
-    w_.reset();
-    SetCurrentPlatform(nullptr);
-  }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void refusesToStartWithoutConfiguration() {
     QTemporaryDir empty;
@@ -152,7 +93,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!w_->NextButton()->isEnabled());
     QVERIFY(!w_->TableCombo()->isEnabled());
     // Commands that this build does not carry out are nowhere.
-    for (int id : {3004, 3005, 3013, 3014, 3016, 3017, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
+    for (int id : {3004, 3005, 3013, 3016, 3017, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
     QStringList menus;
     for (QAction* a : w_->menuBar()->actions()) menus << a->text();
     QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Tools", "&Help"}));
@@ -165,7 +106,7 @@ class MainWindowTest : public QObject {
       if (!a->isSeparator() && !a->toolTip().isEmpty() && w_->ToolBar()->widgetForAction(a) != w_->TableCombo())
         tips << a->toolTip();
     QCOMPARE(tips, QStringList({"Open a new file", "Display database information", "INTERNET database interrogation",
-                                "String Finder", "bye bye Vistram..."}));
+                                "HCA viewer", "String Finder", "bye bye Vistram..."}));
     // Accelerators: F1 is command 3027, which does nothing.
     QCOMPARE(w_->CommandAction(3027)->shortcut(), QKeySequence(Qt::Key_F1));
     QCOMPARE(w_->CommandAction(3018)->shortcut(), QKeySequence(Qt::Key_F5));
@@ -213,13 +154,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(requests[0].filters[0].text), QString("All formats"));
 
     // Chosen: an HTML report becomes the second table, with its links.
-    const QString html = TestData("bt032.html");
-    platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, html.toStdString(), "bt032.html"});
+    const QString html = TestData("biopython_bt032.html");
+    platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, html.toStdString(), "biopython_bt032.html"});
     done.clear();
     w_->MainWndProc_OnCommand(3000);
     QVERIFY(done.wait(10000));
     QCOMPARE(done.first().first().toInt(), 1);
-    QCOMPARE(ComboItems(), QStringList({"sample.bla", "bt032.html"}));
+    QCOMPARE(ComboItems(), QStringList({"sample.bla", "biopython_bt032.html"}));
     QCOMPARE(w_->TableCombo()->currentIndex(), 1);
     QCOMPARE(w_->Data().header.isHtml, 1);
     w_->MainWndProc_OnInitMenu();
@@ -365,8 +306,8 @@ class MainWindowTest : public QObject {
   void leavingAndClosingTables() {
     OpenByPath(SourceData("sample.bla"));
     SelectRow(5);
-    OpenByPath(TestData("bt032.html"));
-    QCOMPARE(ComboItems(), QStringList({"sample.bla", "bt032.html"}));
+    OpenByPath(TestData("biopython_bt032.html"));
+    QCOMPARE(ComboItems(), QStringList({"sample.bla", "biopython_bt032.html"}));
     const int htmlRows = w_->ResultList()->model()->rowCount();
 
     // Back to the first table through the combo box: where it was left.
@@ -380,7 +321,7 @@ class MainWindowTest : public QObject {
     // Close: the other table becomes current.
     w_->MainWndProc_OnCommand(3002);
     QCOMPARE(w_->Data().tableCount, 1);
-    QCOMPARE(ComboItems(), QStringList({"bt032.html"}));
+    QCOMPARE(ComboItems(), QStringList({"biopython_bt032.html"}));
     QCOMPARE(w_->ResultList()->model()->rowCount(), htmlRows);
     // The name list keeps the closed table's name for the origins.
     QCOMPARE(w_->Data().tableNameCount, 2);

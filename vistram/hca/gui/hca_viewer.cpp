@@ -21,7 +21,6 @@
 #include "vistram/platform/messages.h"
 #include "vistram/results/records.h"
 #include "vistram/seqio/gui/download_dialog.h"
-#include "vistram/shell/config.h"
 
 namespace {
 
@@ -42,7 +41,7 @@ std::optional<HcaDeviceResources> ScreenResources(const HcaViewerSettings& setti
 
 HcaViewerSettings MakeHcaViewerSettings(const DataProgram& dp, const QFont& listFont) {
   HcaViewerSettings s;
-  s.residuePoints = ReadGuiPreferences(dp.configPath).hca.letterFontSize;
+  s.residuePoints = dp.prefs.hca.letterFontSize;
   s.listFont = listFont;
   s.configPath = dp.configPath;
   s.programFolder = dp.programFolder;
@@ -567,6 +566,22 @@ void FullHcaViewer::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   AddSaveActions(menu);
   menu.exec(event->globalPos());
+}
+
+HcaLegendWidget::HcaLegendWidget(const QFont& font, int cw, int lh, QWidget* parent)
+    : QWidget(parent), font_(font), cw_(std::max(1, cw)), lh_(std::max(1, lh)) {
+  setObjectName(QStringLiteral("hcaLegend"));
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+QSize HcaLegendWidget::sizeHint() const {
+  // The last line's symbols reach about 2.5 lines below its base height.
+  return QSize(8 * cw_, 3 * lh_ + 16 + 3 * lh_);
+}
+
+void HcaLegendWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  TraceHCAlegend(painter, 0, 0, font_, cw_, lh_);
 }
 
 HcaWindow* CreeHCAWindows(int kind, const HcaViewerSettings& settings, QWidget* parent) {

@@ -47,9 +47,9 @@ struct HcaViewerSettings {
   std::string programFolder;  // initial folder of the file dialogs; the plots' programPath
 };
 
-// The settings of the main window's DataProgram: the HCA font size from the
-// configuration file (HCA_PREF/HCAFNTSIZE), the configuration path and the
-// program folder, with the main window's list font.
+// The settings of the main window's DataProgram: the HCA font size of the
+// run's display preferences (HCA_PREF/HCAFNTSIZE), the configuration path
+// and the program folder, with the main window's list font.
 HcaViewerSettings MakeHcaViewerSettings(const DataProgram& dp, const QFont& listFont);
 
 // Kinds of HCA window.
@@ -252,6 +252,23 @@ class FullHcaViewer : public HcaWindow {
   void HCAMainWndProc_OnInitMenu();
   QMenu* fileMenu_ = nullptr;
   QMenu* dbMenu_ = nullptr;
+};
+
+// The symbol legend that the main window shows beside the HCA Viewer
+// (TraceHCAlegend with the main window's list font). Transparent to clicks.
+class HcaLegendWidget : public QWidget {
+  Q_OBJECT
+ public:
+  HcaLegendWidget(const QFont& font, int cw, int lh, QWidget* parent);
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QFont font_;
+  int cw_;
+  int lh_;
 };
 
 // Creates an HCA window of `kind` (kHcaFullViewer or AFFICHAGE_HCA).

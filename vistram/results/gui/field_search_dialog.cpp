@@ -1,6 +1,7 @@
 #include "vistram/results/gui/field_search_dialog.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,6 +27,8 @@ FieldSearchDlg::FieldSearchDlg(DataProgram& dp, QWidget* owner) : QDialog(owner)
   layout->addLayout(action);
 
   field_ = new QComboBox(this);
+  // The field names are padded so that their "[... only]" notes line up.
+  field_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   for (const char* name : SZFIELDS) field_->addItem(QString::fromLatin1(name));
   field_->setCurrentIndex(0);
   auto* fieldLabel = new QLabel("entries for which the field :", this);

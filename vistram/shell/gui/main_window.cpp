@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <vector>
 
+#include "vistram/hca/gui/hca_viewer.h"
 #include "vistram/platform/messages.h"
 #include "vistram/results/blast_parser.h"
 #include "vistram/results/gui/save_results_dialog.h"
@@ -90,6 +91,10 @@ struct CommandTable {
          [](MainWindow& w) { FieldSearchCommand(&w, w.Data(), w.View()); }},
         {3019, nullptr, nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdHitmerge(); }},
         {3027, nullptr, "F1", Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdNothing(); }},
+        {3014, "&HCA Viewer", "F2", Enabling::Data, QStyle::SP_FileDialogContentsView,
+         [](MainWindow& w) { w.CmdHcaViewer(); }},
+        {3015, "&Full HCA Viewer", nullptr, Enabling::Always, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.CmdFullHcaViewer(); }},
         {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
         {3031, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdRename(); }},
     };
@@ -311,6 +316,8 @@ void MainWindow::CreateMenusAndToolbar() {
     if (!help.isEmpty()) a->setStatusTip(help);
     const int id = e.id;
     connect(a, &QAction::triggered, this, [this, id] { MainWndProc_OnCommand(id); });
+    // The HCA viewers' items are checked while their window exists.
+    if (e.id == 3014 || e.id == 3015) a->setCheckable(true);
     addAction(a);  // accelerators work without a menu item too
     actions_[id] = a;
     actionIds_[a] = id;
@@ -423,7 +430,8 @@ void MainWindow::MainWndProc_OnSize() {
   const int H = central_->height();
   const int r = 4 * lh / 3;
   const int sb = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-  const int v = sb + 6 * vh;
+  // The HCA Viewer's area replaces the pairwise view's.
+  const int v = hca_ ? HcaAreaHeight() : sb + 6 * vh;
   // Header cells along the top.
   seqNumber_->setGeometry(0, 0, 6 * cw, r);
   dbId_->setGeometry(6 * cw, 0, 22 * cw, r);
@@ -443,7 +451,18 @@ void MainWindow::MainWndProc_OnSize() {
   subjectFrom_->setGeometry(0, H - 2 * r, 6 * cw, r);
   subjectTo_->setGeometry(6 * cw, H - 2 * r, 6 * cw, r);
   seqAlign_->setGeometry(12 * cw, b + 3 * r + 1, std::max(0, W - 12 * cw), v - 1);
+  if (hca_) {
+    hca_->setGeometry(12 * cw, b + 3 * r + 1, std::max(0, W - 12 * cw), v - 1);
+    // The symbol legend: at the left edge of the query's first-position
+    // box, two pixels below it, above the subject's boxes.
+    const int top = b + 5 * r + 4;
+    const int room = std::max(0, (H - 2 * r) - top);
+    if (hcaLegend_ != nullptr)
+      hcaLegend_->setGeometry(0, top, 12 * cw - 1, std::min(room, hcaLegend_->sizeHint().height()));
+  }
 }
+
+int MainWindow::HcaAreaHeight() const { return hca_ ? hca_->sizeHint().height() + 1 : 0; }
 
 // ---------------------------------------------------------------------------
 // Showing and clearing the results.
@@ -468,6 +487,7 @@ bool MainWindow::ShowResults(DataProgram& dp, int hitNumber, int alignmentNumber
   setWindowTitle(Q(ResultTitle(dp.header.resultType)));
   scores_->setText("SCORE - P or E");
   ShowLabels(HasData(dp));
+  RefillHcaViewer();
   update();
   return true;
 }
@@ -487,6 +507,8 @@ void MainWindow::ClearResults(DataProgram& dp) {
   dbName_->setText("DB SEQUENCE NAME");
   ShowLabels(false);
   VBMainToolBarEnableBtn(false);
+  // Closing the report empties the HCA Viewer.
+  if (hca_) hca_->Empty();
   update();
 }
 
@@ -599,6 +621,8 @@ void MainWindow::CmdViewDatabaseFile() {
 void MainWindow::CmdColours() {
   if (!ChooseColourCode(this, *dp_)) return;
   seqAlign_->Refresh();
+  // The HCA Viewer uses the pairwise view's colours.
+  RefillHcaViewer();
 }
 
 void MainWindow::CmdGuiParameters() {
@@ -639,6 +663,89 @@ void MainWindow::ShowAlignment(int hitNumber, int alignmentNumber) {
     return LitUnAlignHsp(this, h, a, dp);
   });
   UpdateCaptions();
+  RefillHcaViewer();
+}
+
+// ---------------------------------------------------------------------------
+// The HCA viewers.
+
+HcaViewer* MainWindow::HcaArea() const { return hca_.data(); }
+FullHcaViewer* MainWindow::FullHca() const { return fullHca_.data(); }
+
+void MainWindow::RefillHcaViewer() {
+  if (!hca_) return;
+  if (!dp_->viewer) {
+    hca_->Empty();
+    return;
+  }
+  const HspData* hit = dp_->Hit(dp_->viewer->hitNumber);
+  hca_->ShowHsp(*dp_->viewer, dp_->header.queryName, hit != nullptr ? hit->identifier : std::string());
+}
+
+void MainWindow::CmdHcaViewer() {
+  QAction* action = CommandAction(3014);
+  const int pairwiseHeight = style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6 * display_->viewerLineHeight;
+  if (!hca_) {
+    HcaViewer* viewer = HcaViewer::Create(MakeHcaViewerSettings(*dp_, display_->listFont), central_);
+    if (viewer == nullptr) {
+      if (action != nullptr) action->setChecked(false);
+      return;
+    }
+    hca_ = viewer;
+    const int grow = HcaAreaHeight() - pairwiseHeight;
+    if (!isMaximized() && grow > 0) {
+      // Room for the HCA area with a result list of three rows at least.
+      const QScreen* screen = QGuiApplication::primaryScreen();
+      const int screenHeight = screen ? screen->availableGeometry().height() : height() + grow;
+      const int rowHeight = dp_->prefs.listLines * display_->listLineHeight + 4;
+      const int needed = height() - list_->height() + 3 * rowHeight + grow;
+      if (needed > screenHeight) {
+        CurrentPlatform().MessageBox(this, "Affichage impossible", "Oups", MsgIcon::Information, MsgButtons::Ok);
+        delete hca_.data();
+        if (action != nullptr) action->setChecked(false);
+        MODEAFFICHAGE = 3;
+        return;
+      }
+      resize(width(), std::min(height() + grow, screenHeight));
+    }
+    if (action != nullptr) action->setChecked(true);
+    MODEAFFICHAGE = 4;
+    hcaLegend_ = new HcaLegendWidget(display_->listFont, display_->listCharWidth, display_->listLineHeight, central_);
+    seqAlign_->hide();
+    MainWndProc_OnSize();
+    RefillHcaViewer();
+    hca_->show();
+    hcaLegend_->show();
+    return;
+  }
+  const int shrink = HcaAreaHeight() - pairwiseHeight;
+  delete hca_.data();
+  delete hcaLegend_;
+  hcaLegend_ = nullptr;
+  if (action != nullptr) action->setChecked(false);
+  MODEAFFICHAGE = 3;
+  if (!isMaximized() && shrink > 0) resize(width(), std::max(minimumHeight(), height() - shrink));
+  MainWndProc_OnSize();
+  seqAlign_->show();
+}
+
+void MainWindow::CmdFullHcaViewer() {
+  QPointer<QAction> action = CommandAction(3015);
+  if (fullHca_) {
+    fullHca_->close();  // deletes itself
+    if (action) action->setChecked(false);
+    return;
+  }
+  fullHca_ = FullHcaViewer::Create(MakeHcaViewerSettings(*dp_, display_->listFont), this);
+  if (!fullHca_) {
+    if (action) action->setChecked(false);
+    return;
+  }
+  connect(fullHca_, &HcaWindow::closed, this, [action] {
+    if (action) action->setChecked(false);
+  });
+  if (action) action->setChecked(true);
+  fullHca_->show();
 }
 
 void MainWindow::CmdFileHeader() { AfficheInfoDB(this, *dp_); }

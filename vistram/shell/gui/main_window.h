@@ -29,6 +29,9 @@ class QWidget;
 class LabelCell;
 class LoadProgressWindow;
 class PairwiseView;
+class HcaViewer;
+class FullHcaViewer;
+class HcaLegendWidget;
 class ResultListDelegate;
 class ResultListModel;
 struct DisplayResources;
@@ -99,6 +102,10 @@ class MainWindow : public QMainWindow {
   PairwiseView* PairwiseArea() const { return seqAlign_; }
   ResultListModel* ListModel() const { return model_; }
   LabelCell* StatisticsLabel() const { return statInfo_; }
+  // The HCA Viewer shown in place of the pairwise view (command 3014), and
+  // the Full HCA Viewer (command 3015); null while closed.
+  HcaViewer* HcaArea() const;
+  FullHcaViewer* FullHca() const;
   QWidget* ProgressWindow() const;
 
  signals:
@@ -138,6 +145,13 @@ class MainWindow : public QMainWindow {
   void CmdRename();
   void CmdNothing() {}
   void CmdAbout();
+  void CmdHcaViewer();
+  void CmdFullHcaViewer();
+  // Shows the current HSP in the HCA Viewer (or empties it), after every
+  // change of the current HSP or of its colours.
+  void RefillHcaViewer();
+  // Height of the HCA area that replaces the pairwise view.
+  int HcaAreaHeight() const;
   void OnTableComboChanged(int index);
   void OnListSelectionChanged();
   void OnStepAlignment(int step);
@@ -173,6 +187,10 @@ class MainWindow : public QMainWindow {
   LabelCell* subjectFrom_ = nullptr;
   LabelCell* subjectTo_ = nullptr;
   PairwiseView* seqAlign_ = nullptr;
+  QPointer<HcaViewer> hca_;
+  QPointer<FullHcaViewer> fullHca_;
+  HcaLegendWidget* hcaLegend_ = nullptr;
+  int MODEAFFICHAGE = 3;  // 3 while the HCA Viewer is hidden, 4 while it is shown
   ResultListModel* model_ = nullptr;
   ResultListDelegate* delegate_ = nullptr;
   std::unique_ptr<DisplayResources> display_;
