@@ -4,6 +4,7 @@
 // build (scripts/test --sanitize); the codes are checked everywhere.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -50,6 +51,30 @@ TEST_F(FuzzRegressionTest, FastaSubjectLineShorterThanItsLabel) {
         for (const auto& ali : hit->alignments) EXPECT_EQ(ali->queryLine.size(), ali->middleLine.size());
     }
   }
+}
+
+// Start numbers near the largest int: the alignment's ends and the viewer's
+// residue numbers overflowed int (found on a Query line of the fuzzer's).
+TEST_F(FuzzRegressionTest, BlastStartNumbersNearTheLargestInt) {
+  const std::string seg(51, 'V');
+  const std::string report =
+      "BLASTP 2.0.10\nReference: Altschul\n\nQuery= Q\n         (60 letters)\n\nDatabase: db\n  1 sequences\n\n"
+      ">HIT one\n          Length = 60\n\n Score = 50 bits (118), Expect = 1e-10\n"
+      " Identities = 51/51 (100%)\n\n"
+      "Query: 2147483646 " + seg + " 2147483647\n                  " + seg + "\nSbjct: 2147483000 " + seg + "\n\n"
+      "  Database: db\n    Posted date:  Sep 3, 2001\n";
+  DataProgram dp;
+  ASSERT_EQ(LitBlastForListBox(nullptr, nullptr, dp, dir_.Write("big.bla", report), kReportBlastText), kBlastOk);
+  ASSERT_TRUE(dp.hits && dp.hits->size() == 1);
+  const AliData& ali = *(*dp.hits)[0]->alignments.at(0);
+  EXPECT_EQ(ali.queryStart, INT_MAX - 1);
+  EXPECT_EQ(ali.queryEnd, INT_MAX);
+  EXPECT_EQ(ali.subjectEnd, 2147483000 + 50);
+  const auto viewer = LitUnAlignHsp(nullptr, 1, 1, dp);
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(viewer->queryResidueNumbers.front(), INT_MAX - 1);
+  EXPECT_EQ(viewer->queryResidueNumbers.back(), INT_MAX);
+  EXPECT_EQ(viewer->subjectResidueNumbers.back(), 2147483050);
 }
 
 // TestFichier and the FASTA reader on files no search program writes: each

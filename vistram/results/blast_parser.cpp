@@ -65,6 +65,9 @@ constexpr SpaceTable kSpace{};
 
 bool IsSpace(char c) { return kSpace.map[static_cast<unsigned char>(c)]; }
 
+// Coordinates computed from printed numbers stay within int.
+int ClampToInt(long long v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v)); }
+
 // Reads a decimal integer as the standard formatted input does (optional
 // sign, digits; the value clamped to int). False when no digit is there.
 bool ReadInt(const char*& p, const char* end, int& value) {
@@ -1183,8 +1186,8 @@ int TransfertData(AliData& ali, std::string_view queryText, std::string_view mid
   }
   ali.queryStart = queryStart;
   ali.subjectStart = subjectStart;
-  ali.queryEnd = queryStart - 1 + queryLetters;
-  ali.subjectEnd = subjectStart - 1 + subjectLetters;
+  ali.queryEnd = ClampToInt(static_cast<long long>(queryStart) - 1 + queryLetters);
+  ali.subjectEnd = ClampToInt(static_cast<long long>(subjectStart) - 1 + subjectLetters);
   if (queryPrintedEnd > 0 && queryPrintedEnd != ali.queryEnd) ali.queryEnd = queryPrintedEnd;
   if (subjectPrintedEnd > 0 && subjectPrintedEnd != ali.subjectEnd) ali.subjectEnd = subjectPrintedEnd;
   ali.gapped = gap ? 1 : 0;
@@ -1251,10 +1254,12 @@ std::unique_ptr<VisualHaspData> LitUnAlignHsp(WindowHandle mainWindow, int hitNu
       colours->assign(n, 0);
     int count = 0;
     for (std::size_t i = 0; i < n; ++i)
-      if (ali->queryLine[i] != '-') v->queryResidueNumbers[i] = ali->queryStart + count++;
+      if (ali->queryLine[i] != '-')
+        v->queryResidueNumbers[i] = ClampToInt(static_cast<long long>(ali->queryStart) + count++);
     count = 0;
     for (std::size_t i = 0; i < n && i < ali->subjectLine.size(); ++i)
-      if (ali->subjectLine[i] != '-') v->subjectResidueNumbers[i] = ali->subjectStart + count++;
+      if (ali->subjectLine[i] != '-')
+        v->subjectResidueNumbers[i] = ClampToInt(static_cast<long long>(ali->subjectStart) + count++);
     std::string stats = ali->statsText;
     const std::size_t k = stats.find("IDENTITIES");
     if (k != std::string::npos && k > 0) stats[k - 1] = '\n';
