@@ -17,15 +17,9 @@ IdAnalyserDlg::IdAnalyserDlg(DataProgram& dp, QWidget* owner) : QDialog(owner), 
   label->setBuddy(tables_);
   layout->addWidget(label);
   layout->addWidget(tables_);
-  auto* buttons = new QHBoxLayout;
-  analyse_ = new QPushButton("&Analyse", this);
-  cancel_ = new QPushButton("&Cancel", this);
-  analyse_->setDefault(true);
-  cancel_->setAutoDefault(false);
-  buttons->addStretch();
-  buttons->addWidget(analyse_);
-  buttons->addWidget(cancel_);
-  layout->addLayout(buttons);
+  const SearchButtons buttons = AddSearchButtons(this, layout, "&Analyse");
+  analyse_ = buttons.action;
+  cancel_ = buttons.cancel;
   connect(analyse_, &QPushButton::clicked, this, [this] { IdAnalyserDlg_OnCommand(kIdAnalyse); });
   connect(cancel_, &QPushButton::clicked, this, [this] { IdAnalyserDlg_OnCommand(kIdCancel); });
   tables_->setFocus();

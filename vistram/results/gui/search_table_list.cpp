@@ -17,6 +17,18 @@ std::vector<int> SearchTableList::SelectedTables() const {
   return rows;
 }
 
+SearchButtons AddSearchButtons(QWidget* dialog, QBoxLayout* layout, const QString& actionText) {
+  auto* row = new QHBoxLayout;
+  SearchButtons b{new QPushButton(actionText, dialog), new QPushButton("&Cancel", dialog)};
+  b.action->setDefault(true);
+  b.cancel->setAutoDefault(false);
+  row->addStretch();
+  row->addWidget(b.action);
+  row->addWidget(b.cancel);
+  layout->addLayout(row);
+  return b;
+}
+
 bool SearchMayStart(ResultView& view) {
   if (!LoadIsRunning()) return true;
   MyErrMsgBox(IDS_CAPTION, IDS_LOAD_ALREADY_RUNNING, view.MainWindow());

@@ -1,7 +1,9 @@
 // The multi-selection list of the file's tables shared by the three search
 // dialogs, and the start of a search command from the main window.
 #pragma once
+#include <QBoxLayout>
 #include <QListWidget>
+#include <QPushButton>
 #include <vector>
 
 #include "vistram/results/records.h"
@@ -16,6 +18,14 @@ class SearchTableList : public QListWidget {
   // The indices (into dp.tables) of the selected rows, in list order.
   std::vector<int> SelectedTables() const;
 };
+
+// The dialogs' action button (the default one) and "&Cancel", right-aligned
+// in a row at the bottom of `layout`.
+struct SearchButtons {
+  QPushButton* action;
+  QPushButton* cancel;
+};
+SearchButtons AddSearchButtons(QWidget* dialog, QBoxLayout* layout, const QString& actionText);
 
 // False (after telling the user) while a report is being loaded: a search
 // must not build a working set while the load worker fills one.

@@ -36,15 +36,9 @@ StringFinderDlg::StringFinderDlg(DataProgram& dp, QWidget* owner) : QDialog(owne
   layout->addWidget(keywordLabel);
   layout->addWidget(keyword_);
 
-  auto* buttons = new QHBoxLayout;
-  search_ = new QPushButton("&Search", this);
-  cancel_ = new QPushButton("&Cancel", this);
-  search_->setDefault(true);
-  cancel_->setAutoDefault(false);
-  buttons->addStretch();
-  buttons->addWidget(search_);
-  buttons->addWidget(cancel_);
-  layout->addLayout(buttons);
+  const SearchButtons buttons = AddSearchButtons(this, layout, "&Search");
+  search_ = buttons.action;
+  cancel_ = buttons.cancel;
   connect(search_, &QPushButton::clicked, this, [this] { StringFinderDlg_OnCommand(kIdSearch); });
   connect(cancel_, &QPushButton::clicked, this, [this] { StringFinderDlg_OnCommand(kIdCancel); });
   keyword_->setFocus();
