@@ -656,6 +656,23 @@ bool BlastReader::ReadSavedLine(Section& s) {
   return false;
 }
 
+// The characters of up[from..] outside tags ('<' to the next '>').
+std::string_view TextOutsideTags(std::string_view up, std::size_t from) {
+  thread_local std::string text;
+  text.clear();
+  bool inTag = false;
+  for (std::size_t i = from; i < up.size(); ++i) {
+    const char c = up[i];
+    if (c == '<')
+      inTag = true;
+    else if (c == '>')
+      inTag = false;
+    else if (!inTag)
+      text.push_back(c);
+  }
+  return text;
+}
+
 // Text-form header: identifier is the first word outside tags, description
 // the rest; url from the first quoted text when the header has a link.
 void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHeader, bool plus) {
@@ -686,22 +703,7 @@ void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHe
   SetText(hit.identifier, id, width::kIdentifier);
   if (i < up.size()) ++i;
   while (i < up.size() && up[i] == ' ') ++i;
-  thread_local std::string desc;
-  desc.clear();
-  inTag = false;
-  for (; i < up.size(); ++i) {
-    const char c = up[i];
-    if (c == '<') {
-      inTag = true;
-      continue;
-    }
-    if (c == '>') {
-      inTag = false;
-      continue;
-    }
-    if (!inTag) desc.push_back(c);
-  }
-  SetText(hit.description, desc, width::kDescription);
+  SetText(hit.description, TextOutsideTags(up, i), width::kDescription);
   if (up.find("<A HREF") != std::string_view::npos) {
     std::string quoted;
     const std::size_t q1 = rawHeader.find('"');
@@ -709,12 +711,10 @@ void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHe
       const std::size_t q2 = rawHeader.find('"', q1 + 1);
       if (q2 != std::string_view::npos) quoted.assign(rawHeader.substr(q1 + 1, q2 - q1 - 1));
     }
-    if (up.find("HTTP:") != std::string_view::npos)
-      SetText(hit.url, quoted, width::kUrl);
-    else if (up.find("GET-SPROT-ENTRY") != std::string_view::npos)
-      SetText(hit.url, std::string(kExpasyBaseUrl) + quoted, width::kUrl);
-    else
-      SetText(hit.url, quoted, width::kUrl);
+    // A relative ExPASy entry link gets the server's address in front.
+    const bool relativeSprot =
+        up.find("HTTP:") == std::string_view::npos && up.find("GET-SPROT-ENTRY") != std::string_view::npos;
+    SetText(hit.url, relativeSprot ? std::string(kExpasyBaseUrl) + quoted : quoted, width::kUrl);
   }
 }
 
@@ -751,22 +751,7 @@ void AnalyseAnchoredHeader(HspData& hit, std::string_view up, std::string_view r
     // The description: outside tags, after the next '>'.
     while (i < up.size() && up[i] != '>') ++i;
     if (i < up.size()) ++i;
-    thread_local std::string desc;
-    desc.clear();
-    inTag = false;
-    for (; i < up.size(); ++i) {
-      const char c = up[i];
-      if (c == '<') {
-        inTag = true;
-        continue;
-      }
-      if (c == '>') {
-        inTag = false;
-        continue;
-      }
-      if (!inTag) desc.push_back(c);
-    }
-    SetText(hit.description, desc, width::kDescription);
+    SetText(hit.description, TextOutsideTags(up, i), width::kDescription);
   }
   if (up.find("/ENTREZ/") != std::string_view::npos) {
     const std::size_t href = up.find("<A HREF");
