@@ -25,7 +25,7 @@ inline QString SourceData(const char* name) {
   QString dir = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
   return dir.left(dir.lastIndexOf("/tests/data")) + "/data/" + name;
 }
-// A file of the shell's test data (tests/data/shell).
+// A saved NCBI web report of the BLAST test data.
 inline QString TestData(const char* name) { return QString(VISTRAM_TEST_DATA_DIR) + "/blast/blast_html_legacy_www/" + name; }
 
 // Runs `handle` on the next modal dialog that opens (then the dialog must close).

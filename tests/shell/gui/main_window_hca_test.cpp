@@ -3,47 +3,17 @@
 // symbol legend, and follows every change of the HSP; command 3015 opens and
 // closes the Full HCA Viewer.
 #include <QAction>
-#include <QFile>
-#include <QListView>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "vistram/hca/gui/hca_viewer.h"
-#include "vistram/platform/recording_platform.h"
-#include "vistram/results/load_flow.h"
-#include "vistram/shell/gui/main_window.h"
 #include "vistram/shell/gui/pairwise_view.h"
+#include "main_window_fixture.h"
 
-namespace {
-QString SourceData(const char* name) {
-  QString dir = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
-  return dir.left(dir.lastIndexOf("/tests/data")) + "/data/" + name;
-}
-}  // namespace
-
-class MainWindowHcaTest : public QObject {
+class MainWindowHcaTest : public MainWindowFixture {
   Q_OBJECT
 
-  QTemporaryDir dir_;
-  RecordingPlatform platform_;
-  std::unique_ptr<MainWindow> w_;
-
  private slots:
-  void init() {
-    QVERIFY(QFile::copy(SourceData("vistram.cfg"), dir_.filePath("vistram.cfg")) ||
-            QFile::exists(dir_.filePath("vistram.cfg")));
-    platform_.Clear();
-    SetCurrentPlatform(&platform_);
-    w_ = MainWindow::Create(dir_.filePath("vistram").toStdString());
-    QVERIFY(w_ != nullptr);
-    w_->show();
-  }
-  void cleanup() {
-    WaitForLoadThread();
-    w_.reset();
-    SetCurrentPlatform(nullptr);
-  }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void hcaViewerFollowsTheCurrentHsp() {
     QAction* hca = w_->CommandAction(3014);
