@@ -1,6 +1,9 @@
 #include "vistram/hca/hca_score.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 // One lookup per column: 1 for a hydrophobic residue, 2 for a gap, 0 for
@@ -31,7 +34,39 @@ double CalculScoreHCA(std::string_view line1, std::string_view line2, int start1
   unsigned count1 = 0;
   unsigned count2 = 0;
   unsigned common = 0;
-  for (long k = 0; k < columns; ++k) {
+  long k = 0;
+#if defined(__SSE2__)
+  // Sixteen columns at a time: masks of the hydrophobic residues of each
+  // line, the columns with a gap left out; per-byte counters summed every
+  // 255 blocks, before they can wrap.
+  auto hydrophobic = [](__m128i v) {
+    __m128i m = _mm_setzero_si128();
+    for (char c : kHcaHydrophobic) m = _mm_or_si128(m, _mm_cmpeq_epi8(v, _mm_set1_epi8(c)));
+    return m;
+  };
+  auto sum = [](__m128i counts) {
+    const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+    return static_cast<unsigned>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
+  };
+  const __m128i dash = _mm_set1_epi8('-');
+  while (k + 16 <= columns) {
+    __m128i c1 = _mm_setzero_si128(), c2 = c1, both = c1;
+    for (int block = 0; block < 255 && k + 16 <= columns; ++block, k += 16) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p1 + k));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p2 + k));
+      const __m128i gaps = _mm_or_si128(_mm_cmpeq_epi8(a, dash), _mm_cmpeq_epi8(b, dash));
+      const __m128i h1 = _mm_andnot_si128(gaps, hydrophobic(a));
+      const __m128i h2 = _mm_andnot_si128(gaps, hydrophobic(b));
+      c1 = _mm_sub_epi8(c1, h1);
+      c2 = _mm_sub_epi8(c2, h2);
+      both = _mm_sub_epi8(both, _mm_and_si128(h1, h2));
+    }
+    count1 += sum(c1);
+    count2 += sum(c2);
+    common += sum(both);
+  }
+#endif
+  for (; k < columns; ++k) {
     const unsigned a = kResidueClass.map[p1[k]];
     const unsigned b = kResidueClass.map[p2[k]];
     const unsigned keep = ((a | b) >> 1) ^ 1u;  // 0 when either is a gap

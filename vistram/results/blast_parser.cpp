@@ -108,7 +108,7 @@ BlockLine ParseBlockLine(const char* line, std::size_t len) {
   }
   while (p < end && IsSpace(*p)) ++p;
   b.segment = p;
-  while (p < end && !IsSpace(*p)) ++p;
+  p = FindWhiteSpace(p, end);
   b.segmentLength = static_cast<std::size_t>(p - b.segment);
   while (p < end && IsSpace(*p)) ++p;
   int number = 0;
@@ -365,20 +365,22 @@ class BlastReader {
 };
 
 bool BlastReader::NextRawOnly() {
-  if (!in_.ReadLine(raw_, kLineSize, len_)) return false;
+  const char* data = nullptr;
+  if (!in_.ReadLineView(kLineSize, data, len_)) return false;
   // A NUL byte ends the line as a C string would.
-  if (in_.LineHasNul()) len_ = std::strlen(raw_);
+  if (in_.LineHasNul()) len_ = static_cast<std::size_t>(static_cast<const char*>(std::memchr(data, '\0', len_)) - data);
+  std::memcpy(raw_, data, len_);
+  raw_[len_] = '\0';
   return true;
 }
 
 bool BlastReader::Next() {
-  if (!in_.ReadLine(raw_, kLineSize, len_)) return false;
-  classes_ = UpperCopyClasses(up_, raw_, len_);
-  if ((classes_ & kHasNul) != 0) {
-    // A NUL byte ends the line as a C string would.
-    len_ = std::strlen(raw_);
-    classes_ = UpperCopyClasses(up_, raw_, len_);
-  }
+  const char* data = nullptr;
+  if (!in_.ReadLineView(kLineSize, data, len_)) return false;
+  // A NUL byte ends the line as a C string would.
+  if (in_.LineHasNul()) len_ = static_cast<std::size_t>(static_cast<const char*>(std::memchr(data, '\0', len_)) - data);
+  classes_ = CopyUpperClasses(raw_, up_, data, len_);
+  raw_[len_] = '\0';
   up_[len_] = '\0';
   return true;
 }
@@ -1141,26 +1143,13 @@ int TransfertData(AliData& ali, std::string_view queryText, std::string_view mid
   const std::size_t n = queryText.size();
   // One pass per line: upper case, letters counted, gaps noticed.
   bool gap = false;
-  auto upperCounting = [&gap](std::string& out, std::string_view in) {
-    out.resize(in.size());
-    int count = 0;
-    unsigned classes = 0;
-    for (std::size_t i = 0; i < in.size(); ++i) {
-      const auto c = static_cast<unsigned char>(in[i]);
-      out[i] = static_cast<char>(text_scan_detail::kUpper.map[c]);
-      count += text_scan_detail::kLetter.map[c];
-      classes |= c == '-' ? 1u : 0u;
-    }
-    gap = gap || classes != 0;
-    return count;
-  };
   int queryLetters = 0;
   int subjectLetters = 0;
   try {
-    std::string q;
-    std::string s;
-    queryLetters = upperCounting(q, queryText);
-    subjectLetters = upperCounting(s, subjectText.substr(0, std::min(n, subjectText.size())));
+    std::string q(queryText);
+    std::string s(subjectText.substr(0, std::min(n, subjectText.size())));
+    queryLetters = UpperCountLetters(q.data(), q.size(), gap);
+    subjectLetters = UpperCountLetters(s.data(), s.size(), gap);
     std::string m(middleText.substr(0, std::min(n, middleText.size())));
     ali.queryLine = std::move(q);
     ali.subjectLine = std::move(s);

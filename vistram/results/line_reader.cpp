@@ -83,6 +83,14 @@ bool LineReader::ReadLine(char* buffer, std::size_t size) {
 }
 
 bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
+  const char* data = nullptr;
+  if (!ReadLineView(size, data, length)) return false;
+  std::memcpy(buffer, data, length);
+  buffer[length] = '\0';
+  return true;
+}
+
+bool LineReader::ReadLineView(std::size_t size, const char*& data, std::size_t& length) {
   length = 0;
   if (size < 2 || file_ == nullptr) return false;
   const std::size_t max = size - 1;
@@ -92,7 +100,8 @@ bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
   if (end_ - pos_ < max + 2) Fill();
   if (pos_ >= end_) return false;
 
-  const char* start = buf_.get() + pos_;
+  char* start = buf_.get() + pos_;
+  data = start;
   const std::size_t avail = end_ - pos_;
   const std::size_t scan = std::min(avail, max);
   const char* lf = static_cast<const char*>(std::memchr(start, '\n', scan));
@@ -100,29 +109,25 @@ bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
   // Carriage returns and NUL bytes are rare: their next positions in the
   // buffer are found once and reused until a line passes them.
   if (crAt_ == kUnknown || crAt_ < pos_) crAt_ = NextInBuffer('\r');
-  const char* cr = crAt_ < pos_ + lineLen ? buf_.get() + crAt_ : nullptr;
-  const std::size_t copied = cr != nullptr ? static_cast<std::size_t>(cr - start) : lineLen;
+  char* cr = crAt_ < pos_ + lineLen ? buf_.get() + crAt_ : nullptr;
+  const std::size_t kept = cr != nullptr ? static_cast<std::size_t>(cr - start) : lineLen;
   if (nulAt_ == kUnknown || nulAt_ < pos_) nulAt_ = NextInBuffer('\0');
-  lineHasNul_ = nulAt_ < pos_ + copied;
+  lineHasNul_ = nulAt_ < pos_ + kept;
 
   if (cr != nullptr) {
-    std::size_t n = copied;
-    std::memcpy(buffer, start, n);
-    std::size_t consumed = n + 1;
-    if (n + 1 < avail && start[n + 1] == '\n') {
+    length = kept;
+    if (kept + 1 < avail && start[kept + 1] == '\n') {
       // CR LF: one line end.
-      consumed = n + 2;
+      pos_ += kept + 2;
     } else {
-      // Lone CR: it becomes a blank that ends the line.
-      buffer[n++] = ' ';
+      // Lone CR: it becomes a blank that ends the line (written over the
+      // CR in the buffer, which the line consumes).
+      *cr = ' ';
+      length = kept + 1;
+      pos_ += kept + 1;
     }
-    buffer[n] = '\0';
-    length = n;
-    pos_ += consumed;
     return true;
   }
-  std::memcpy(buffer, start, lineLen);
-  buffer[lineLen] = '\0';
   length = lineLen;
   pos_ += lineLen;
   if (lf != nullptr) {

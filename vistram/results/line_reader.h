@@ -34,6 +34,11 @@ class LineReader {
   // As ReadLine, also giving the number of bytes stored (before the NUL terminator).
   bool ReadLine(char* buffer, std::size_t size, std::size_t& length);
 
+  // As ReadLine, without the copy: data points into the reader's buffer,
+  // valid until the next read, Rewind or Close; the line is not
+  // NUL-terminated.
+  bool ReadLineView(std::size_t size, const char*& data, std::size_t& length);
+
   // True when the line last read held a NUL byte (its C string ends there).
   bool LineHasNul() const { return lineHasNul_; }
 
