@@ -9,6 +9,7 @@
 #include <new>
 
 #include "vistram/hca/hca_score.h"
+#include "vistram/results/alignment_pipeline.h"
 #include "vistram/results/line_reader.h"
 #include "vistram/results/memory.h"
 #include "vistram/results/result_view.h"
@@ -17,39 +18,19 @@
 namespace {
 
 constexpr int kLineSize = 500;                 // a line is cut to 499 characters
-constexpr std::size_t kAccSize = 10000;        // accumulators hold 9,999 characters
 constexpr std::size_t kHeaderAnalysed = 1999;  // characters of a hit header that are analysed
 constexpr std::uint64_t kProgressStep = 4u << 20;
 
-// A fixed text accumulator; appends are cut at its capacity.
-struct Accumulator {
-  char* data = nullptr;
-  std::size_t len = 0;
-  void Clear() { len = 0; }
-  void Append(const char* s, std::size_t n) {
-    const std::size_t room = kAccSize - 1 - len;
-    if (n > room) n = room;
-    if (n == 0) return;
-    std::memcpy(data + len, s, n);
-    len += n;
-  }
-  std::string_view View() const { return {data, len}; }
-};
-
-// The work buffers of one read, allocated together through MyAlloc.
+// The work buffers of one read, allocated together through MyAlloc (the
+// three residue lines are gathered in the alignment pipeline's ring).
 struct WorkBuffers {
   char* block = nullptr;
-  Accumulator query, middle, subject, header;
-  char* segment = nullptr;
+  Accumulator header;
   ~WorkBuffers() { MyFree(block); }
   bool Allocate() {
-    block = static_cast<char*>(MyAlloc(5 * kAccSize));
+    block = static_cast<char*>(MyAlloc(kAccSize));
     if (block == nullptr) return false;
-    query.data = block;
-    middle.data = block + kAccSize;
-    subject.data = block + 2 * kAccSize;
-    header.data = block + 3 * kAccSize;
-    segment = block + 4 * kAccSize;
+    header.data = block;
     return true;
   }
 };
@@ -317,6 +298,7 @@ struct Section {
   // alignment's statistics as they were saved.
   bool hitTextsSaved = false;     // " Saved hit:" gave scoreText and expectText
   bool statsFromSavedText = false;  // statsText comes from " Saved text:" lines
+  bool alignmentOpen = false;     // the current alignment is not handed to the pipeline yet
   bool hasSavedNumbers = false;   // " Saved statistics:" gave the eleven numbers (and the gapped flag)
   double savedNumbers[11] = {};
   int savedGapped = -1;
@@ -332,6 +314,9 @@ class BlastReader {
 
   bool Next();  // reads the next line into raw_/up_; false at end of file
   bool NextRawOnly();
+  // Reads the next line without copying it: data points into the line
+  // reader's buffer until the next read; raw_ and up_ are left as they were.
+  bool NextView(const char*& data);
   void Progress();
   int HeaderPass();
   int PlusHeaderPass();
@@ -342,7 +327,11 @@ class BlastReader {
   Stop ReadSection(Section& s, bool endsAtQuery, int& code);
   bool FinishAlignment(Section& s);
   void AnalyseHeader(HspData& hit, std::string_view header);
-  void FinishSection(Section& s);
+  // Waits for the section's records; false when one could not be built.
+  bool FinishSection(Section& s);
+  // ReadSection, waiting for the records handed over when it throws (the
+  // section's records die with it).
+  Stop ReadSectionSafely(Section& s, int& code);
   void StartExtraSection(Section& s);
   bool ReadSavedLine(Section& s);
 
@@ -354,6 +343,7 @@ class BlastReader {
   bool saved_ = false;  // a saved-results file of this program
   LineReader in_;
   WorkBuffers work_;
+  AlignmentPipeline pipeline_;
   char raw_[kLineSize];
   char up_[kLineSize];
   std::size_t len_ = 0;
@@ -371,6 +361,13 @@ bool BlastReader::NextRawOnly() {
   if (in_.LineHasNul()) len_ = static_cast<std::size_t>(static_cast<const char*>(std::memchr(data, '\0', len_)) - data);
   std::memcpy(raw_, data, len_);
   raw_[len_] = '\0';
+  return true;
+}
+
+bool BlastReader::NextView(const char*& data) {
+  if (!in_.ReadLineView(kLineSize, data, len_)) return false;
+  // A NUL byte ends the line as a C string would.
+  if (in_.LineHasNul()) len_ = static_cast<std::size_t>(static_cast<const char*>(std::memchr(data, '\0', len_)) - data);
   return true;
 }
 
@@ -518,9 +515,9 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
       code = kBlastFailed;
       return true;
     }
-    work_.query.Clear();
-    work_.middle.Clear();
-    work_.subject.Clear();
+    pipeline_.Query().Clear();
+    pipeline_.Middle().Clear();
+    pipeline_.Subject().Clear();
     s.hits->push_back(std::make_unique<HspData>());
     s.hit = s.hits->back().get();
     s.hitsSoFar += 1;
@@ -552,9 +549,9 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
       code = kBlastFailed;
       return true;
     }
-    work_.query.Clear();
-    work_.middle.Clear();
-    work_.subject.Clear();
+    pipeline_.Query().Clear();
+    pipeline_.Middle().Clear();
+    pipeline_.Subject().Clear();
     std::string stats = ClassicStats(up_, len_);
     if (s.alignmentsOfHit == 0) {
       const std::size_t e1 = stats.find('=');
@@ -568,6 +565,7 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
     }
     s.alignmentsOfHit += 1;
     s.hit->alignments.push_back(std::make_unique<AliData>());
+    s.alignmentOpen = true;
     s.hit->alignmentCount = s.alignmentsOfHit;
     AliData& ali = *s.hit->alignments.back();
     ali.ClearStatistics();
@@ -592,21 +590,21 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
 }
 
 bool BlastReader::FinishAlignment(Section& s) {
-  if (s.alignmentsOfHit == 0 || s.hit == nullptr) return true;
-  AliData& ali = *s.hit->alignments.back();
-  if (TransfertData(ali, work_.query.View(), work_.middle.View(), work_.subject.View(), s.queryStart,
-                    s.subjectStart, s.queryPrintedEnd, s.subjectPrintedEnd) != 1) {
-    return false;
-  }
+  if (s.alignmentsOfHit == 0 || s.hit == nullptr || !s.alignmentOpen) return true;
+  s.alignmentOpen = false;
+  AlignmentJob job;
+  job.ali = s.hit->alignments.back().get();
+  job.queryStart = s.queryStart;
+  job.subjectStart = s.subjectStart;
+  job.queryPrintedEnd = s.queryPrintedEnd;
+  job.subjectPrintedEnd = s.subjectPrintedEnd;
   if (s.hasSavedNumbers) {
-    double* fields[11] = {&ali.score,           &ali.expect, &ali.identityPercent, &ali.hcaScore,
-                          &ali.alignmentLength, &ali.positivePercent, &ali.pValue, &ali.initn,
-                          &ali.init1,           &ali.opt,    &ali.zScore};
-    for (int k = 0; k < 11; ++k) *fields[k] = s.savedNumbers[k];
-    if (s.savedGapped >= 0) ali.gapped = s.savedGapped;
+    job.hasSavedNumbers = true;
+    std::copy(std::begin(s.savedNumbers), std::end(s.savedNumbers), job.savedNumbers);
+    job.savedGapped = s.savedGapped;
     s.hasSavedNumbers = false;
   }
-  return true;
+  return pipeline_.Submit(job);
 }
 
 // The extension lines of saved-results files, each beginning with " Saved ":
@@ -784,7 +782,17 @@ void BlastReader::AnalyseHeader(HspData& hit, std::string_view header) {
     AnalyseTextHeader(hit, up, raw, plus_);  // BLAST+ HTML: "><a name=Subject_1></a> id description"
 }
 
-void BlastReader::FinishSection(Section& s) {
+BlastReader::Stop BlastReader::ReadSectionSafely(Section& s, int& code) {
+  try {
+    return ReadSection(s, true, code);
+  } catch (...) {
+    pipeline_.Drain();
+    throw;
+  }
+}
+
+bool BlastReader::FinishSection(Section& s) {
+  const bool built = pipeline_.Drain();
   HitList& hits = *s.hits;
   if (plus_) {
     // A BLAST+ subject without any alignment ("No hits found") is no hit.
@@ -799,6 +807,7 @@ void BlastReader::FinishSection(Section& s) {
     hit->selected.assign(hit->alignments.size(), 0);
     if (!hit->alignments.empty() && hit->alignments.front()->gapped) s.header.resultType = kResultBlast2;
   }
+  return built;
 }
 
 void BlastReader::StartExtraSection(Section& s) {
@@ -813,9 +822,9 @@ void BlastReader::StartExtraSection(Section& s) {
 }
 
 BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& code) {
-  Accumulator& qAcc = work_.query;
-  Accumulator& mAcc = work_.middle;
-  Accumulator& sAcc = work_.subject;
+  Accumulator& qAcc = pipeline_.Query();
+  Accumulator& mAcc = pipeline_.Middle();
+  Accumulator& sAcc = pipeline_.Subject();
   Accumulator& hAcc = work_.header;
   const bool extra = s.extra;
   while (Next()) {
@@ -982,6 +991,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       }
       s.alignmentsOfHit += 1;
       s.hit->alignments.push_back(std::make_unique<AliData>());
+      s.alignmentOpen = true;
       s.hit->alignmentCount = s.alignmentsOfHit;
       AliData& ali = *s.hit->alignments.back();
       ali.ClearStatistics();
@@ -1021,24 +1031,25 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       const char* firstQ = static_cast<const char*>(std::memchr(up, 'Q', len));
       std::size_t column = static_cast<std::size_t>(firstQ - up) + 5;
       while (column < len && !IsAsciiLetter(up[column]) && up[column] != '-') ++column;
-      if (!NextRawOnly()) {
+      // The middle and subject lines are read where they stand in the
+      // reader's buffer.
+      const char* line = nullptr;
+      if (!NextView(line)) {
         code = kBlastEndInAlignment;
         return Stop::Failed;
       }
-      char* seg = work_.segment;
       std::size_t n = q.segmentLength;
       if (n > kAccSize - 1) n = kAccSize - 1;
-      std::size_t have = column < len_ ? std::min(len_ - column, n) : 0;
-      if (have > 0) std::memcpy(seg, raw_ + column, have);
-      if (have < n) std::memset(seg + have, ' ', n - have);
-      mAcc.Append(seg, n);
+      const std::size_t have = column < len_ ? std::min(len_ - column, n) : 0;
+      mAcc.Append(line + column, have);
+      mAcc.AppendBlanks(n - have);
       // The subject line as read: its residues are upper-cased when the
       // alignment is stored.
-      if (!NextRawOnly()) {
+      if (!NextView(line)) {
         code = kBlastEndInAlignment;
         return Stop::Failed;
       }
-      const BlockLine sb = ParseBlockLine(raw_, len_);
+      const BlockLine sb = ParseBlockLine(line, len_);
       sAcc.Append(sb.segment, sb.segmentLength);
       if (s.blockIndex == 0) s.subjectStart = sb.start;
       s.subjectPrintedEnd = sb.printedEnd;
@@ -1060,7 +1071,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
 int BlastReader::Run(const std::string& path) {
   dp_.extraSections.clear();
   if (!in_.Open(path)) return kBlastCannotOpen;
-  if (!work_.Allocate()) return kBlastNoBuffers;
+  if (!work_.Allocate() || !pipeline_.Start()) return kBlastNoBuffers;
   dp_.header.isHtml = isHtml_ ? 1 : 0;
   int header = HeaderPass();
   if (header == kBlastNoQuery) {
@@ -1079,9 +1090,12 @@ int BlastReader::Run(const std::string& path) {
   int code = kBlastOk;
   // A new query line ends the first query's section too: the hits of the
   // next query belong to the next table.
-  Stop stop = ReadSection(first, true, code);
+  Stop stop = ReadSectionSafely(first, code);
   // The first query's working set, as read so far.
-  FinishSection(first);
+  if (!FinishSection(first)) {
+    stop = Stop::Failed;
+    code = kBlastFailed;
+  }
   dp_.hitCount = static_cast<unsigned>(first.hitsSoFar);
   dp_.viewHitCount = first.hitsSoFar;
   dp_.alignmentCount = first.totalAlignments;
@@ -1107,8 +1121,11 @@ int BlastReader::Run(const std::string& path) {
     LoadedSection out;
     Section s;
     StartExtraSection(s);
-    stop = ReadSection(s, true, code);
-    FinishSection(s);
+    stop = ReadSectionSafely(s, code);
+    if (!FinishSection(s)) {
+      stop = Stop::Failed;
+      code = kBlastFailed;
+    }
     out.hitCount = static_cast<unsigned>(s.hitsSoFar);
     out.viewHitCount = s.hitsSoFar;
     out.alignmentCount = s.totalAlignments;

@@ -1,0 +1,127 @@
+#include "vistram/results/alignment_pipeline.h"
+
+#include <new>
+#include <system_error>
+
+#include "vistram/results/blast_parser.h"
+#include "vistram/results/memory.h"
+
+AlignmentPipeline::~AlignmentPipeline() {
+  if (thread_.joinable()) {
+    stop_.store(true);
+    {
+      // (Under the lock, so that the builder cannot miss the stop between
+      // its test and its wait.)
+      std::lock_guard<std::mutex> lock(mutex_);
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  MyFree(ring_);
+}
+
+bool AlignmentPipeline::Start() {
+  ring_ = static_cast<char*>(MyAlloc(kSlots * 3 * kAccSize));
+  if (ring_ == nullptr) return false;
+  MakeCurrent(0);
+  try {
+    thread_ = std::thread([this] { Run(); });
+    threaded_ = true;
+  } catch (const std::system_error&) {
+    threaded_ = false;  // built at Submit instead
+  }
+  return true;
+}
+
+void AlignmentPipeline::MakeCurrent(std::size_t slot) {
+  query_ = {SlotText(slot, 0), 0};
+  middle_ = {SlotText(slot, 1), 0};
+  subject_ = {SlotText(slot, 2), 0};
+}
+
+bool AlignmentPipeline::Build(std::size_t slot) {
+  const Slot& s = slots_[slot];
+  const AlignmentJob& job = s.job;
+  AliData& ali = *job.ali;
+  if (TransfertData(ali, {SlotText(slot, 0), s.queryLength}, {SlotText(slot, 1), s.middleLength},
+                    {SlotText(slot, 2), s.subjectLength}, job.queryStart, job.subjectStart, job.queryPrintedEnd,
+                    job.subjectPrintedEnd) != 1) {
+    return false;
+  }
+  if (job.hasSavedNumbers) {
+    double* fields[11] = {&ali.score,           &ali.expect,          &ali.identityPercent, &ali.hcaScore,
+                          &ali.alignmentLength, &ali.positivePercent, &ali.pValue,          &ali.initn,
+                          &ali.init1,           &ali.opt,             &ali.zScore};
+    for (int k = 0; k < 11; ++k) *fields[k] = job.savedNumbers[k];
+    if (job.savedGapped >= 0) ali.gapped = job.savedGapped;
+  }
+  return true;
+}
+
+void AlignmentPipeline::Wake() {
+  // Both counters are written before this test (sequentially consistent),
+  // and a waiter counts itself before it tests them: one of the two sees
+  // the other.
+  if (waiting_.load() == 0) return;
+  { std::lock_guard<std::mutex> lock(mutex_); }
+  changed_.notify_all();
+}
+
+bool AlignmentPipeline::Submit(const AlignmentJob& job) {
+  const std::size_t n = submitted_.load(std::memory_order_relaxed);
+  Slot& s = slots_[n % kSlots];
+  s.job = job;
+  s.queryLength = query_.len;
+  s.middleLength = middle_.len;
+  s.subjectLength = subject_.len;
+  if (!threaded_) {
+    if (!failed_.load() && !Build(n % kSlots)) failed_.store(true);
+    return !failed_.load();
+  }
+  submitted_.store(n + 1);
+  Wake();
+  // The next slot is free once the builder is done with it.
+  if (n + 1 - built_.load() >= kSlots) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    waiting_.fetch_add(1);
+    changed_.wait(lock, [&] { return n + 1 - built_.load() < kSlots; });
+    waiting_.fetch_sub(1);
+  }
+  MakeCurrent((n + 1) % kSlots);
+  return !failed_.load();
+}
+
+bool AlignmentPipeline::Drain() {
+  if (threaded_ && built_.load() != submitted_.load()) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    waiting_.fetch_add(1);
+    changed_.wait(lock, [&] { return built_.load() == submitted_.load(); });
+    waiting_.fetch_sub(1);
+  }
+  return !failed_.load();
+}
+
+void AlignmentPipeline::Run() {
+  std::size_t next = 0;
+  for (;;) {
+    if (submitted_.load() == next) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      waiting_.fetch_add(1);
+      changed_.wait(lock, [&] { return submitted_.load() != next || stop_.load(); });
+      waiting_.fetch_sub(1);
+      if (submitted_.load() == next) return;  // stopped with nothing left
+    }
+    // After a failure the rest is only counted: the load fails anyway.
+    if (!failed_.load()) {
+      bool ok = false;
+      try {
+        ok = Build(next % kSlots);
+      } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+      }
+      if (!ok) failed_.store(true);
+    }
+    built_.store(++next);
+    Wake();
+  }
+}
