@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
+
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -110,3 +113,94 @@ TEST(MYFGETS, NulBytesEndTheStringButNotTheFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every line of `path` with its length and NUL flag, read with `size`, or
+// with a size of 100,000 for the lines from `wideFrom` on.
+struct Read {
+  Lines lines;
+  std::vector<int> nulFlags;
+  std::uint64_t position = 0;
+  bool operator==(const Read&) const = default;
+};
+Read ReadEveryLine(const std::string& path, int size, int wideFrom = -1) {
+  Read out;
+  LineReader r;
+  EXPECT_TRUE(r.Open(path));
+  std::vector<char> buf(100000);
+  std::size_t len = 0;
+  for (int i = 0;; ++i) {
+    const std::size_t n = wideFrom >= 0 && i >= wideFrom ? buf.size() : static_cast<std::size_t>(size);
+    if (!r.ReadLine(buf.data(), n, len)) break;
+    out.lines.emplace_back(buf.data(), len);
+    out.nulFlags.push_back(r.LineHasNul() ? 1 : 0);
+  }
+  out.position = r.Position();
+  return out;
+}
+
+}  // namespace
+
+TEST(MYFGETS, LargeFilesReadAheadGiveTheLinesOfAPipe) {
+  // Files of several megabytes are read ahead by a second thread; a pipe is
+  // read in order by the one thread. Both give the same lines, with every
+  // kind of line end, NUL bytes, and lines longer than the line size, at
+  // every chunk boundary.
+  std::string bytes;
+  for (int i = 0; bytes.size() < (9u << 20); ++i) {
+    bytes += std::string(static_cast<size_t>(i % 613), static_cast<char>('a' + i % 26));
+    if (i % 101 == 5) bytes += std::string("n\0l", 3);
+    const char* ends[] = {"\n", "\r\n", "\r", "\n"};
+    bytes += ends[i % 4];
+  }
+  bytes += std::string(200000, 'L');  // a last line longer than any line size, without an end
+  auto dir = std::filesystem::temp_directory_path();
+  auto path = dir / ("vistram_lr_big" + std::to_string(::getpid()));
+  { std::ofstream(path, std::ios::binary) << bytes; }
+
+  auto throughPipe = [&](int size, int wideFrom) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    std::thread writer([&] {
+      std::size_t done = 0;
+      while (done < bytes.size()) {
+        const ssize_t n = ::write(fds[1], bytes.data() + done, bytes.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+      }
+      ::close(fds[1]);
+    });
+    Read read = ReadEveryLine("/proc/self/fd/" + std::to_string(fds[0]), size, wideFrom);
+    writer.join();
+    ::close(fds[0]);
+    return read;
+  };
+
+  const Read ahead = ReadEveryLine(path.string(), 500);
+  const Read inOrder = throughPipe(500, -1);
+  EXPECT_EQ(ahead.position, bytes.size());
+  EXPECT_GT(ahead.lines.size(), 30000u);
+  EXPECT_TRUE(ahead == inOrder);
+  // A line size beyond the read-ahead headroom part-way: the reader goes on
+  // in order without losing the chunk it had read ahead.
+  const Read switched = ReadEveryLine(path.string(), 500, 20000);
+  EXPECT_TRUE(switched == throughPipe(500, 20000));
+  ASSERT_GE(switched.lines.size(), 3u);
+  EXPECT_EQ(switched.lines[switched.lines.size() - 3].size(), 99999u);  // 200,000 = 99,999 + 99,999 + 2
+  EXPECT_EQ(switched.lines.back(), "LL");
+
+  // Going back to the start part-way through gives the same lines again.
+  LineReader r;
+  ASSERT_TRUE(r.Open(path.string()));
+  char buf[500];
+  for (int i = 0; i < 25000; ++i) ASSERT_NE(MYFGETS(r, 500, buf), nullptr);
+  ASSERT_TRUE(r.Rewind());
+  std::size_t len = 0;
+  for (std::size_t i = 0; i < 1000; ++i) {
+    ASSERT_TRUE(r.ReadLine(buf, sizeof buf, len));
+    EXPECT_EQ(std::string(buf, len), ahead.lines[i]) << i;
+  }
+  r.Close();
+  std::filesystem::remove(path);
+}

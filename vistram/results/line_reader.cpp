@@ -1,46 +1,60 @@
 #include "vistram/results/line_reader.h"
 
-#include <algorithm>
-#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
 
 namespace {
 // Bytes read from the file at a time: 1 MB, or the whole file when it is
 // smaller (at least 4 KB), so that a short file costs a short buffer.
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kMinChunk = 4096;
-}
+// Files from this size on are read ahead; the unread end of a buffer (less
+// than a line) moves into the headroom in front of the next chunk.
+constexpr std::uint64_t kReadAheadFrom = 4 * kChunk;
+constexpr std::size_t kHeadroom = 64 * 1024;
+}  // namespace
 
 LineReader::~LineReader() { Close(); }
 
 bool LineReader::Open(const std::string& path) {
   Close();
-  file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr) return false;
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return false;
   struct stat st {};
-  fileSize_ = (fstat(fileno(file_), &st) == 0 && st.st_size > 0) ? static_cast<std::uint64_t>(st.st_size) : 0;
-  // (A size of 0 may be a pipe or a file of /proc: the full chunk then.)
-  std::size_t want = kChunk;
-  if (fileSize_ > 0 && fileSize_ + 2 < kChunk) want = std::max<std::size_t>(fileSize_ + 2, kMinChunk);
-  if (!buf_ || cap_ < want) Reserve(want);
+  fileSize_ = (fstat(fd_, &st) == 0 && st.st_size > 0) ? static_cast<std::uint64_t>(st.st_size) : 0;
   pos_ = end_ = 0;
   filePos_ = 0;
   eof_ = false;
   crAt_ = nulAt_ = kUnknown;
+  if (fileSize_ >= kReadAheadFrom) {
+    StartReadAhead();
+    if (ahead_) return true;
+  }
+  // (A size of 0 may be a pipe or a file of /proc: the full chunk then.)
+  std::size_t want = kChunk;
+  if (fileSize_ > 0 && fileSize_ + 2 < kChunk) want = std::max<std::size_t>(fileSize_ + 2, kMinChunk);
+  if (!buf_ || cap_ < want) Reserve(want);
   return true;
 }
 
 void LineReader::Close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
+  StopReadAhead(false);
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
   pos_ = end_ = 0;
   filePos_ = 0;
   eof_ = false;
 }
 
 bool LineReader::Rewind() {
-  if (file_ == nullptr) return false;
-  if (std::fseek(file_, 0, SEEK_SET) != 0) return false;
+  if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0) return false;  // (a pipe cannot go back)
+  if (ahead_ && requested_) AwaitChunk();  // (discarded)
   pos_ = end_ = 0;
   filePos_ = 0;
   eof_ = false;
@@ -58,23 +72,131 @@ void LineReader::Reserve(std::size_t capacity) {
   crAt_ = nulAt_ = kUnknown;
 }
 
+std::size_t LineReader::ReadAt(char* to, std::size_t n, std::uint64_t offset) const {
+  std::size_t done = 0;
+  while (done < n) {
+    ssize_t got = ::pread(fd_, to + done, n - done, static_cast<off_t>(offset + done));
+    // (A pipe has no offsets: it is read in order, which is the order asked.)
+    if (got < 0 && errno == ESPIPE) got = ::read(fd_, to + done, n - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;  // the end of the file, or an error that ends the reading
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
 bool LineReader::Fill() {
-  if (eof_ || file_ == nullptr) return false;
+  if (eof_ || fd_ < 0) return false;
+  if (ahead_) return FillAhead();
   if (pos_ > 0) {
     std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
     end_ -= pos_;
     pos_ = 0;
-    crAt_ = nulAt_ = kUnknown;
   }
-  std::size_t n = std::fread(buf_.get() + end_, 1, cap_ - end_, file_);
+  crAt_ = nulAt_ = kUnknown;
+  const std::size_t n = ReadAt(buf_.get() + end_, cap_ - end_, filePos_);
   if (n == 0) {
     eof_ = true;
     return false;
   }
   end_ += n;
   filePos_ += n;
-  crAt_ = nulAt_ = kUnknown;
   return true;
+}
+
+bool LineReader::FillAhead() {
+  if (!requested_) RequestChunk();
+  const std::size_t n = AwaitChunk();
+  if (n == 0) {
+    eof_ = true;
+    return false;
+  }
+  // The unread bytes (less than a line, which is less than the headroom)
+  // go in front of the chunk, and the chunk's buffer becomes the current one.
+  const std::size_t left = end_ - pos_;
+  std::memcpy(spare_.get() + kHeadroom - left, buf_.get() + pos_, left);
+  std::swap(buf_, spare_);
+  pos_ = kHeadroom - left;
+  end_ = kHeadroom + n;
+  filePos_ += n;
+  crAt_ = nulAt_ = kUnknown;
+  RequestChunk();
+  return true;
+}
+
+void LineReader::StartReadAhead() {
+  buf_ = std::make_unique_for_overwrite<char[]>(kHeadroom + kChunk);
+  spare_ = std::make_unique_for_overwrite<char[]>(kHeadroom + kChunk);
+  cap_ = kHeadroom + kChunk;
+  aheadStop_ = requested_ = chunkReady_ = false;
+  try {
+    aheadThread_ = std::thread([this] { ReadAheadLoop(); });
+    ahead_ = true;
+  } catch (const std::system_error&) {
+    spare_.reset();  // read without a second thread
+  }
+}
+
+void LineReader::StopReadAhead(bool keep) {
+  if (!ahead_) return;
+  // A chunk already asked for is kept (when asked): it follows the unread
+  // bytes.
+  const std::size_t n = requested_ ? AwaitChunk() : 0;
+  {
+    std::lock_guard<std::mutex> lock(aheadMutex_);
+    aheadStop_ = true;
+  }
+  aheadChanged_.notify_all();
+  aheadThread_.join();
+  ahead_ = false;
+  if (keep && n > 0) {
+    const std::size_t left = end_ - pos_;
+    auto joined = std::make_unique_for_overwrite<char[]>(std::max(cap_, left + n));
+    std::memcpy(joined.get(), buf_.get() + pos_, left);
+    std::memcpy(joined.get() + left, spare_.get() + kHeadroom, n);
+    cap_ = std::max(cap_, left + n);
+    buf_ = std::move(joined);
+    pos_ = 0;
+    end_ = left + n;
+    filePos_ += n;
+    crAt_ = nulAt_ = kUnknown;
+  }
+  spare_.reset();
+}
+
+void LineReader::RequestChunk() {
+  {
+    std::lock_guard<std::mutex> lock(aheadMutex_);
+    requestOffset_ = filePos_;
+    requestTo_ = spare_.get() + kHeadroom;
+    requested_ = true;
+    chunkReady_ = false;
+  }
+  aheadChanged_.notify_all();
+}
+
+std::size_t LineReader::AwaitChunk() {
+  std::unique_lock<std::mutex> lock(aheadMutex_);
+  aheadChanged_.wait(lock, [this] { return chunkReady_; });
+  requested_ = false;
+  chunkReady_ = false;
+  return chunkLength_;
+}
+
+void LineReader::ReadAheadLoop() {
+  std::unique_lock<std::mutex> lock(aheadMutex_);
+  for (;;) {
+    aheadChanged_.wait(lock, [this] { return aheadStop_ || (requested_ && !chunkReady_); });
+    if (aheadStop_) return;
+    char* to = requestTo_;
+    const std::uint64_t offset = requestOffset_;
+    lock.unlock();
+    const std::size_t n = ReadAt(to, kChunk, offset);
+    lock.lock();
+    chunkLength_ = n;
+    chunkReady_ = true;
+    aheadChanged_.notify_all();
+  }
 }
 
 bool LineReader::ReadLine(char* buffer, std::size_t size) {
@@ -92,8 +214,9 @@ bool LineReader::ReadLine(char* buffer, std::size_t size, std::size_t& length) {
 
 bool LineReader::ReadLineView(std::size_t size, const char*& data, std::size_t& length) {
   length = 0;
-  if (size < 2 || file_ == nullptr) return false;
+  if (size < 2 || fd_ < 0) return false;
   const std::size_t max = size - 1;
+  if (ahead_ && max + 2 > kHeadroom) StopReadAhead(true);  // a line longer than the headroom
   if (max + 2 > cap_) Reserve(max + 2);
   // Make sure the whole line (up to max characters plus a possible CR LF) is
   // in the buffer, unless the file ends first.
