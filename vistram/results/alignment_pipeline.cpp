@@ -21,7 +21,7 @@ AlignmentPipeline::~AlignmentPipeline() {
 }
 
 bool AlignmentPipeline::Start() {
-  ring_ = static_cast<char*>(MyAlloc(kSlots * 3 * kAccSize));
+  ring_ = static_cast<char*>(MyAlloc(kSlots * kTexts * kAccSize));
   if (ring_ == nullptr) return false;
   MakeCurrent(0);
   try {
@@ -37,12 +37,14 @@ void AlignmentPipeline::MakeCurrent(std::size_t slot) {
   query_ = {SlotText(slot, 0), 0};
   middle_ = {SlotText(slot, 1), 0};
   subject_ = {SlotText(slot, 2), 0};
+  stats_ = {SlotText(slot, 3), 0};
 }
 
 bool AlignmentPipeline::Build(std::size_t slot) {
   const Slot& s = slots_[slot];
   const AlignmentJob& job = s.job;
   AliData& ali = *job.ali;
+  if (job.statsInSlot) SetText(ali.statsText, {SlotText(slot, 3), s.statsLength}, width::kStatsText);
   if (TransfertData(ali, {SlotText(slot, 0), s.queryLength}, {SlotText(slot, 1), s.middleLength},
                     {SlotText(slot, 2), s.subjectLength}, job.queryStart, job.subjectStart, job.queryPrintedEnd,
                     job.subjectPrintedEnd) != 1) {
@@ -74,6 +76,7 @@ bool AlignmentPipeline::Submit(const AlignmentJob& job) {
   s.queryLength = query_.len;
   s.middleLength = middle_.len;
   s.subjectLength = subject_.len;
+  s.statsLength = stats_.len;
   if (!threaded_) {
     if (!failed_.load() && !Build(n % kSlots)) failed_.store(true);
     return !failed_.load();

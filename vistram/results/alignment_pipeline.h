@@ -2,7 +2,8 @@
 // reader gathers an alignment's three residue lines; when the alignment ends
 // it hands them over, and a second thread turns them into the record
 // (TransfertData: upper-cased lines, ends, gaps, statistics, HCA score) while
-// the reader goes on with the report. Building the records is about half of
+// the reader goes on with the report. The statistics text is stored there
+// too. Building the records is about half of
 // a load, and most of the memory a load touches is written here.
 //
 // The texts are handed over without a copy: the reader writes into the
@@ -50,6 +51,9 @@ struct AlignmentJob {
   int subjectStart = 0;
   int queryPrintedEnd = 0;
   int subjectPrintedEnd = 0;
+  // The statistics text was gathered in the slot (Stats()); otherwise the
+  // record's statsText is already set.
+  bool statsInSlot = false;
   // Saved-results files: the eleven numbers and the gapped flag as saved,
   // which replace the computed ones.
   bool hasSavedNumbers = false;
@@ -73,6 +77,7 @@ class AlignmentPipeline {
   Accumulator& Query() { return query_; }
   Accumulator& Middle() { return middle_; }
   Accumulator& Subject() { return subject_; }
+  Accumulator& Stats() { return stats_; }
 
   // Hands the current accumulators and `job` over; the current accumulators
   // are then empty ones of the next slot. The caller no longer touches
@@ -86,9 +91,12 @@ class AlignmentPipeline {
   static constexpr std::size_t kSlots = 64;
   struct Slot {
     AlignmentJob job;
-    std::size_t queryLength = 0, middleLength = 0, subjectLength = 0;
+    std::size_t queryLength = 0, middleLength = 0, subjectLength = 0, statsLength = 0;
   };
-  char* SlotText(std::size_t slot, int line) const { return ring_ + (slot * 3 + static_cast<std::size_t>(line)) * kAccSize; }
+  static constexpr std::size_t kTexts = 4;  // query, middle, subject, statistics
+  char* SlotText(std::size_t slot, int text) const {
+    return ring_ + (slot * kTexts + static_cast<std::size_t>(text)) * kAccSize;
+  }
   void MakeCurrent(std::size_t slot);
   bool Build(std::size_t slot);  // builds the record of one slot
   void Run();                    // the builder thread
@@ -96,7 +104,7 @@ class AlignmentPipeline {
 
   char* ring_ = nullptr;
   Slot slots_[kSlots];
-  Accumulator query_, middle_, subject_;
+  Accumulator query_, middle_, subject_, stats_;
   std::thread thread_;
   bool threaded_ = false;
   std::atomic<std::size_t> submitted_{0};

@@ -298,6 +298,7 @@ struct Section {
   // alignment's statistics as they were saved.
   bool hitTextsSaved = false;     // " Saved hit:" gave scoreText and expectText
   bool statsFromSavedText = false;  // statsText comes from " Saved text:" lines
+  bool statsInSlot = false;         // the pipeline's statistics text is the alignment's
   bool alignmentOpen = false;     // the current alignment is not handed to the pipeline yet
   bool hasSavedNumbers = false;   // " Saved statistics:" gave the eleven numbers (and the gapped flag)
   double savedNumbers[11] = {};
@@ -348,10 +349,13 @@ class BlastReader {
   char up_[kLineSize];
   std::size_t len_ = 0;
   unsigned classes_ = 0;  // CharClass bits of the current line
+  // The line read by Next() where it stands in the reader's buffer, valid
+  // until the next read: the keyword tests made right after reading read it
+  // there rather than the copies being written.
+  const char* line_ = nullptr;
   std::uint64_t nextProgress_ = kProgressStep;
   std::string firstDatabase_;
   std::string headerUp_;  // scratch: the analysed header in upper case
-  std::string stats_;     // scratch: an alignment's statistics lines
 };
 
 bool BlastReader::NextRawOnly() {
@@ -377,6 +381,7 @@ bool BlastReader::Next() {
   // A NUL byte ends the line as a C string would.
   if (in_.LineHasNul()) len_ = static_cast<std::size_t>(static_cast<const char*>(std::memchr(data, '\0', len_)) - data);
   classes_ = CopyUpperClasses(raw_, up_, data, len_);
+  line_ = data;
   raw_[len_] = '\0';
   up_[len_] = '\0';
   return true;
@@ -598,6 +603,8 @@ bool BlastReader::FinishAlignment(Section& s) {
   job.subjectStart = s.subjectStart;
   job.queryPrintedEnd = s.queryPrintedEnd;
   job.subjectPrintedEnd = s.subjectPrintedEnd;
+  job.statsInSlot = s.statsInSlot;
+  s.statsInSlot = false;
   if (s.hasSavedNumbers) {
     job.hasSavedNumbers = true;
     std::copy(std::begin(s.savedNumbers), std::end(s.savedNumbers), job.savedNumbers);
@@ -635,6 +642,7 @@ bool BlastReader::ReadSavedLine(Section& s) {
     text.append(after(" Saved text: "));
     SetText(ali.statsText, text, width::kStatsText);
     s.statsFromSavedText = true;
+    s.statsInSlot = false;
     return true;
   }
   if (line.substr(0, 19) == " Saved statistics: ") {
@@ -803,7 +811,6 @@ bool BlastReader::FinishSection(Section& s) {
   hits.shrink_to_fit();
   s.header.resultType = kResultBlast;
   for (auto& hit : hits) {
-    hit->alignments.shrink_to_fit();
     hit->selected.assign(hit->alignments.size(), 0);
     if (!hit->alignments.empty() && hit->alignments.front()->gapped) s.header.resultType = kResultBlast2;
   }
@@ -852,8 +859,8 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     const bool endMarker =
         saved_ ? len >= 12 && std::memcmp(up, "POSTED DATE:", 12) == 0
                : (colon && HasColonMarker(up, len, plus_)) ||
-                     ((cls & (kHasU | kHasBlank)) == (kHasU | kHasBlank) && Contains(up, len, "CPU TIME")) ||
-                     (less && Contains(up, len, "</HTML>"));
+                     ((cls & (kHasU | kHasBlank)) == (kHasU | kHasBlank) && ContainsUpper(line_, len, "CPU TIME")) ||
+                     (less && ContainsUpper(line_, len, "</HTML>"));
     if (endMarker) {
       if (!FinishAlignment(s)) {
         code = kBlastFailed;
@@ -861,7 +868,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       }
       return Stop::EndMarker;
     }
-    if (equal && Contains(up, len, "IMG SRC=")) continue;
+    if (equal && ContainsUpper(line_, len, "IMG SRC=")) continue;
     if (saved_ && !s.inHeader && s.hit != nullptr && len > 7 && std::memcmp(raw_, " Saved ", 7) == 0 &&
         ReadSavedLine(s)) {
       continue;
@@ -995,10 +1002,15 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       s.hit->alignmentCount = s.alignmentsOfHit;
       AliData& ali = *s.hit->alignments.back();
       ali.ClearStatistics();
+      // The statistics text: the score line without its leading blanks,
+      // then the next line with one of its leading blanks; stored with the
+      // alignment's record by the pipeline.
+      Accumulator& stats = pipeline_.Stats();
+      stats.Clear();
       std::size_t i = 0;
       while (i < len && up[i] == ' ') ++i;
-      std::string& stats = stats_;
-      stats.assign(up + i, len - i);
+      stats.Append(up + i, len - i);
+      s.statsInSlot = false;
       if (!Next()) {
         code = kBlastEndInAlignment;
         return Stop::Failed;
@@ -1011,8 +1023,8 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
         i = 0;
         while (i < len_ && up_[i] == ' ') ++i;
         if (i > 0) --i;
-        stats.append(up_ + i, len_ - i);
-        SetText(ali.statsText, stats, width::kStatsText);
+        stats.Append(up_ + i, len_ - i);
+        s.statsInSlot = true;
       }
       s.totalAlignments += 1;
       s.blockIndex = 0;

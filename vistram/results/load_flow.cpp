@@ -184,6 +184,7 @@ int StartLoad(DataProgram& dp, ResultView& view) {
   if (g_loadThread.joinable()) g_loadThread.join();
   view.EmptyComboTable();
   FermeUnFichier(dp, view, 0);
+  PrepareHeapForLoading();
   try {
     g_loadThread = std::thread(_LoadThread, std::ref(dp), std::ref(view));
   } catch (const std::system_error&) {

@@ -2,6 +2,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "vistram/platform/platform.h"
 
@@ -63,4 +67,11 @@ void MyFree(void* block) {
 std::size_t MySize(void* block) {
   if (block == nullptr) return 0;
   return *HeaderOf(block);
+}
+
+void PrepareHeapForLoading() {
+#if defined(__GLIBC__)
+  static std::once_flag once;
+  std::call_once(once, [] { mallopt(M_TOP_PAD, 16 << 20); });
+#endif
 }

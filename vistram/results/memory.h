@@ -17,3 +17,11 @@ std::size_t MySize(void* block);
 // Reports the exhaustion of memory as the wrappers do; used where an
 // allocation made by a container (std::bad_alloc) is caught.
 void ReportOutOfMemory();
+
+// Readies the heap for loading reports, once per process. A large report is
+// a hundred megabytes of records allocated in small blocks by two threads;
+// glibc grows a thread's heap by the block asked plus a pad of 128 KB, and
+// every growth changes the process's mappings under a lock that the other
+// thread's page faults wait on. A 16 MB pad makes growths rare. (Pages of the
+// pad are not touched: the resident memory does not grow.)
+void PrepareHeapForLoading();

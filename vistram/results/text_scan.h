@@ -196,6 +196,47 @@ inline bool ContainsBytes(const char* hay, std::size_t n, const char* needle, st
   return false;
 }
 
+// True when the m bytes of the upper-case `needle` occur in the n bytes at
+// `hay` read in ASCII upper case. (For a line still in the reader's buffer:
+// no upper-case copy is read back while its stores are under way.)
+inline bool ContainsUpperBytes(const char* hay, std::size_t n, const char* needle, std::size_t m) {
+  using namespace text_scan_detail;
+  if (m == 0) return true;
+  if (m > n) return false;
+  auto sameAt = [&](std::size_t p) {
+    for (std::size_t j = 0; j < m; ++j)
+      if (UpperOf(static_cast<unsigned char>(hay[p + j])) != needle[j]) return false;
+    return true;
+  };
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  if (m >= 2) {
+    // A letter is compared with its lower-case bit set, anything else as it is.
+    auto fold = [](char c) { return _mm_set1_epi8(c >= 'A' && c <= 'Z' ? 0x20 : 0); };
+    auto folded = [](char c) { return _mm_set1_epi8(c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c); };
+    const __m128i firstFold = fold(needle[0]), first = folded(needle[0]);
+    const __m128i lastFold = fold(needle[m - 1]), last = folded(needle[m - 1]);
+    for (; i + (m - 1) + 16 <= n; i += 16) {
+      const __m128i a = _mm_cmpeq_epi8(_mm_or_si128(Load16(hay + i), firstFold), first);
+      const __m128i b = _mm_cmpeq_epi8(_mm_or_si128(Load16(hay + i + m - 1), lastFold), last);
+      auto candidates = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(a, b)));
+      while (candidates != 0) {
+        if (sameAt(i + static_cast<std::size_t>(__builtin_ctz(candidates)))) return true;
+        candidates &= candidates - 1;
+      }
+    }
+  }
+#endif
+  for (; i + m <= n; ++i)
+    if (sameAt(i)) return true;
+  return false;
+}
+
+template <std::size_t N>
+inline bool ContainsUpper(const char* hay, std::size_t n, const char (&literal)[N]) {
+  return ContainsUpperBytes(hay, n, literal, N - 1);
+}
+
 template <std::size_t N>
 inline bool Contains(const char* hay, std::size_t n, const char (&literal)[N]) {
   return ContainsBytes(hay, n, literal, N - 1);
