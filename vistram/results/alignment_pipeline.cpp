@@ -60,11 +60,23 @@ bool AlignmentPipeline::Build(std::size_t slot) {
   return true;
 }
 
-void AlignmentPipeline::Wake() {
-  // Both counters are written before this test (sequentially consistent),
-  // and a waiter counts itself before it tests them: one of the two sees
-  // the other.
-  if (waiting_.load() == 0) return;
+// A sleeper sets its flag under the lock, then tests the counters; the
+// other side writes a counter, then tests the flag (both sequentially
+// consistent): one of the two sees the other, and the wake-up takes the lock
+// so that it cannot fall between the sleeper's test and its wait. Each side
+// is woken only when there is a batch for it, not for every alignment.
+namespace {
+constexpr std::size_t kBatch = 16;
+}
+
+void AlignmentPipeline::WakeBuilder(std::size_t pending) {
+  if (pending == 0 || !builderWaits_.load()) return;
+  { std::lock_guard<std::mutex> lock(mutex_); }
+  changed_.notify_all();
+}
+
+void AlignmentPipeline::WakeReader() {
+  if (!readerWaits_.load()) return;
   { std::lock_guard<std::mutex> lock(mutex_); }
   changed_.notify_all();
 }
@@ -82,13 +94,16 @@ bool AlignmentPipeline::Submit(const AlignmentJob& job) {
     return !failed_.load();
   }
   submitted_.store(n + 1);
-  Wake();
-  // The next slot is free once the builder is done with it.
-  if (n + 1 - built_.load() >= kSlots) {
+  const std::size_t pending = n + 1 - built_.load();
+  if (pending >= kBatch) WakeBuilder(pending);
+  // The next slot is free once the builder is done with it; the reader then
+  // sleeps until half of the ring is free.
+  if (pending >= kSlots) {
+    WakeBuilder(pending);
     std::unique_lock<std::mutex> lock(mutex_);
-    waiting_.fetch_add(1);
-    changed_.wait(lock, [&] { return n + 1 - built_.load() < kSlots; });
-    waiting_.fetch_sub(1);
+    readerWaits_.store(true);
+    changed_.wait(lock, [&] { return n + 1 - built_.load() <= kSlots / 2; });
+    readerWaits_.store(false);
   }
   MakeCurrent((n + 1) % kSlots);
   return !failed_.load();
@@ -96,10 +111,11 @@ bool AlignmentPipeline::Submit(const AlignmentJob& job) {
 
 bool AlignmentPipeline::Drain() {
   if (threaded_ && built_.load() != submitted_.load()) {
+    WakeBuilder(submitted_.load() - built_.load());
     std::unique_lock<std::mutex> lock(mutex_);
-    waiting_.fetch_add(1);
+    readerWaits_.store(true);
     changed_.wait(lock, [&] { return built_.load() == submitted_.load(); });
-    waiting_.fetch_sub(1);
+    readerWaits_.store(false);
   }
   return !failed_.load();
 }
@@ -109,9 +125,9 @@ void AlignmentPipeline::Run() {
   for (;;) {
     if (submitted_.load() == next) {
       std::unique_lock<std::mutex> lock(mutex_);
-      waiting_.fetch_add(1);
+      builderWaits_.store(true);
       changed_.wait(lock, [&] { return submitted_.load() != next || stop_.load(); });
-      waiting_.fetch_sub(1);
+      builderWaits_.store(false);
       if (submitted_.load() == next) return;  // stopped with nothing left
     }
     // After a failure the rest is only counted: the load fails anyway.
@@ -125,6 +141,8 @@ void AlignmentPipeline::Run() {
       if (!ok) failed_.store(true);
     }
     built_.store(++next);
-    Wake();
+    // The reader waits for half of the ring, or for the last alignment.
+    const std::size_t pending = submitted_.load() - next;
+    if (pending <= kSlots / 2) WakeReader();
   }
 }

@@ -100,7 +100,9 @@ class AlignmentPipeline {
   void MakeCurrent(std::size_t slot);
   bool Build(std::size_t slot);  // builds the record of one slot
   void Run();                    // the builder thread
-  void Wake();                   // wakes whoever waits, when someone does
+  // Wakes the builder when it sleeps and `pending` alignments wait for it.
+  void WakeBuilder(std::size_t pending);
+  void WakeReader();  // wakes the reader when it waits for a slot
 
   char* ring_ = nullptr;
   Slot slots_[kSlots];
@@ -111,7 +113,8 @@ class AlignmentPipeline {
   std::atomic<std::size_t> built_{0};
   std::atomic<bool> failed_{false};
   std::atomic<bool> stop_{false};
-  std::atomic<int> waiting_{0};
+  std::atomic<bool> builderWaits_{false};
+  std::atomic<bool> readerWaits_{false};
   std::mutex mutex_;
   std::condition_variable changed_;
 };

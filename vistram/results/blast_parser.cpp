@@ -1,6 +1,7 @@
 #include "vistram/results/blast_parser.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -106,15 +107,33 @@ std::string_view WordAfter(std::string_view line, std::size_t from) {
   return line.substr(std::min(from, line.size()), to - std::min(from, line.size()));
 }
 
-// A number read like the standard text-to-double conversion; -1.0 when none.
+// A number read like the standard text-to-double conversion in the C locale
+// (leading white space, a sign, decimal, hexadecimal, "inf" or "nan"), from
+// the first 63 characters; -1.0 when none. Decimal numbers, all that reports
+// print, are converted without the library's locale: a decimal comma of the
+// user's language never cuts "0.5" to 0.
 double ReadDouble(std::string_view text) {
-  char buf[64];
-  const std::size_t n = std::min(text.size(), sizeof buf - 1);
-  std::memcpy(buf, text.data(), n);
-  buf[n] = '\0';
-  char* endp = nullptr;
-  const double v = std::strtod(buf, &endp);
-  if (endp == buf) return -1.0;
+  const char* p = text.data();
+  const char* end = p + std::min<std::size_t>(text.size(), 63);
+  while (p < end && IsSpace(*p)) ++p;
+  const char* number = p;
+  if (p < end && *p == '+') ++p;
+  if (p > number && p < end && *p == '-') return -1.0;  // "+-": no number
+  const char* digits = p < end && *p == '-' ? p + 1 : p;
+  const bool hex = end - digits >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+  double v = 0;
+  const auto [stop, error] = std::from_chars(p, end, v);
+  if (hex || error == std::errc::result_out_of_range) {
+    // Rare forms left to the library.
+    char buf[64];
+    const auto n = static_cast<std::size_t>(end - number);
+    std::memcpy(buf, number, n);
+    buf[n] = '\0';
+    char* endp = nullptr;
+    v = std::strtod(buf, &endp);
+    return endp == buf ? -1.0 : v;
+  }
+  if (error != std::errc()) return -1.0;
   return v;
 }
 
@@ -1035,14 +1054,19 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
 
     // An alignment block: Query, middle and Sbjct lines.
     if (Contains(up, prefixLen, "QUERY ") || Contains(up, prefixLen, "QUERY:")) {
-      const BlockLine q = ParseBlockLine(up, len);
+      // (Read where it stands in the reader's buffer, in its own case: the
+      // residues are upper-cased when the alignment is stored.)
+      const char* view = line_;
+      const BlockLine q = ParseBlockLine(view, len);
       qAcc.Append(q.segment, q.segmentLength);
       if (s.blockIndex == 0) s.queryStart = q.start;
       if (q.printedEnd > 0) s.queryPrintedEnd = q.printedEnd;
-      // The sequence column: five after the first 'Q', then on to a letter or '-'.
-      const char* firstQ = static_cast<const char*>(std::memchr(up, 'Q', len));
-      std::size_t column = static_cast<std::size_t>(firstQ - up) + 5;
-      while (column < len && !IsAsciiLetter(up[column]) && up[column] != '-') ++column;
+      // The sequence column: five after the first 'Q' (or 'q'), then on to a
+      // letter or '-'.
+      std::size_t column = 0;
+      while (column < len && view[column] != 'Q' && view[column] != 'q') ++column;
+      column += 5;
+      while (column < len && !IsAsciiLetter(view[column]) && view[column] != '-') ++column;
       // The middle and subject lines are read where they stand in the
       // reader's buffer.
       const char* line = nullptr;

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "vistram/results/text_scan.h"
+
 namespace {
 // Bytes read from the file at a time: 1 MB, or the whole file when it is
 // smaller (at least 4 KB), so that a short file costs a short buffer.
@@ -227,30 +229,37 @@ bool LineReader::ReadLineView(std::size_t size, const char*& data, std::size_t& 
   data = start;
   const std::size_t avail = end_ - pos_;
   const std::size_t scan = std::min(avail, max);
-  const char* lf = static_cast<const char*>(std::memchr(start, '\n', scan));
-  const std::size_t lineLen = lf != nullptr ? static_cast<std::size_t>(lf - start) : scan;
-  // Carriage returns and NUL bytes are rare: their next positions in the
-  // buffer are found once and reused until a line passes them.
-  if (crAt_ == kUnknown || crAt_ < pos_) crAt_ = NextInBuffer('\r');
-  char* cr = crAt_ < pos_ + lineLen ? buf_.get() + crAt_ : nullptr;
-  const std::size_t kept = cr != nullptr ? static_cast<std::size_t>(cr - start) : lineLen;
-  if (nulAt_ == kUnknown || nulAt_ < pos_) nulAt_ = NextInBuffer('\0');
-  lineHasNul_ = nulAt_ < pos_ + kept;
-
-  if (cr != nullptr) {
-    length = kept;
-    if (kept + 1 < avail && start[kept + 1] == '\n') {
-      // CR LF: one line end.
-      pos_ += kept + 2;
-    } else {
-      // Lone CR: it becomes a blank that ends the line (written over the
-      // CR in the buffer, which the line consumes).
-      *cr = ' ';
-      length = kept + 1;
-      pos_ += kept + 1;
+  // Most lines hold no carriage return and no NUL byte: they end at the
+  // first of the three.
+  const char* lf = FindLineStop(start, start + scan);
+  if (lf != nullptr && *lf != '\n') {
+    lf = FindByte(lf, start + scan, '\n');
+    const std::size_t lineLen = lf != nullptr ? static_cast<std::size_t>(lf - start) : scan;
+    // Carriage returns and NUL bytes are rare: their next positions in the
+    // buffer are found once and reused until a line passes them.
+    if (crAt_ == kUnknown || crAt_ < pos_) crAt_ = NextInBuffer('\r');
+    char* cr = crAt_ < pos_ + lineLen ? buf_.get() + crAt_ : nullptr;
+    const std::size_t kept = cr != nullptr ? static_cast<std::size_t>(cr - start) : lineLen;
+    if (nulAt_ == kUnknown || nulAt_ < pos_) nulAt_ = NextInBuffer('\0');
+    lineHasNul_ = nulAt_ < pos_ + kept;
+    if (cr != nullptr) {
+      length = kept;
+      if (kept + 1 < avail && start[kept + 1] == '\n') {
+        // CR LF: one line end.
+        pos_ += kept + 2;
+      } else {
+        // Lone CR: it becomes a blank that ends the line (written over the
+        // CR in the buffer, which the line consumes).
+        *cr = ' ';
+        length = kept + 1;
+        pos_ += kept + 1;
+      }
+      return true;
     }
-    return true;
+  } else {
+    lineHasNul_ = false;
   }
+  const std::size_t lineLen = lf != nullptr ? static_cast<std::size_t>(lf - start) : scan;
   length = lineLen;
   pos_ += lineLen;
   if (lf != nullptr) {

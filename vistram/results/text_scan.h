@@ -165,6 +165,39 @@ inline const char* FindWhiteSpace(const char* p, const char* end) {
   return end;
 }
 
+// The first `c` in [p, end), or null. (Inline for the short spans of a
+// line, where a library call costs more than the search.)
+inline const char* FindByte(const char* p, const char* end, char c) {
+#if defined(__SSE2__)
+  using namespace text_scan_detail;
+  const __m128i wanted = _mm_set1_epi8(c);
+  for (; end - p >= 16; p += 16) {
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(Load16(p), wanted));
+    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  for (; p < end; ++p)
+    if (*p == c) return p;
+  return nullptr;
+}
+
+// The first line feed, carriage return or NUL byte in [p, end), or null.
+inline const char* FindLineStop(const char* p, const char* end) {
+#if defined(__SSE2__)
+  using namespace text_scan_detail;
+  for (; end - p >= 16; p += 16) {
+    const __m128i v = Load16(p);
+    const __m128i stop = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))),
+                                      _mm_cmpeq_epi8(v, _mm_setzero_si128()));
+    const int mask = _mm_movemask_epi8(stop);
+    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  for (; p < end; ++p)
+    if (*p == '\n' || *p == '\r' || *p == '\0') return p;
+  return nullptr;
+}
+
 inline bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // True when the m bytes of `needle` occur in the n bytes at `hay`.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSessionManager>
+#include <clocale>
 #include <cstdio>
 
 #include "vistram/platform/gui/qt_platform.h"
@@ -35,6 +36,10 @@ void BringToFront(QWidget* w) {
 
 int RunWorkbench(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Qt hands the user's locale to the C library as well; numbers are read
+  // from reports and written to saved files with the '.' of the reports,
+  // whatever the user's language.
+  std::setlocale(LC_NUMERIC, "C");
   QtPlatform platform;
   SetCurrentPlatform(&platform);
   struct RestorePlatform {
