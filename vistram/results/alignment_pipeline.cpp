@@ -57,6 +57,7 @@ bool AlignmentPipeline::Build(std::size_t slot) {
     for (int k = 0; k < 11; ++k) *fields[k] = job.savedNumbers[k];
     if (job.savedGapped >= 0) ali.gapped = job.savedGapped;
   }
+  if (job.firstOfHit && ali.gapped) firstOfHitGapped_ = true;
   return true;
 }
 

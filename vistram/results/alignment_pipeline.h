@@ -54,6 +54,7 @@ struct AlignmentJob {
   // The statistics text was gathered in the slot (Stats()); otherwise the
   // record's statsText is already set.
   bool statsInSlot = false;
+  bool firstOfHit = false;  // the first alignment of its hit
   // Saved-results files: the eleven numbers and the gapped flag as saved,
   // which replace the computed ones.
   bool hasSavedNumbers = false;
@@ -86,6 +87,13 @@ class AlignmentPipeline {
   bool Submit(const AlignmentJob& job);
   // Waits until every alignment handed over is built; false when one failed.
   bool Drain();
+  // After Drain(): whether the first alignment of a hit built since the last
+  // call has gaps; the answer starts again from false.
+  bool TakeFirstOfHitGapped() {
+    const bool gapped = firstOfHitGapped_;
+    firstOfHitGapped_ = false;
+    return gapped;
+  }
 
  private:
   static constexpr std::size_t kSlots = 64;
@@ -112,6 +120,7 @@ class AlignmentPipeline {
   std::atomic<std::size_t> submitted_{0};
   std::atomic<std::size_t> built_{0};
   std::atomic<bool> failed_{false};
+  bool firstOfHitGapped_ = false;  // written by the builder, read after Drain()
   std::atomic<bool> stop_{false};
   std::atomic<bool> builderWaits_{false};
   std::atomic<bool> readerWaits_{false};

@@ -303,6 +303,7 @@ struct Section {
   HeaderBlock header;
   HspData* hit = nullptr;  // the current hit
   int hitsSoFar = 0;
+  int hitsWithoutAlignment = 0;  // closed hits that had no alignment
   int alignmentsOfHit = 0;
   int totalAlignments = 0;
   int inHeader = 0;
@@ -346,6 +347,10 @@ class BlastReader {
   // failure code when Stop::Failed.
   Stop ReadSection(Section& s, bool endsAtQuery, int& code);
   bool FinishAlignment(Section& s);
+  // Ends the current hit (its selection flags, one per alignment) and starts
+  // the next one.
+  void StartHit(Section& s);
+  void CloseHit(Section& s);
   void AnalyseHeader(HspData& hit, std::string_view header);
   // Waits for the section's records; false when one could not be built.
   bool FinishSection(Section& s);
@@ -542,10 +547,7 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
     pipeline_.Query().Clear();
     pipeline_.Middle().Clear();
     pipeline_.Subject().Clear();
-    s.hits->push_back(std::make_unique<HspData>());
-    s.hit = s.hits->back().get();
-    s.hitsSoFar += 1;
-    s.hit->number = s.hitsSoFar;
+    StartHit(s);
     if (!s.extra) dp_.viewHitCount = s.hitsSoFar;
     s.alignmentsOfHit = 0;
     std::size_t i = 1;
@@ -613,6 +615,21 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
   return false;
 }
 
+void BlastReader::CloseHit(Section& s) {
+  if (s.hit == nullptr) return;
+  s.hit->selected.assign(s.hit->alignments.size(), 0);
+  if (s.hit->alignments.empty()) s.hitsWithoutAlignment += 1;
+  s.hit = nullptr;
+}
+
+void BlastReader::StartHit(Section& s) {
+  CloseHit(s);
+  s.hits->push_back(std::make_unique<HspData>());
+  s.hit = s.hits->back().get();
+  s.hitsSoFar += 1;
+  s.hit->number = s.hitsSoFar;
+}
+
 bool BlastReader::FinishAlignment(Section& s) {
   if (s.alignmentsOfHit == 0 || s.hit == nullptr || !s.alignmentOpen) return true;
   s.alignmentOpen = false;
@@ -622,6 +639,7 @@ bool BlastReader::FinishAlignment(Section& s) {
   job.subjectStart = s.subjectStart;
   job.queryPrintedEnd = s.queryPrintedEnd;
   job.subjectPrintedEnd = s.subjectPrintedEnd;
+  job.firstOfHit = s.hit->alignments.size() == 1;
   job.statsInSlot = s.statsInSlot;
   s.statsInSlot = false;
   if (s.hasSavedNumbers) {
@@ -820,19 +838,17 @@ BlastReader::Stop BlastReader::ReadSectionSafely(Section& s, int& code) {
 
 bool BlastReader::FinishSection(Section& s) {
   const bool built = pipeline_.Drain();
+  CloseHit(s);
   HitList& hits = *s.hits;
-  if (plus_) {
+  if (plus_ && s.hitsWithoutAlignment > 0) {
     // A BLAST+ subject without any alignment ("No hits found") is no hit.
     std::erase_if(hits, [](const std::unique_ptr<HspData>& h) { return h->alignments.empty(); });
     for (std::size_t i = 0; i < hits.size(); ++i) hits[i]->number = static_cast<int>(i + 1);
     s.hitsSoFar = static_cast<int>(hits.size());
   }
   hits.shrink_to_fit();
-  s.header.resultType = kResultBlast;
-  for (auto& hit : hits) {
-    hit->selected.assign(hit->alignments.size(), 0);
-    if (!hit->alignments.empty() && hit->alignments.front()->gapped) s.header.resultType = kResultBlast2;
-  }
+  // Gapped BLAST when the first alignment of a hit has gaps.
+  s.header.resultType = pipeline_.TakeFirstOfHitGapped() ? kResultBlast2 : kResultBlast;
   return built;
 }
 
@@ -946,10 +962,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       qAcc.Clear();
       mAcc.Clear();
       sAcc.Clear();
-      s.hits->push_back(std::make_unique<HspData>());
-      s.hit = s.hits->back().get();
-      s.hitsSoFar += 1;
-      s.hit->number = s.hitsSoFar;
+      StartHit(s);
       if (!s.extra) dp_.viewHitCount = s.hitsSoFar;
       s.alignmentsOfHit = 0;
       s.hitTextsSaved = false;
