@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "results/blast_test_util.h"
@@ -410,6 +412,57 @@ TEST_F(BlastParserTest, DamagedInputNeverCrashes) {
     auto t = Read(dir_.Write("cut", real.substr(0, cut)));
     EXPECT_GE(t->code, 0);
     EXPECT_LE(t->code, 7);
+  }
+}
+
+TEST_F(BlastParserTest, AReportOfManyMegabytesLoadsAsItsPartsDo) {
+  // A real BLAST+ report whose hits are repeated until the file is read
+  // ahead in several chunks and the alignments pass through the builder
+  // thread many times over: every copy of a hit loads as the hit itself.
+  std::ifstream in(DataPath("blastplus_text/biopython_text_2226_blastp_003.txt"), std::ios::binary);
+  const std::string real((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t hitsFrom = real.find("\n>") + 1;
+  const std::size_t hitsTo = real.find("\nLambda") + 1;
+  ASSERT_LT(hitsFrom, hitsTo);
+  const std::string hits = real.substr(hitsFrom, hitsTo - hitsFrom);
+  std::string big = real.substr(0, hitsFrom);
+  int copies = 0;
+  for (; big.size() < (9u << 20); ++copies) big += hits;
+  big += real.substr(hitsTo);
+
+  auto one = Read(dir_.Write("one.txt", real));
+  auto many = Read(dir_.Write("many.txt", big));
+  ASSERT_EQ(one->code, kBlastOk);
+  ASSERT_EQ(many->code, kBlastOk);
+  const int perCopy = static_cast<int>(one->dp.hitCount);
+  ASSERT_GT(perCopy, 5);
+  ASSERT_EQ(many->dp.hitCount, static_cast<unsigned>(perCopy * copies));
+  EXPECT_EQ(many->dp.alignmentCount, one->dp.alignmentCount * copies);
+  EXPECT_EQ(many->dp.header.resultType, one->dp.header.resultType);
+  for (int c = 0; c < copies; ++c) {
+    for (int h = 1; h <= perCopy; ++h) {
+      const HspData& a = one->hit(h);
+      const HspData& b = many->hit(c * perCopy + h);
+      ASSERT_EQ(b.identifier, a.identifier) << c << " " << h;
+      ASSERT_EQ(b.alignments.size(), a.alignments.size());
+      ASSERT_EQ(b.selected.size(), a.alignments.size());
+      for (std::size_t k = 0; k < a.alignments.size(); ++k) {
+        const AliData& x = *a.alignments[k];
+        const AliData& y = *b.alignments[k];
+        ASSERT_EQ(y.queryLine, x.queryLine);
+        ASSERT_EQ(y.middleLine, x.middleLine);
+        ASSERT_EQ(y.subjectLine, x.subjectLine);
+        ASSERT_EQ(y.statsText, x.statsText);
+        ASSERT_EQ(y.queryStart, x.queryStart);
+        ASSERT_EQ(y.queryEnd, x.queryEnd);
+        ASSERT_EQ(y.subjectStart, x.subjectStart);
+        ASSERT_EQ(y.subjectEnd, x.subjectEnd);
+        ASSERT_EQ(y.score, x.score);
+        ASSERT_EQ(y.expect, x.expect);
+        ASSERT_EQ(y.hcaScore, x.hcaScore);
+        ASSERT_EQ(y.gapped, x.gapped);
+      }
+    }
   }
 }
 
