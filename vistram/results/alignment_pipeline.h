@@ -1,10 +1,10 @@
 // The second half of reading a BLAST report, run beside the first. The
-// reader gathers an alignment's three residue lines; when the alignment ends
-// it hands them over, and a second thread turns them into the record
-// (TransfertData: upper-cased lines, ends, gaps, statistics, HCA score) while
-// the reader goes on with the report. The statistics text is stored there
-// too. Building the records is about half of
-// a load, and most of the memory a load touches is written here.
+// reader gathers an alignment's three residue lines and its statistics text;
+// when the alignment ends it hands them over, and a second thread turns them
+// into the record (TransfertData: upper-cased lines, ends, gaps, statistics,
+// HCA score) while the reader goes on with the report. Building the records
+// is about half of a load, and most of the memory a load touches is written
+// here.
 //
 // The texts are handed over without a copy: the reader writes into the
 // accumulators of a slot of a ring, and handing over makes the next free

@@ -8,9 +8,9 @@
 // at the speed of the disk; for a file of several megabytes a second thread
 // reads the next megabyte while the lines of this one are taken.
 #pragma once
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -63,7 +63,7 @@ class LineReader {
   // after kHeadroom bytes where the unread end of buf_ goes when they swap.
   void StartReadAhead();
   void StopReadAhead(bool keep);  // ends the thread; keeps what it read when `keep`
-  void RequestChunk();         // asks for the chunk at readOffset_ into spare_
+  void RequestChunk();         // asks for the chunk at filePos_ into spare_
   std::size_t AwaitChunk();    // waits for the chunk asked for; its length
   void ReadAheadLoop();
 
