@@ -382,16 +382,6 @@ class BlastReader {
   std::string headerUp_;  // scratch: the analysed header in upper case
 };
 
-bool BlastReader::NextRawOnly() {
-  const char* data = nullptr;
-  if (!in_.ReadLineView(kLineSize, data, len_)) return false;
-  // A NUL byte ends the line as a C string would.
-  if (in_.LineHasNul()) len_ = static_cast<std::size_t>(static_cast<const char*>(std::memchr(data, '\0', len_)) - data);
-  std::memcpy(raw_, data, len_);
-  raw_[len_] = '\0';
-  return true;
-}
-
 bool BlastReader::NextView(const char*& data) {
   if (!in_.ReadLineView(kLineSize, data, len_)) return false;
   // A NUL byte ends the line as a C string would.
@@ -399,11 +389,17 @@ bool BlastReader::NextView(const char*& data) {
   return true;
 }
 
+bool BlastReader::NextRawOnly() {
+  const char* data = nullptr;
+  if (!NextView(data)) return false;
+  std::memcpy(raw_, data, len_);
+  raw_[len_] = '\0';
+  return true;
+}
+
 bool BlastReader::Next() {
   const char* data = nullptr;
-  if (!in_.ReadLineView(kLineSize, data, len_)) return false;
-  // A NUL byte ends the line as a C string would.
-  if (in_.LineHasNul()) len_ = static_cast<std::size_t>(static_cast<const char*>(std::memchr(data, '\0', len_)) - data);
+  if (!NextView(data)) return false;
   classes_ = CopyUpperClasses(raw_, up_, data, len_);
   line_ = data;
   raw_[len_] = '\0';
