@@ -351,6 +351,11 @@ class BlastReader {
   // the next one.
   void StartHit(Section& s);
   void CloseHit(Section& s);
+  // Opens the hit's next alignment (its score line): an empty record and
+  // empty residue texts.
+  AliData& OpenAlignment(Section& s);
+  // Counts the alignment whose statistics are read; its blocks follow.
+  void CountAlignment(Section& s);
   void AnalyseHeader(HspData& hit, std::string_view header);
   // Waits for the section's records; false when one could not be built.
   bool FinishSection(Section& s);
@@ -540,9 +545,6 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
       code = kBlastFailed;
       return true;
     }
-    pipeline_.Query().Clear();
-    pipeline_.Middle().Clear();
-    pipeline_.Subject().Clear();
     StartHit(s);
     if (!s.extra) dp_.viewHitCount = s.hitsSoFar;
     s.alignmentsOfHit = 0;
@@ -571,9 +573,6 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
       code = kBlastFailed;
       return true;
     }
-    pipeline_.Query().Clear();
-    pipeline_.Middle().Clear();
-    pipeline_.Subject().Clear();
     std::string stats = ClassicStats(up_, len_);
     if (s.alignmentsOfHit == 0) {
       const std::size_t e1 = stats.find('=');
@@ -585,12 +584,7 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
         SetText(s.hit->expectText, word, width::kExpectText);
       }
     }
-    s.alignmentsOfHit += 1;
-    s.hit->alignments.push_back(std::make_unique<AliData>());
-    s.alignmentOpen = true;
-    s.hit->alignmentCount = s.alignmentsOfHit;
-    AliData& ali = *s.hit->alignments.back();
-    ali.ClearStatistics();
+    AliData& ali = OpenAlignment(s);
     // The identities line follows, after an optional "Method:" line.
     bool more = Next();
     if (more && StartsWith(up_, len_, "METHOD:")) more = Next();
@@ -602,10 +596,7 @@ bool BlastReader::WebRule(Section& s, Stop& stop, int& code) {
     stats += ' ';
     stats += ClassicStats(up_, len_);
     SetText(ali.statsText, stats, width::kStatsText);
-    s.totalAlignments += 1;
-    s.blockIndex = 0;
-    s.queryStart = s.subjectStart = 0;
-    s.queryPrintedEnd = s.subjectPrintedEnd = 0;
+    CountAlignment(s);
     return true;
   }
   return false;
@@ -620,10 +611,33 @@ void BlastReader::CloseHit(Section& s) {
 
 void BlastReader::StartHit(Section& s) {
   CloseHit(s);
+  pipeline_.Query().Clear();
+  pipeline_.Middle().Clear();
+  pipeline_.Subject().Clear();
   s.hits->push_back(std::make_unique<HspData>());
   s.hit = s.hits->back().get();
   s.hitsSoFar += 1;
   s.hit->number = s.hitsSoFar;
+}
+
+AliData& BlastReader::OpenAlignment(Section& s) {
+  pipeline_.Query().Clear();
+  pipeline_.Middle().Clear();
+  pipeline_.Subject().Clear();
+  s.alignmentsOfHit += 1;
+  s.hit->alignments.push_back(std::make_unique<AliData>());
+  s.alignmentOpen = true;
+  s.hit->alignmentCount = s.alignmentsOfHit;
+  AliData& ali = *s.hit->alignments.back();
+  ali.ClearStatistics();
+  return ali;
+}
+
+void BlastReader::CountAlignment(Section& s) {
+  s.totalAlignments += 1;
+  s.blockIndex = 0;
+  s.queryStart = s.subjectStart = 0;
+  s.queryPrintedEnd = s.subjectPrintedEnd = 0;
 }
 
 bool BlastReader::FinishAlignment(Section& s) {
@@ -955,9 +969,6 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
         code = kBlastFailed;
         return Stop::Failed;
       }
-      qAcc.Clear();
-      mAcc.Clear();
-      sAcc.Clear();
       StartHit(s);
       if (!s.extra) dp_.viewHitCount = s.hitsSoFar;
       s.alignmentsOfHit = 0;
@@ -1005,9 +1016,6 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
         code = kBlastFailed;
         return Stop::Failed;
       }
-      qAcc.Clear();
-      mAcc.Clear();
-      sAcc.Clear();
       const std::string_view line(up, len);
       s.statsFromSavedText = false;
       s.hasSavedNumbers = false;
@@ -1024,12 +1032,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
           SetText(s.hit->expectText, word, width::kExpectText);
         }
       }
-      s.alignmentsOfHit += 1;
-      s.hit->alignments.push_back(std::make_unique<AliData>());
-      s.alignmentOpen = true;
-      s.hit->alignmentCount = s.alignmentsOfHit;
-      AliData& ali = *s.hit->alignments.back();
-      ali.ClearStatistics();
+      AliData& ali = OpenAlignment(s);
       // The statistics text: the score line without its leading blanks,
       // then the next line with one of its leading blanks; stored with the
       // alignment's record by the pipeline.
@@ -1054,10 +1057,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
         stats.Append(up_ + i, len_ - i);
         s.statsInSlot = true;
       }
-      s.totalAlignments += 1;
-      s.blockIndex = 0;
-      s.queryStart = s.subjectStart = 0;
-      s.queryPrintedEnd = s.subjectPrintedEnd = 0;
+      CountAlignment(s);
       continue;
     }
 

@@ -70,8 +70,8 @@ inline bool Any(__m128i mask) { return _mm_movemask_epi8(mask) != 0; }
 #endif
 }  // namespace text_scan_detail
 
-// Copies n bytes of src into raw (when not null) and, in ASCII upper case,
-// into up; returns the CharClass bits of the bytes.
+// Copies n bytes of src into raw and, in ASCII upper case, into up; returns
+// the CharClass bits of the bytes.
 inline unsigned CopyUpperClasses(char* raw, char* up, const char* src, std::size_t n) {
   using namespace text_scan_detail;
   unsigned classes = 0;
@@ -81,7 +81,7 @@ inline unsigned CopyUpperClasses(char* raw, char* up, const char* src, std::size
   for (; i + 16 <= n; i += 16) {
     const __m128i v = Load16(src + i);
     const __m128i upper = Upper16(v);
-    if (raw != nullptr) Store16(raw + i, v);
+    Store16(raw + i, v);
     Store16(up + i, upper);
     colon = _mm_or_si128(colon, _mm_cmpeq_epi8(v, _mm_set1_epi8(':')));
     less = _mm_or_si128(less, _mm_cmpeq_epi8(v, _mm_set1_epi8('<')));
@@ -96,15 +96,10 @@ inline unsigned CopyUpperClasses(char* raw, char* up, const char* src, std::size
   for (; i < n; ++i) {
     const auto c = static_cast<unsigned char>(src[i]);
     classes |= ClassesOf(c);
-    if (raw != nullptr) raw[i] = static_cast<char>(c);
+    raw[i] = static_cast<char>(c);
     up[i] = UpperOf(c);
   }
   return classes;
-}
-
-// UpperCopy that also returns the CharClass bits of the bytes copied.
-inline unsigned UpperCopyClasses(char* dst, const char* src, std::size_t n) {
-  return CopyUpperClasses(nullptr, dst, src, n);
 }
 
 // Copies n bytes of src into dst (which may be src) in ASCII upper case.
