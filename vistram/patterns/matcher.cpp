@@ -1,0 +1,346 @@
+#include "vistram/patterns/matcher.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The decimal value of a mark's text as the C library's "%u" would read it
+// from the start; a text that is not a number counts as 0.
+unsigned MarkValue(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])) != 0) ++i;
+  if (i < text.size() && text[i] == '+') ++i;
+  unsigned long long v = 0;
+  bool any = false;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0; ++i) {
+    any = true;
+    v = std::min<unsigned long long>(v * 10 + static_cast<unsigned>(text[i] - '0'), 0xffffffffULL);
+  }
+  return any ? static_cast<unsigned>(v) : 0;
+}
+
+// A part text as "%s" reads it from its SSMASK.TMP line: blanks skipped,
+// then up to the next blank.
+std::string_view FirstWord(std::string_view text) {
+  std::size_t from = 0;
+  while (from < text.size() && std::isspace(static_cast<unsigned char>(text[from])) != 0) ++from;
+  std::size_t to = from;
+  while (to < text.size() && std::isspace(static_cast<unsigned char>(text[to])) == 0) ++to;
+  return text.substr(from, to - from);
+}
+
+MaskElement ElementOf(std::string_view allowed) {
+  MaskElement e{};
+  for (char c : allowed) {
+    if (c == 'X') {
+      e.fill(1);
+      break;
+    }
+    e[static_cast<unsigned char>(c)] = 1;
+  }
+  e[static_cast<unsigned char>('-')] = 0;
+  e[static_cast<unsigned char>('.')] = 0;
+  e[static_cast<unsigned char>('X')] = 1;
+  return e;
+}
+
+struct Combiner {
+  const std::vector<MaskPart>& parts;
+  const std::vector<std::vector<PatternHit>>& hits;
+  std::vector<PatternMatch> out;
+  PatternMatch chain;
+  std::uint64_t steps = 0;
+  bool cut = false;
+
+  bool Full() {
+    if (out.size() >= kMaxMatchesPerSearch || steps >= kMaxCombinationSteps) cut = true;
+    return cut;
+  }
+  // Extends the chain that ends with hit `h` of part `i` (0-based).
+  void Extend(std::size_t i, const PatternHit& h) {
+    const std::vector<PatternHit>& next = hits[i + 1];
+    const long long gap = parts[i + 1].gap;
+    // Hits of a part follow each other: the ones that may follow h form one run.
+    auto g = std::upper_bound(next.begin(), next.end(), h.end,
+                              [](unsigned end, const PatternHit& x) { return x.start > end; });
+    for (; g != next.end() && static_cast<long long>(g->start) - h.end <= gap; ++g) {
+      ++steps;
+      if (Full()) return;
+      chain.push_back(*g);
+      if (i + 2 == parts.size()) {
+        out.push_back(chain);
+      } else {
+        Extend(i + 1, *g);
+      }
+      chain.pop_back();
+      if (cut) return;
+    }
+  }
+};
+
+}  // namespace
+
+std::string AcheveMasque(std::string_view pattern, std::size_t sequenceLength) {
+  std::string s = "{" + std::to_string(sequenceLength) + "}";
+  s += pattern;
+  s += "{0}";
+  return s;
+}
+
+std::vector<MaskPart> DecorticMotif(std::string_view completed) {
+  std::vector<MaskPart> parts;
+  std::string current;
+  bool pending = false;
+  unsigned pendingGap = 0;
+  unsigned marks = 0;
+  std::size_t i = 0;
+  while (i < completed.size()) {
+    const char c = completed[i];
+    if (c != '{') {
+      current += c;
+      ++i;
+      continue;
+    }
+    if (pending) parts.push_back({marks, pendingGap, current});
+    ++marks;
+    const std::size_t close = completed.find('}', i + 1);
+    const std::size_t stop = close == std::string_view::npos ? completed.size() : close;
+    pendingGap = MarkValue(completed.substr(i + 1, stop - i - 1));
+    pending = true;
+    if (pendingGap == 0) break;
+    current.clear();
+    i = stop + 1;
+  }
+  return parts;
+}
+
+std::string SsmaskText(const std::vector<MaskPart>& parts) {
+  std::string s;
+  for (const MaskPart& p : parts) {
+    s += std::to_string(p.number) + " " + std::to_string(p.gap) + " " + p.text + "\n";
+  }
+  return s;
+}
+
+std::vector<MaskElement> CompilePart(std::string_view text) {
+  const std::string_view word = FirstWord(text);
+  std::vector<MaskElement> elements;
+  std::size_t i = 0;
+  while (i < word.size()) {
+    if (word[i] == '(') {
+      const std::size_t close = word.find(')', i + 1);
+      const std::size_t stop = close == std::string_view::npos ? word.size() : close;
+      elements.push_back(ElementOf(word.substr(i + 1, stop - i - 1)));
+      i = stop + 1;
+    } else {
+      elements.push_back(ElementOf(word.substr(i, 1)));
+      ++i;
+    }
+  }
+  return elements;
+}
+
+bool CompareMask(char residue, const MaskElement& element) { return element[static_cast<unsigned char>(residue)] != 0; }
+
+bool RechercheMaskSimple(const std::vector<MaskElement>& elements, std::string_view sequence, std::size_t from,
+                         PatternHit& hit) {
+  if (elements.empty()) return false;
+  const std::size_t m = elements.size();
+  const std::size_t n = sequence.size();
+  const MaskElement& first = elements[0];
+  std::size_t q = from;
+  while (q < n) {
+    // Find the next position where the first element fits.
+    while (q < n && first[static_cast<unsigned char>(sequence[q])] == 0) ++q;
+    if (q >= n) return false;
+    const std::size_t start = q;
+    std::size_t k = 1;
+    ++q;
+    while (k < m && q < n && CompareMask(sequence[q], elements[k])) {
+      ++k;
+      ++q;
+    }
+    if (k == m) {
+      hit.start = static_cast<unsigned>(start);
+      hit.end = static_cast<unsigned>(q - 1);
+      return true;
+    }
+    if (q >= n) return false;
+    q = start + 1;  // the next try begins one position after the failed start
+  }
+  return false;
+}
+
+int RechercheMaskComplexe(const std::vector<MaskElement>& elements, std::string_view sequence,
+                          std::vector<PatternHit>& hits) {
+  hits.clear();
+  std::size_t start = 0;
+  PatternHit hit;
+  while (RechercheMaskSimple(elements, sequence, start, hit)) {
+    hits.push_back(hit);
+    start = static_cast<std::size_t>(hit.end) + 1;
+    if (static_cast<std::size_t>(hit.end) + 2 >= sequence.size()) break;
+  }
+  return hits.empty() ? kSearchNotFound : kSearchFound;
+}
+
+std::vector<PatternMatch> LanceExamenCombinaison(const std::vector<MaskPart>& parts,
+                                                 const std::vector<std::vector<PatternHit>>& partHits, bool& cut) {
+  Combiner c{parts, partHits, {}, {}, 0, false};
+  if (!parts.empty() && partHits.size() >= parts.size()) {
+    for (const PatternHit& h : partHits[0]) {
+      if (c.Full()) break;
+      c.chain.assign(1, h);
+      if (parts.size() == 1) {
+        c.out.push_back(c.chain);
+      } else {
+        c.Extend(0, h);
+      }
+      if (c.cut) break;
+    }
+  }
+  cut = c.cut;
+  return std::move(c.out);
+}
+
+PreparedPattern::PreparedPattern(std::string_view pattern, const ResidueClassTable& table)
+    : empty_(pattern.empty()), body_(RemplaceMultiLettre(pattern, table)) {}
+
+void PreparedPattern::Prepare(std::size_t length) {
+  if (preparedFor_ == length) return;
+  // The leading mark holds only digits and braces, which no table replaces.
+  // A pattern too long once expanded is cut before its closing "{0}", so that
+  // its last part is still searched.
+  std::string completed = "{" + std::to_string(length) + "}" + body_;
+  if (completed.size() + 3 > kCompletedPatternMax) completed.resize(kCompletedPatternMax - 3);
+  completed += "{0}";
+  parts_ = DecorticMotif(completed);
+  elements_.clear();
+  for (const MaskPart& p : parts_) elements_.push_back(CompilePart(p.text));
+  preparedFor_ = length;
+}
+
+const std::vector<MaskPart>& PreparedPattern::Parts(std::size_t length) {
+  Prepare(length);
+  return parts_;
+}
+
+const std::vector<std::vector<MaskElement>>& PreparedPattern::Elements(std::size_t length) {
+  Prepare(length);
+  return elements_;
+}
+
+SearchOutcome SearchRow(PreparedPattern& pattern, std::string_view residues) {
+  SearchOutcome out;
+  if (pattern.Empty()) {
+    out.code = kSearchError;
+    out.message = kMsgInvalidPattern;
+    return out;
+  }
+  // An empty row holds nothing to find (its completed pattern would end at once).
+  if (residues.empty()) return out;
+  const std::vector<MaskPart>& parts = pattern.Parts(residues.size());
+  const std::vector<std::vector<MaskElement>>& elements = pattern.Elements(residues.size());
+  if (parts.empty()) return out;
+  std::vector<std::vector<PatternHit>> hits(parts.size());
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (RechercheMaskComplexe(elements[i], residues, hits[i]) != kSearchFound) return out;
+  }
+  out.code = kSearchFound;
+  out.matches = LanceExamenCombinaison(parts, hits, out.cut);
+  return out;
+}
+
+SearchOutcome SearchPattern(std::string_view pattern, const ResidueClassTable* table, std::string_view residues) {
+  SearchOutcome out;
+  if (pattern.empty()) {
+    out.code = kSearchError;
+    out.message = kMsgInvalidPattern;
+    return out;
+  }
+  if (table == nullptr) {
+    out.code = kSearchError;
+    out.message = kMsgNoTable;
+    return out;
+  }
+  PreparedPattern prepared(pattern, *table);
+  return SearchRow(prepared, residues);
+}
+
+std::string ResultsFilePath(const std::string& workFolder) { return workFolder + "/RESULTS.TMP"; }
+
+bool WriteResultsFile(const std::string& path, const std::vector<PatternMatch>& matches) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  std::FILE* f = fdopen(fd, "w");
+  if (f == nullptr) {
+    close(fd);
+    unlink(path.c_str());
+    return false;
+  }
+  bool ok = true;
+  for (const PatternMatch& m : matches) {
+    for (const PatternHit& h : m) {
+      if (std::fprintf(f, "%u %u\n", h.start, h.end) < 0) ok = false;
+    }
+    if (std::fputs("-\n", f) < 0) ok = false;
+  }
+  if (std::fclose(f) != 0) ok = false;
+  if (!ok) unlink(path.c_str());
+  return ok;
+}
+
+bool ReadResultsFile(const std::string& path, std::vector<PatternMatch>& matches) {
+  matches.clear();
+  std::FILE* f = std::fopen(path.c_str(), "r");
+  if (f == nullptr) return false;
+  char line[128];
+  PatternMatch current;
+  while (std::fgets(line, sizeof line, f) != nullptr) {
+    if (std::strchr(line, '-') != nullptr) {
+      matches.push_back(std::move(current));
+      current.clear();
+      continue;
+    }
+    PatternHit h;
+    if (std::sscanf(line, "%u %u", &h.start, &h.end) == 2) current.push_back(h);
+  }
+  std::fclose(f);
+  return true;
+}
+
+std::string ProgramFolder() {
+  const std::string program = CurrentPlatform().ProgramPath();
+  const auto slash = program.find_last_of('/');
+  return slash == std::string::npos ? std::string(".") : program.substr(0, slash);
+}
+
+int LanceRecherche(WindowHandle owner, const std::string& workFolder, const std::string& rowName,
+                   std::string_view residues, const std::string& tableName, std::string_view pattern) {
+  (void)rowName;  // kept with the search for the caller's messages
+  auto inform = [owner](const char* text) {
+    CurrentPlatform().MessageBox(owner, kFindPatternsCaption, text, MsgIcon::Information, MsgButtons::Ok);
+  };
+  if (pattern.empty()) {
+    inform(kMsgInvalidPattern);
+    return kSearchError;
+  }
+  ResidueClassTable table;
+  if (!CreeTableDNA(ProgramFolder(), tableName, table)) {
+    inform(kMsgNoTable);
+    return kSearchError;
+  }
+  SearchOutcome outcome = SearchPattern(pattern, &table, residues);
+  if (outcome.code != kSearchFound) return outcome.code;
+  if (!WriteResultsFile(ResultsFilePath(workFolder), outcome.matches)) {
+    inform(kMsgCannotCreateResults);
+    return kSearchError;
+  }
+  return kSearchFound;
+}
