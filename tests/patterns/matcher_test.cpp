@@ -160,11 +160,13 @@ TEST(Matcher, LongPatternsAreCutAfterExpansion) {
   EXPECT_EQ(SearchRow(p, std::string(1000, 'D')).code, kSearchFound);
 }
 
+const ResidueClassTable kNoTable;
+
 TEST(Matcher, CombinationIsBounded) {
   // Four parts that each hit almost everywhere within wide gaps: hundreds of
   // millions of chains; the search keeps the first ones and says it was cut.
   const std::string row(750, 'A');
-  const SearchOutcome out = SearchPattern("A{100}A{100}A{100}A", new ResidueClassTable(), row);
+  const SearchOutcome out = SearchPattern("A{100}A{100}A{100}A", &kNoTable, row);
   EXPECT_EQ(out.code, kSearchFound);
   EXPECT_TRUE(out.cut);
   EXPECT_EQ(out.matches.size(), kMaxMatchesPerSearch);

@@ -11,7 +11,7 @@ namespace {
 struct BatchCommand {
   const char* option;
   const char* usage;  // the arguments after the option
-  const char* summary;
+  const char* summary;  // null: not listed by --help
   int (*run)(int argc, char** argv);
 };
 
@@ -25,13 +25,22 @@ constexpr BatchCommand kCommands[] = {
     {"--export-html", "REPORT -o PATH", "write the four HTML files of the report's first table, named from PATH", RunExportHtml},
     {"--hca", "SEQFILE -o OUT.hca|OUT.svg|OUT.png",
      "write the HCA plot of the sequence in SEQFILE as a plot file, an SVG or a PNG picture", RunHcaBatch},
+    {"--prosite-to-mot", "PROSITE.DAT -o OUT.mot",
+     "write the PROSITE patterns that the pattern search can express as a pattern file; list the others on standard "
+     "error",
+     RunPrositeToMot},
+    {"--find-patterns", "IN (--pattern TEXT | --patterns FILE.mot) [--select all|first]", nullptr, RunFindPatterns},
 };
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out, "usage: vistram [REPORT]\n");
-  for (const BatchCommand& c : kCommands) std::fprintf(out, "       vistram %s %s\n", c.option, c.usage);
+  for (const BatchCommand& c : kCommands) {
+    if (c.summary != nullptr) std::fprintf(out, "       vistram %s %s\n", c.option, c.usage);
+  }
   std::fprintf(out, "\n  REPORT  open the report in the workbench\n");
-  for (const BatchCommand& c : kCommands) std::fprintf(out, "  %s  %s\n", c.option, c.summary);
+  for (const BatchCommand& c : kCommands) {
+    if (c.summary != nullptr) std::fprintf(out, "  %s  %s\n", c.option, c.summary);
+  }
 }
 }  // namespace
 

@@ -12,5 +12,10 @@ int RunSave(int argc, char** argv);
 // vistram --export-html REPORT -o PATH
 int RunExportHtml(int argc, char** argv);
 
+// vistram --prosite-to-mot PROSITE.DAT -o OUT.mot
+int RunPrositeToMot(int argc, char** argv);
+// vistram --find-patterns IN (--pattern TEXT | --patterns FILE.mot) [--select all|first]
+int RunFindPatterns(int argc, char** argv);
+
 // REPORT and "-o OUT" (both required, in either order); false on a usage error.
 bool ParseBatchReportAndOutput(int argc, char** argv, std::string& report, std::string& out);
