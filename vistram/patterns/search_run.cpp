@@ -51,3 +51,48 @@ bool WriteFindPatternLines(const std::vector<PatternRow>& rows, const std::vecto
   }
   return std::fflush(out) == 0 && ok;
 }
+
+BackgroundSearch::BackgroundSearch(std::vector<PatternRow> rows, std::vector<std::string> patterns,
+                                   std::unique_ptr<ResidueClassTable> table)
+    : rows_(std::move(rows)), patterns_(std::move(patterns)), table_(std::move(table)) {}
+
+BackgroundSearch::~BackgroundSearch() {
+  cancel_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+void BackgroundSearch::Start() {
+  if (!thread_.joinable() && !finished_) thread_ = std::thread([this] { Run(); });
+}
+
+void BackgroundSearch::Run() {
+  static const ResidueClassTable kNone;
+  std::vector<std::unique_ptr<PreparedPattern>> prepared;
+  for (const std::string& p : patterns_) prepared.push_back(std::make_unique<PreparedPattern>(p, table_ ? *table_ : kNone));
+  for (std::size_t r = 0; r < rows_.size() && !cancel_; ++r) {
+    for (std::size_t p = 0; p < patterns_.size() && !cancel_; ++p) {
+      PairOutcome pair{r, p, {}};
+      if (table_ || patterns_[p].empty()) {
+        pair.outcome = SearchRow(*prepared[p], rows_[r].residues);
+      } else {
+        pair.outcome.code = kSearchError;
+        pair.outcome.message = kMsgNoTable;
+      }
+      if (pair.outcome.code != kSearchNotFound) {
+        std::lock_guard lock(mutex_);
+        ready_.push_back(std::move(pair));
+      }
+      ++done_;
+    }
+  }
+  finished_ = true;
+}
+
+bool BackgroundSearch::Take(std::vector<PairOutcome>& out) {
+  const bool ended = finished_ || (cancel_ && !thread_.joinable());
+  std::lock_guard lock(mutex_);
+  const bool hadAny = !ready_.empty();
+  for (PairOutcome& p : ready_) out.push_back(std::move(p));
+  ready_.clear();
+  return hadAny || !ended;
+}

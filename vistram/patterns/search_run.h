@@ -1,8 +1,12 @@
 // A search of several patterns over several rows, as the "Find pattern(s)"
 // window and batch mode run it, and the texts of its result tree.
 #pragma once
+#include <atomic>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <string_view>
 #include <vector>
 
@@ -26,3 +30,46 @@ std::string MatchItemText(unsigned number, const PatternMatch& match, std::strin
 // skipped. Returns false when any pattern failed or the output failed.
 bool WriteFindPatternLines(const std::vector<PatternRow>& rows, const std::vector<std::string>& patterns,
                            const ResidueClassTable& table, std::FILE* out, std::FILE* errors);
+
+// One (row, pattern) search that found something or failed (the pairs that
+// found nothing are only counted).
+struct PairOutcome {
+  std::size_t row = 0;
+  std::size_t pattern = 0;
+  SearchOutcome outcome;
+};
+
+// The searches of every (row, pattern) pair, rows in order and patterns in
+// order within a row, run on a thread of its own so that a window stays
+// responsive; the window takes the outcomes as they come.
+class BackgroundSearch {
+ public:
+  // `table` null: the table could not be loaded (every pair then fails).
+  BackgroundSearch(std::vector<PatternRow> rows, std::vector<std::string> patterns,
+                   std::unique_ptr<ResidueClassTable> table);
+  ~BackgroundSearch();  // cancels and waits for the thread
+  BackgroundSearch(const BackgroundSearch&) = delete;
+  BackgroundSearch& operator=(const BackgroundSearch&) = delete;
+
+  void Start();
+  void Cancel() { cancel_ = true; }
+  // Appends the outcomes ready so far, in pair order. False once the search
+  // has ended (finished or cancelled) and every outcome has been taken.
+  bool Take(std::vector<PairOutcome>& out);
+  std::size_t Done() const { return done_; }
+  std::size_t Total() const { return rows_.size() * patterns_.size(); }
+  const std::vector<PatternRow>& Rows() const { return rows_; }
+  const std::vector<std::string>& Patterns() const { return patterns_; }
+
+ private:
+  void Run();
+  std::vector<PatternRow> rows_;
+  std::vector<std::string> patterns_;
+  std::unique_ptr<ResidueClassTable> table_;
+  std::atomic<bool> cancel_{false};
+  std::atomic<bool> finished_{false};
+  std::atomic<std::size_t> done_{0};
+  std::mutex mutex_;
+  std::vector<PairOutcome> ready_;
+  std::thread thread_;
+};
