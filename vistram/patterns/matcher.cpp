@@ -128,9 +128,10 @@ std::string SsmaskText(const std::vector<MaskPart>& parts) {
   return s;
 }
 
-std::vector<MaskElement> CompilePart(std::string_view text) {
+CompiledPart CompilePart(std::string_view text) {
   const std::string_view word = FirstWord(text);
-  std::vector<MaskElement> elements;
+  CompiledPart part;
+  std::vector<MaskElement>& elements = part.elements;
   std::size_t i = 0;
   while (i < word.size()) {
     if (word[i] == '(') {
@@ -143,14 +144,23 @@ std::vector<MaskElement> CompilePart(std::string_view text) {
       ++i;
     }
   }
-  return elements;
+  if (elements.size() <= 64) {
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+      for (std::size_t c = 0; c < 256; ++c) {
+        if (elements[k][c] != 0) part.accepts[c] |= std::uint64_t{1} << k;
+      }
+    }
+  }
+  return part;
 }
 
 bool CompareMask(char residue, const MaskElement& element) { return element[static_cast<unsigned char>(residue)] != 0; }
 
-bool RechercheMaskSimple(const std::vector<MaskElement>& elements, std::string_view sequence, std::size_t from,
-                         PatternHit& hit) {
-  if (elements.empty()) return false;
+namespace {
+
+// The leftmost match by trying each start in turn (parts of more than 64 elements).
+bool LeftmostByRestart(const std::vector<MaskElement>& elements, std::string_view sequence, std::size_t from,
+                       PatternHit& hit) {
   const std::size_t m = elements.size();
   const std::size_t n = sequence.size();
   const MaskElement& first = elements[0];
@@ -177,12 +187,32 @@ bool RechercheMaskSimple(const std::vector<MaskElement>& elements, std::string_v
   return false;
 }
 
-int RechercheMaskComplexe(const std::vector<MaskElement>& elements, std::string_view sequence,
-                          std::vector<PatternHit>& hits) {
+}  // namespace
+
+bool RechercheMaskSimple(const CompiledPart& part, std::string_view sequence, std::size_t from, PatternHit& hit) {
+  const std::size_t m = part.elements.size();
+  if (m == 0) return false;
+  if (m > 64) return LeftmostByRestart(part.elements, sequence, from, hit);
+  // Every match has m positions, so the leftmost start is the leftmost end:
+  // bit k of `state` says that elements 1..k+1 match the residues ending here.
+  const std::uint64_t last = std::uint64_t{1} << (m - 1);
+  std::uint64_t state = 0;
+  for (std::size_t q = from; q < sequence.size(); ++q) {
+    state = ((state << 1) | 1) & part.accepts[static_cast<unsigned char>(sequence[q])];
+    if ((state & last) != 0) {
+      hit.start = static_cast<unsigned>(q + 1 - m);
+      hit.end = static_cast<unsigned>(q);
+      return true;
+    }
+  }
+  return false;
+}
+
+int RechercheMaskComplexe(const CompiledPart& part, std::string_view sequence, std::vector<PatternHit>& hits) {
   hits.clear();
   std::size_t start = 0;
   PatternHit hit;
-  while (RechercheMaskSimple(elements, sequence, start, hit)) {
+  while (RechercheMaskSimple(part, sequence, start, hit)) {
     hits.push_back(hit);
     start = static_cast<std::size_t>(hit.end) + 1;
     if (static_cast<std::size_t>(hit.end) + 2 >= sequence.size()) break;
@@ -231,7 +261,7 @@ const std::vector<MaskPart>& PreparedPattern::Parts(std::size_t length) {
   return parts_;
 }
 
-const std::vector<std::vector<MaskElement>>& PreparedPattern::Elements(std::size_t length) {
+const std::vector<CompiledPart>& PreparedPattern::Elements(std::size_t length) {
   Prepare(length);
   return elements_;
 }
@@ -246,7 +276,7 @@ SearchOutcome SearchRow(PreparedPattern& pattern, std::string_view residues) {
   // An empty row holds nothing to find (its completed pattern would end at once).
   if (residues.empty()) return out;
   const std::vector<MaskPart>& parts = pattern.Parts(residues.size());
-  const std::vector<std::vector<MaskElement>>& elements = pattern.Elements(residues.size());
+  const std::vector<CompiledPart>& elements = pattern.Elements(residues.size());
   if (parts.empty()) return out;
   std::vector<std::vector<PatternHit>> hits(parts.size());
   for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -275,45 +305,107 @@ SearchOutcome SearchPattern(std::string_view pattern, const ResidueClassTable* t
 
 std::string ResultsFilePath(const std::string& workFolder) { return workFolder + "/RESULTS.TMP"; }
 
+std::string ResultsText(const std::vector<PatternMatch>& matches) {
+  std::string text;
+  for (const PatternMatch& m : matches) {
+    for (const PatternHit& h : m) text += std::to_string(h.start) + " " + std::to_string(h.end) + "\n";
+    text += "-\n";
+  }
+  return text;
+}
+
+std::vector<PatternMatch> ParseResultsText(std::string_view text) {
+  std::vector<PatternMatch> matches;
+  PatternMatch current;
+  std::size_t from = 0;
+  while (from < text.size()) {
+    std::size_t to = text.find('\n', from);
+    if (to == std::string_view::npos) to = text.size();
+    const std::string line(text.substr(from, to - from));
+    from = to + 1;
+    if (line.find('-') != std::string::npos) {
+      matches.push_back(std::move(current));
+      current.clear();
+      continue;
+    }
+    PatternHit h;
+    if (std::sscanf(line.c_str(), "%u %u", &h.start, &h.end) == 2) current.push_back(h);
+  }
+  return matches;
+}
+
+namespace {
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool ReadAll(int fd, std::string& text) {
+  text.clear();
+  char buffer[65536];
+  for (off_t at = 0;;) {
+    const ssize_t n = pread(fd, buffer, sizeof buffer, at);
+    if (n < 0) return false;
+    if (n == 0) return true;
+    text.append(buffer, static_cast<std::size_t>(n));
+    at += n;
+  }
+}
+
+}  // namespace
+
 bool WriteResultsFile(const std::string& path, const std::vector<PatternMatch>& matches) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return false;
-  std::FILE* f = fdopen(fd, "w");
-  if (f == nullptr) {
-    close(fd);
-    unlink(path.c_str());
-    return false;
-  }
-  bool ok = true;
-  for (const PatternMatch& m : matches) {
-    for (const PatternHit& h : m) {
-      if (std::fprintf(f, "%u %u\n", h.start, h.end) < 0) ok = false;
-    }
-    if (std::fputs("-\n", f) < 0) ok = false;
-  }
-  if (std::fclose(f) != 0) ok = false;
+  bool ok = WriteAll(fd, ResultsText(matches));
+  if (close(fd) != 0) ok = false;
   if (!ok) unlink(path.c_str());
   return ok;
 }
 
 bool ReadResultsFile(const std::string& path, std::vector<PatternMatch>& matches) {
   matches.clear();
-  std::FILE* f = std::fopen(path.c_str(), "r");
-  if (f == nullptr) return false;
-  char line[128];
-  PatternMatch current;
-  while (std::fgets(line, sizeof line, f) != nullptr) {
-    if (std::strchr(line, '-') != nullptr) {
-      matches.push_back(std::move(current));
-      current.clear();
-      continue;
-    }
-    PatternHit h;
-    if (std::sscanf(line, "%u %u", &h.start, &h.end) == 2) current.push_back(h);
-  }
-  std::fclose(f);
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::string text;
+  const bool ok = ReadAll(fd, text);
+  close(fd);
+  if (ok) matches = ParseResultsText(text);
+  return ok;
+}
+
+ResultsFile::~ResultsFile() {
+  if (fd_ >= 0) close(fd_);
+}
+
+bool ResultsFile::Create(const std::string& workFolder) {
+  if (fd_ >= 0) return true;
+  path_ = ResultsFilePath(workFolder);
+  fd_ = open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  return fd_ >= 0;
+}
+
+bool ResultsFile::Write(const std::vector<PatternMatch>& matches) {
+  if (fd_ < 0) return false;
+  const std::string text = ResultsText(matches);
+  return ftruncate(fd_, 0) == 0 && WriteAll(fd_, text);
+}
+
+bool ResultsFile::Read(std::vector<PatternMatch>& matches) {
+  matches.clear();
+  std::string text;
+  if (fd_ < 0 || !ReadAll(fd_, text)) return false;
+  matches = ParseResultsText(text);
   return true;
 }
+
+bool ResultsFile::Empty() { return fd_ >= 0 && ftruncate(fd_, 0) == 0; }
 
 std::string ProgramFolder() {
   const std::string program = CurrentPlatform().ProgramPath();

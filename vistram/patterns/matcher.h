@@ -54,9 +54,16 @@ std::string SsmaskText(const std::vector<MaskPart>& parts);
 // One element of a part: which residue bytes it accepts (gap residues never,
 // a residue X always).
 using MaskElement = std::array<std::uint8_t, 256>;
+// A part ready for searching: its elements and, for parts of at most 64
+// elements, for every residue byte the set of elements that accept it (so
+// that a row is scanned once, all elements at a time).
+struct CompiledPart {
+  std::vector<MaskElement> elements;
+  std::array<std::uint64_t, 256> accepts{};
+};
 // The elements of a part text, read up to its first blank (as "%s" reads a
 // line of SSMASK.TMP).
-std::vector<MaskElement> CompilePart(std::string_view text);
+CompiledPart CompilePart(std::string_view text);
 bool CompareMask(char residue, const MaskElement& element);
 
 struct PatternHit {
@@ -67,11 +74,11 @@ struct PatternHit {
 using PatternMatch = std::vector<PatternHit>;
 
 // The leftmost match of `elements` at or after `from`; false when there is none.
-bool RechercheMaskSimple(const std::vector<MaskElement>& elements, std::string_view sequence, std::size_t from,
+bool RechercheMaskSimple(const CompiledPart& part, std::string_view sequence, std::size_t from,
                          PatternHit& hit);
 // The successive hits of one part (never overlapping; the scan stops once a
 // hit leaves fewer than two positions after it). kSearchFound or kSearchNotFound.
-int RechercheMaskComplexe(const std::vector<MaskElement>& elements, std::string_view sequence,
+int RechercheMaskComplexe(const CompiledPart& part, std::string_view sequence,
                           std::vector<PatternHit>& hits);
 // Chains the hits of the parts depth-first into complete matches, in the
 // order RESULTS.TMP lists them. `cut` is set when a bound stopped it early.
@@ -86,7 +93,7 @@ class PreparedPattern {
   // Parts and compiled elements for rows of `length` positions (the completed
   // pattern's cut at 499 characters depends on the length's digits).
   const std::vector<MaskPart>& Parts(std::size_t length);
-  const std::vector<std::vector<MaskElement>>& Elements(std::size_t length);
+  const std::vector<CompiledPart>& Elements(std::size_t length);
 
  private:
   void Prepare(std::size_t length);
@@ -94,7 +101,7 @@ class PreparedPattern {
   std::string body_;  // RemplaceMultiLettre(pattern)
   std::size_t preparedFor_ = SIZE_MAX;
   std::vector<MaskPart> parts_;
-  std::vector<std::vector<MaskElement>> elements_;
+  std::vector<CompiledPart> elements_;
 };
 
 struct SearchOutcome {
@@ -116,6 +123,30 @@ bool WriteResultsFile(const std::string& path, const std::vector<PatternMatch>& 
 // Reads RESULTS.TMP back; false when it cannot be opened.
 bool ReadResultsFile(const std::string& path, std::vector<PatternMatch>& matches);
 std::string ResultsFilePath(const std::string& workFolder);
+// RESULTS.TMP's text for `matches`, and the matches read back from such a text.
+std::string ResultsText(const std::vector<PatternMatch>& matches);
+std::vector<PatternMatch> ParseResultsText(std::string_view text);
+
+// RESULTS.TMP held open by a search window for all its searches: made once
+// (mode 0600, never through a link, never over an existing file), then
+// rewritten for each (row, pattern) pair that found something, read back and
+// emptied; it goes with the window's private folder.
+class ResultsFile {
+ public:
+  ResultsFile() = default;
+  ~ResultsFile();
+  ResultsFile(const ResultsFile&) = delete;
+  ResultsFile& operator=(const ResultsFile&) = delete;
+  bool Create(const std::string& workFolder);
+  bool Write(const std::vector<PatternMatch>& matches);
+  bool Read(std::vector<PatternMatch>& matches);
+  bool Empty();
+  const std::string& Path() const { return path_; }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
 
 // LanceRecherche (owner, working folder, row name, row text, table name,
 // pattern): loads the table from the program's folder, searches and writes

@@ -110,11 +110,14 @@ class FindPatternWindowTest : public QObject {
                                                 "||   1 : -- 157<QGQCGSCWAFS>167 ---- 204<NGG>206 --",
                                                 "PAPA_CARPA", "|QXXX(GE)XC(WYA)(AS)FS{40}NGG",
                                                 "||   1 : -- 157<QGSCGSCWAFS>167 ---- 204<NGG>206 --"}));
-    // RESULTS.TMP lies in the window's own folder, readable by its owner only, and is gone once read.
+    // RESULTS.TMP lies in the window's own folder, both for their owner only; emptied once read.
     QFileInfo folder(QString::fromStdString(w->WorkFolder()));
     QVERIFY(folder.isDir());
+    QVERIFY(folder.absoluteFilePath().startsWith(QDir::tempPath()));
     QCOMPARE(folder.permissions() & 0x0077, QFileDevice::Permissions());
-    QVERIFY(!QFileInfo::exists(QString::fromStdString(ResultsFilePath(w->WorkFolder()))));
+    QFileInfo results(QString::fromStdString(ResultsFilePath(w->WorkFolder())));
+    QCOMPARE(results.permissions() & 0x0077, QFileDevice::Permissions());
+    QCOMPARE(results.size(), 0);
     QVERIFY(Messages().isEmpty());
     const std::string workFolder = w->WorkFolder();
     w.reset();

@@ -203,8 +203,7 @@ bool FindPatWnd::ShowOutcome(const PairOutcome& pair) {
     return AskToContinue();
   }
   const PatternRow& row = search_->Rows()[pair.row];
-  const std::string resultsFile = ResultsFilePath(work_.Path());
-  if (!WriteResultsFile(resultsFile, outcome.matches)) {
+  if (!results_.Create(work_.Path()) || !results_.Write(outcome.matches)) {
     CurrentPlatform().MessageBox(this, kFindPatternsCaption, kMsgCannotCreateResults, MsgIcon::Information,
                                  MsgButtons::Ok);
     return AskToContinue();
@@ -217,7 +216,7 @@ bool FindPatWnd::ShowOutcome(const PairOutcome& pair) {
   }
   auto* patternItem = new QTreeWidgetItem(rowItem_, QStringList(Text(search_->Patterns()[pair.pattern])));
   patternItem->setIcon(0, TreeImage(tree_, kTreeImagePattern));
-  AfficheResultats(resultsFile, row.residues, patternItem);
+  AfficheResultats(row.residues, patternItem);
   return true;
 }
 
@@ -227,14 +226,13 @@ bool FindPatWnd::AskToContinue() {
   return a == MsgAnswer::Yes;
 }
 
-void FindPatWnd::AfficheResultats(const std::string& resultsFile, const std::string& rowText,
-                                  QTreeWidgetItem* patternItem) {
+void FindPatWnd::AfficheResultats(const std::string& rowText, QTreeWidgetItem* patternItem) {
   std::vector<PatternMatch> matches;
-  if (!ReadResultsFile(resultsFile, matches)) {
+  if (!results_.Read(matches)) {
     new QTreeWidgetItem(patternItem, QStringList(kMsgResultsUnreadable));
     return;
   }
-  std::remove(resultsFile.c_str());
+  results_.Empty();  // read: the file is emptied (it goes with the window's folder)
   QList<QTreeWidgetItem*> items;
   const QIcon hit = TreeImage(tree_, kTreeImageHit);
   unsigned number = 1;

@@ -65,12 +65,13 @@ class FindPatWnd : public QWidget {
   // Handles one outcome on this thread; false when the user stops the search.
   bool ShowOutcome(const PairOutcome& pair);
   bool AskToContinue();
-  void AfficheResultats(const std::string& resultsFile, const std::string& rowText, QTreeWidgetItem* patternItem);
+  void AfficheResultats(const std::string& rowText, QTreeWidgetItem* patternItem);
   void EndSearch();
 
   std::vector<PatternRow> rows_;
   std::string tableName_;
   PrivateWorkFolder work_;
+  ResultsFile results_;  // RESULTS.TMP in work_
   PatternFileState file_;
   QLineEdit* pattern_ = nullptr;
   QLabel* description_ = nullptr;
