@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <thread>
 
 #include "patterns_test_support.h"
 
@@ -63,6 +65,58 @@ TEST(SearchRun, BatchLinesInTreeOrder) {
             "gapped\tL\t   2 : -- 10<L>10 --\n");
   // The empty pattern is reported once, not once per row.
   EXPECT_EQ(errors, "pattern 2: Invalid pattern (syntax error).\n");
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<PairOutcome> TakeAll(BackgroundSearch& search) {
+  std::vector<PairOutcome> all;
+  while (search.Take(all)) std::this_thread::yield();
+  return all;
+}
+
+TEST(BackgroundSearch, OutcomesInPairOrder) {
+  struct Case {
+    bool table;
+    std::vector<std::string> patterns;
+    std::string outcomes;  // "row.pattern:code" per outcome taken
+  };
+  const std::vector<Case> cases = {
+      {true, {"KK", "W", "A"}, "0.0:1 0.2:1 1.2:1 2.0:1"},
+      {true, {"", "KK"}, "0.0:0 0.1:1 1.0:0 2.0:0 2.1:1"},  // an empty pattern fails in every row
+      {false, {"KK", ""}, "0.0:0 0.1:0 1.0:0 1.1:0 2.0:0 2.1:0"},
+  };
+  for (const Case& c : cases) {
+    BackgroundSearch search({{"a", "MKKA"}, {"b", "AAAA"}, {"c", "QKKQ"}}, c.patterns,
+                            c.table ? std::make_unique<ResidueClassTable>() : nullptr);
+    search.Start();
+    std::string got;
+    for (const PairOutcome& p : TakeAll(search)) {
+      got += (got.empty() ? "" : " ") + std::to_string(p.row) + "." + std::to_string(p.pattern) + ":" +
+             std::to_string(p.outcome.code);
+    }
+    EXPECT_EQ(got, c.outcomes);
+    EXPECT_EQ(search.Done(), search.Total());
+  }
+  BackgroundSearch none({{"a", "MKKA"}}, {"KK"}, nullptr);
+  none.Start();
+  EXPECT_EQ(TakeAll(none).at(0).outcome.message, kMsgNoTable);
+}
+
+TEST(BackgroundSearch, CancelStopsEarly) {
+  std::vector<PatternRow> rows(2000, PatternRow{"r", std::string(750, 'K')});
+  BackgroundSearch search(rows, {"K{2}K{2}K"}, std::make_unique<ResidueClassTable>());
+  search.Start();
+  search.Cancel();
+  TakeAll(search);
+  EXPECT_LT(search.Done(), search.Total());
+  // A search dropped while it runs waits for its thread.
+  auto running = std::make_unique<BackgroundSearch>(rows, std::vector<std::string>{"K{2}K"},
+                                                    std::make_unique<ResidueClassTable>());
+  running->Start();
+  running.reset();
 }
 
 }  // namespace

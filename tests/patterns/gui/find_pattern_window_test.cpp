@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
@@ -154,6 +155,32 @@ class FindPatternWindowTest : public QObject {
     Find(*w);
     QCOMPARE(Messages().size(), 4);
     QVERIFY(w->FindButton()->isEnabled());
+  }
+
+  void cancelAndMissingTable() {
+    // A long search shows its progress and stops at Cancel, keeping what it showed.
+    std::vector<PatternRow> rows(3000, PatternRow{"row", std::string(750, 'K')});
+    auto w = Open(rows);
+    QVERIFY(w);
+    w->FindPatMainProc_OnCommand(FindPatWnd::kIdSelectAll);
+    w->PatternField()->setText("K{3}K{3}K");
+    QSignalSpy done(w.get(), &FindPatWnd::searchFinished);
+    w->FindButton()->click();
+    QVERIFY(w->Searching());
+    QVERIFY(w->Progress()->isVisible());
+    QVERIFY(!w->FindButton()->isEnabled());
+    w->CancelButton()->click();
+    if (done.isEmpty()) QVERIFY(done.wait(20000));
+    QVERIFY(!w->Searching());
+    QVERIFY(w->FindButton()->isEnabled());
+    QVERIFY(!w->CancelButton()->isEnabled());
+    QVERIFY(w->Tree()->topLevelItemCount() < 3000);
+    // Without its table every search fails with the table's message.
+    platform_.SetProgramPath(program_.Path() + "/elsewhere/vistram");
+    Find(*w);
+    platform_.SetProgramPath(program_.Path() + "/vistram");
+    QCOMPARE(Messages(), QStringList({"Unable to locate protein.tbl file.",
+                                      "This error could occur again.\nWould-you like to continue ?"}));
   }
 
   void patternFileChoices() {
