@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "vistram/patterns/gui/pattern_list_dialog.h"
 #include "vistram/patterns/gui/tree_images.h"
@@ -35,7 +36,9 @@ FindPatWnd::FindPatWnd(QWidget* owner, std::vector<PatternRow> rows, SequenceKin
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Find pattern(s)");
   for (PatternRow& r : rows_) r.name = r.name.substr(0, kRowNameMax);
-  file_.path = currentFolder + "/";
+  // The pattern file dialog starts in the program's current folder.
+  std::error_code ec;
+  file_.path = (currentFolder.empty() ? std::filesystem::current_path(ec).string() : currentFolder) + "/";
 
   auto* patternBox = new QGroupBox("Pattern(s) to find", this);
   pattern_ = new QLineEdit(patternBox);

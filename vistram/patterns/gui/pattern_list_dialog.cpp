@@ -55,6 +55,7 @@ ListeMotifsDlg::ListeMotifsDlg(QWidget* owner, PatternFileState& state) : QDialo
   list_->setSelectionMode(QAbstractItemView::MultiSelection);
   list_->setItemDelegate(new PatternItemDelegate(list_));
   list_->setMinimumSize(420, 260);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // items are one pixel wider than the list
   auto* all = new QPushButton("Select all", this);
   auto* none = new QPushButton("Unselect all", this);
   auto* ok = new QPushButton("&Ok", this);
