@@ -122,6 +122,7 @@ TEST(Matcher, ClassesFromTheTable) {
       },
       table);
   EXPECT_EQ(RemplaceMultiLettre("AB(BZ){9}", table), "A(DN)(DNEQ){9}");
+  EXPECT_EQ(RemplaceMultiLettre("(AB{2}B", table), "(ADN{2}(DN)");
 }
 
 TEST(Matcher, ShippedTables) {

@@ -55,7 +55,7 @@ std::string RemplaceMultiLettre(std::string_view pattern, const ResidueClassTabl
     const std::string& e = table.expansion[static_cast<unsigned char>(ch)];
     if (e.empty()) {
       if (ch == '(') inGroup = true;
-      if (ch == ')') inGroup = false;
+      if (ch == ')' || ch == '{') inGroup = false;  // a mark also ends a group left open
       out += ch;
     } else if (inGroup) {
       for (char x : e) {
