@@ -101,6 +101,8 @@ TEST(BackgroundSearch, OutcomesInPairOrder) {
     EXPECT_EQ(search.Done(), search.Total());
   }
   BackgroundSearch none({{"a", "MKKA"}}, {"KK"}, nullptr);
+  std::vector<PairOutcome> nothing;
+  EXPECT_FALSE(none.Take(nothing));  // not started: nothing will come
   none.Start();
   EXPECT_EQ(TakeAll(none).at(0).outcome.message, kMsgNoTable);
 }

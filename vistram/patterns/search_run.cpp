@@ -89,7 +89,7 @@ void BackgroundSearch::Run() {
 }
 
 bool BackgroundSearch::Take(std::vector<PairOutcome>& out) {
-  const bool ended = finished_ || (cancel_ && !thread_.joinable());
+  const bool ended = finished_ || !thread_.joinable();  // done, or never started
   std::lock_guard lock(mutex_);
   const bool hadAny = !ready_.empty();
   for (PairOutcome& p : ready_) out.push_back(std::move(p));

@@ -54,7 +54,8 @@ class BackgroundSearch {
   void Start();
   void Cancel() { cancel_ = true; }
   // Appends the outcomes ready so far, in pair order. False once the search
-  // has ended (finished or cancelled) and every outcome has been taken.
+  // has ended (finished, cancelled, or never started) and every outcome has
+  // been taken.
   bool Take(std::vector<PairOutcome>& out);
   std::size_t Done() const { return done_; }
   std::size_t Total() const { return rows_.size() * patterns_.size(); }
