@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -116,25 +117,11 @@ TEST(Prosite, BatchConversionOfTheCorpus) {
 // --- Converted patterns against regular expressions made from the same PROSITE text.
 
 // An ECMAScript expression read straight from the PROSITE syntax.
-std::string RegexOf(std::string p) {
+std::string RegexOf(const std::string& p) {
+  const std::map<char, std::string> to = {{'-', ""}, {'.', ""}, {' ', ""}, {'x', "."}, {'{', "[^"},
+                                          {'}', "]"},  {'(', "{"}, {')', "}"}};
   std::string r;
-  for (std::size_t i = 0; i < p.size(); ++i) {
-    const char c = p[i];
-    if (c == '-' || c == '.' || c == ' ') continue;
-    if (c == 'x') {
-      r += '.';
-    } else if (c == '{') {
-      r += "[^";
-    } else if (c == '}') {
-      r += ']';
-    } else if (c == '(') {
-      r += '{';
-    } else if (c == ')') {
-      r += '}';
-    } else {
-      r += c;
-    }
-  }
+  for (char c : p) r += to.count(c) != 0 ? to.at(c) : std::string(1, c);
   return r;
 }
 

@@ -107,18 +107,4 @@ TEST(BackgroundSearch, OutcomesInPairOrder) {
   EXPECT_EQ(TakeAll(none).at(0).outcome.message, kMsgNoTable);
 }
 
-TEST(BackgroundSearch, CancelStopsEarly) {
-  std::vector<PatternRow> rows(2000, PatternRow{"r", std::string(750, 'K')});
-  BackgroundSearch search(rows, {"K{2}K{2}K"}, std::make_unique<ResidueClassTable>());
-  search.Start();
-  search.Cancel();
-  TakeAll(search);
-  EXPECT_LT(search.Done(), search.Total());
-  // A search dropped while it runs waits for its thread.
-  auto running = std::make_unique<BackgroundSearch>(rows, std::vector<std::string>{"K{2}K"},
-                                                    std::make_unique<ResidueClassTable>());
-  running->Start();
-  running.reset();
-}
-
 }  // namespace
