@@ -114,6 +114,25 @@ TEST(Prosite, BatchConversionOfTheCorpus) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/e.mot"));
 }
 
+TEST(Prosite, FindPatternsBatchArguments) {
+  // The alignment reader is not part of this build yet: readable arguments stop there with exit 1.
+  testing::internal::CaptureStderr();
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--find-patterns", "in.msf"},
+           {"--find-patterns", "--pattern", "KK"},
+           {"--find-patterns", "in.msf", "--pattern", "KK", "--patterns", "x.mot"},
+           {"--find-patterns", "in.msf", "--pattern", "KK", "--select", "some"},
+           {"--find-patterns", "in.msf", "--pattern"},
+           {"--find-patterns", "a.msf", "b.msf", "--pattern", "KK"}}) {
+    EXPECT_EQ(RunBatch(args), 2) << args.size();
+  }
+  PatternsTempDir dir;
+  EXPECT_EQ(RunBatch({"--find-patterns", "in.msf", "--patterns", dir.Path() + "/none.mot"}), 1);
+  EXPECT_EQ(RunBatch({"--find-patterns", "in.msf", "--pattern", "KK", "--select", "first"}), 1);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("none.mot: Problem with the file of patterns !"), std::string::npos);
+}
+
 // --- Converted patterns against regular expressions made from the same PROSITE text.
 
 // An ECMAScript expression read straight from the PROSITE syntax.
