@@ -79,6 +79,12 @@ const std::map<int, std::string_view>& StringTable() {
       {3022, "Search the tables by the value of a field"},
       {3028, "About Vistram"},
       {3031, "Rename the current table"},
+      // Mapper.
+      {IDS_MIXED_RESULTS, "Unable to construct a multiple sequence\n alignment with mixed results."},
+      {IDS_MAP_CAPTION, "Mapper"},
+      {IDS_MAP_UNKNOWN_QUERY_SIZE, "Unknown query size."},
+      {IDS_MAP_CANNOT_PREPARE, "Unable to prepare map."},
+      {IDS_MAP_CANNOT_LOAD, "Unable to load BLAST map."},
       {IDS_NCBI_NO_CONNECTION, "Unable to connect NCBI."},
       {IDS_NCBI_NOT_PROTEIN, "The entry does not contain a protein sequence."},
       {IDS_NCBI_BAD_ACCESS_CODE, "Access code invalid."},
