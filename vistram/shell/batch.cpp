@@ -25,6 +25,10 @@ constexpr BatchCommand kCommands[] = {
     {"--export-html", "REPORT -o PATH", "write the four HTML files of the report's first table, named from PATH", RunExportHtml},
     {"--hca", "SEQFILE -o OUT.hca|OUT.svg|OUT.png",
      "write the HCA plot of the sequence in SEQFILE as a plot file, an SVG or a PNG picture", RunHcaBatch},
+    {"--map", "REPORT -o OUT.svg|OUT.png|OUT.tsv [--select all|first] [--sort]",
+     "write the map of the report's first table (every alignment, or the first of each hit) as a picture, or its "
+     "bars and coverage profile as tab-separated lines; --sort orders the bars by query start",
+     RunMapBatch},
 };
 
 void PrintUsage(std::FILE* out) {
