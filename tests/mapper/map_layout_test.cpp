@@ -16,14 +16,15 @@ TEST(MapGeometry, PositionsAndTheirInverse) {
   EXPECT_EQ(s.D, 300);
   EXPECT_EQ(s.X(1), 42);
   EXPECT_EQ(s.X(150), 340);
-  const std::pair<int, int> under[] = {{40, 0}, {41, 1}, {42, 1}, {44, 2}, {45, 2}, {339, 149}, {340, 0}, {500, 0}};
+  const std::pair<int, int> under[] = {{40, 0}, {41, 1}, {42, 1}, {44, 2}, {45, 2}, {339, 149}, {340, 150}, {341, 0}, {500, 0}};
   for (auto [x, p] : under) EXPECT_EQ(s.PositionAt(x), p) << x;
   // Half a position rounds toward zero: x = 43 is 1.5 positions.
   EXPECT_EQ(s.PositionAt(43), 1);
-  // The last pixels inside the drawing width reach L.
-  const MapScale wide = MakeMapScale(80 + 400, 10, 150);
-  EXPECT_EQ(wide.PositionAt(439), 150);
-  EXPECT_EQ(wide.PositionAt(440), 0);
+  // Where L is drawn, L is read, even below two pixels per position.
+  const MapScale dense = MakeMapScale(80 + 560, 10, 532);
+  EXPECT_EQ(dense.PositionAt(dense.X(532)), 532);
+  EXPECT_EQ(dense.PositionAt(dense.X(532) - 1), 531);
+  EXPECT_EQ(dense.PositionAt(dense.X(532) + 1), 0);
   const MapScale narrow = MakeMapScale(10, 10, 150);
   EXPECT_EQ(narrow.D, 0);
   EXPECT_EQ(narrow.PositionAt(45), 0);

@@ -14,7 +14,7 @@ int MapScale::X(long long p) const {
 }
 
 int MapScale::PositionAt(int x) const {
-  if (!(x > m && x < m + D) || D <= 0) return 0;
+  if (!(x > m && x <= m + D) || D <= 0) return 0;
   const int p = MapRound((x - m) / (static_cast<double>(D) / std::max(1, L)));
   return std::clamp(p, 1, std::max(1, L));
 }

@@ -34,8 +34,9 @@ struct MapScale {
   int D = 0;
   int L = 1;
   int X(long long p) const;
-  // The query position under pane x (1..L), or 0 when x is not strictly
-  // inside the drawing width (m < x < m + D).
+  // The query position under pane x (1..L), or 0 outside m < x <= m + D.
+  // The right end is included, where position L itself is drawn: with less
+  // than two pixels per position no pixel left of it would round to L.
   int PositionAt(int x) const;
 };
 // The scale of a pane of `clientWidth` pixels.
