@@ -230,6 +230,11 @@ class MapWindowTest : public MainWindowFixture {
     // A folder that does not exist: refused with the message, nothing written.
     QVERIFY(!WriteMapPictureForBatch(dir_.filePath("none/map.svg").toStdString(), s, 12, error));
     QCOMPARE(QString::fromStdString(error), "Unable to write the file :\n" + dir_.filePath("none/map.svg") + ".");
+    // Options, Save as image: the file chosen in the dialog.
+    const QString chosen = dir_.filePath("chosen.png");
+    platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, chosen.toStdString(), "chosen.png"});
+    map->CommandAction(kCmdMapSaveImage)->trigger();
+    QCOMPARE(QImage(chosen).size(), png.size());
     if (qEnvironmentVariableIsSet("MAP_SHOT")) map->grab().save(qEnvironmentVariable("MAP_SHOT"));
   }
 };
