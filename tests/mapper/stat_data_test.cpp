@@ -137,10 +137,14 @@ TEST_F(MapPrepare, EntriesFromTheSelectionInHitAndAlignmentOrder) {
   EXPECT_EQ(progress.ended, 1);
   EXPECT_TRUE(Texts().empty());
 
+  // A table made by a search keeps its hits' report numbers.
   dp.hits->back()->selected[0] = 1;
+  dp.hits->back()->number = 417;
   ASSERT_EQ(PrepareStatData(stat, dp, dp.alignmentCount, nullptr, nullptr), 1);
   EXPECT_TRUE(stat.allSelected);
-  EXPECT_EQ(stat.entries.size(), 4U);
+  ASSERT_EQ(stat.entries.size(), 4U);
+  EXPECT_EQ(stat.entries[3]->hitNumber, 417U);
+  EXPECT_EQ(stat.entries[3]->label, " 417.THIRD (   1-   1)  1");
 }
 
 TEST_F(MapPrepare, RefusalsAreReportedUnderTheMapperCaption) {

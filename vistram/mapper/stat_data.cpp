@@ -51,7 +51,9 @@ bool ScanCInteger(std::string_view s, long long& value) {
   return any;
 }
 
-// The pair list: selected (hit number, alignment number), both from 1.
+// The pair list: selected (hit, alignment number), both from 1; the hit is
+// its position in the working set (a table made by a search keeps the
+// numbers its hits had in their report).
 struct SelectedPair {
   unsigned hit;
   unsigned alignment;
@@ -60,10 +62,11 @@ struct SelectedPair {
 std::vector<SelectedPair> SelectedPairs(const DataProgram& dp) {
   std::vector<SelectedPair> pairs;
   if (!dp.hits) return pairs;
-  for (const auto& hit : *dp.hits) {
-    if (!hit) continue;
+  for (std::size_t h = 0; h < dp.hits->size(); ++h) {
+    const HspData* hit = (*dp.hits)[h].get();
+    if (hit == nullptr) continue;
     for (std::size_t a = 0; a < hit->selected.size(); ++a)
-      if (hit->selected[a] != 0) pairs.push_back({static_cast<unsigned>(hit->number), static_cast<unsigned>(a + 1)});
+      if (hit->selected[a] != 0) pairs.push_back({static_cast<unsigned>(h + 1), static_cast<unsigned>(a + 1)});
   }
   return pairs;
 }
@@ -86,9 +89,9 @@ bool FillEntries(StatData& stat, const DataProgram& dp, const std::vector<Select
     e->subjectEnd = ali.subjectEnd;
     AddAlignmentToProfile(ali.queryLine, ali.subjectLine, ali.queryStart, stat.L, stat.coverage, stat.identity);
     e->score = ReadStatScore(ali.statsText, ali.score);
-    e->label = StatLabel(pr.hit, hit->identifier, ali.subjectStart, ali.subjectEnd, pr.alignment);
+    e->hitNumber = static_cast<unsigned>(hit->number);
+    e->label = StatLabel(e->hitNumber, hit->identifier, ali.subjectStart, ali.subjectEnd, pr.alignment);
     e->description = hit->description.substr(0, 99);
-    e->hitNumber = pr.hit;
     e->alignmentNumber = pr.alignment;
     stat.entries.push_back(std::move(e));
     if (progress != nullptr) progress->Step(u + 1, n);

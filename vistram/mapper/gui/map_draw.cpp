@@ -227,6 +227,7 @@ bool RenderMapPicture(const StatData& stat, const MapPaintStyle& style, bool svg
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator generator;
     generator.setOutputDevice(&buffer);
+    generator.setResolution(96);  // one picture pixel is one screen pixel
     generator.setSize(QSize(layout.width, layout.height));
     generator.setViewBox(QRect(0, 0, layout.width, layout.height));
     generator.setTitle(QStringLiteral("Vistram map"));
