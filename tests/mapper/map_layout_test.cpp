@@ -125,6 +125,8 @@ TEST(MapHitTest, BarUnderThePointAmongTheVisibleRows) {
   EXPECT_EQ(WhichSeqClicked(stat, s, 16, 300, 70, 17, nullptr), -1);   // between rows
   EXPECT_EQ(WhichSeqClicked(stat, s, 16, 300, 70, 16 * 16 + 5, nullptr), -1);  // past the last entry
   EXPECT_EQ(WhichSeqClicked(stat, s, 16, 40, 70, 50, nullptr), -1);    // below the pane
+  EXPECT_EQ(WhichSeqClicked(stat, s, 0, 300, 70, 20, nullptr), -1);    // no font measured yet
+  EXPECT_EQ(WhichSeqClicked(stat, s, 16, 300, 70, -14, nullptr), -1);  // above the pane
 }
 
 TEST(MapHistogram, ColumnsScaleToTheLargestCoverage) {

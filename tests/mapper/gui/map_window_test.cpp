@@ -3,6 +3,8 @@
 // tips, the Scale dialog's values, the painted colours, and the map as SVG
 // and PNG pictures.
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QImage>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -181,7 +183,16 @@ class MapWindowTest : public MainWindowFixture {
       const int x = 30 * map->Style().f.cw + 2 + scale.X(p);
       return QColor(canvas.pixel(x, 6 * lh - 2)) == QColor(Qt::black);
     };
-    map->ApplyScale("10", false);
+    // The Scale dialog: "Ticks :" at 10, the guide lines off, Ok.
+    OnNextDialog([](QDialog* d) {
+      QCOMPARE(d->windowTitle(), QString("Scale"));
+      auto* ticks = d->findChild<QLineEdit*>("ticks");
+      QCOMPARE(ticks->text(), QString("50"));
+      ticks->setText("10");
+      d->findChild<QCheckBox*>("displayLines")->setChecked(false);
+      d->accept();
+    });
+    map->CommandAction(kCmdMapScale)->trigger();
     QCOMPARE(s.scaleTicks, 10U);
     QVERIFY(!s.displayLines);
     QVERIFY(rulerLineAt(10));
