@@ -55,6 +55,7 @@ TEST(MapGeometry, PaneLayoutAndTips) {
   // The description tip stands on the bar, moved left at the window's edge.
   EXPECT_EQ(MapDescriptionTip({300, 200, 350, 213}, 800, f), (MapRect{300, 168, 700, 200}));
   EXPECT_EQ(MapDescriptionTip({500, 200, 550, 213}, 800, f), (MapRect{398, 168, 798, 200}));
+  EXPECT_EQ(MapDescriptionTip({400, 200, 550, 213}, 800, f), (MapRect{400, 168, 800, 200}));  // just fits
   EXPECT_EQ(MapPositionTip(400, 96, f), (MapRect{336, 80, 464, 96}));
   EXPECT_EQ(MapLegendText({41, 50, 0}), ":  41 to   50");
 }

@@ -34,6 +34,7 @@ TEST(MapProfile, CoverageAndIdentityPerQueryPosition) {
       // A start before position 1 (damaged coordinates) skips what falls before.
       {"start at 0", {{"ACD", "ACD", "", 0}}, 3, {1, 1, 0}, {100, 100, 0}},
       {"stop codon and X", {{"A*X", "AKX", "", 1}}, 3, {1, 0, 1}, {100, 0, 100}},
+      {"query of one residue", {{"AC", "AC", "", 1}}, 1, {1}, {100}},
   };
   for (const ProfileCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -58,6 +59,8 @@ TEST(MapScore, ReadAfterTheFirstEqualsSignAsCInteger) {
       {"Score=45.9 bits", -1, 45},
       {"Score = -7", -1, -7},
       {"Score = 0x1A", -1, 26},
+      {"Score = 0x1", -1, 1},
+      {"Score = 0x", -1, 0},
       {"Score = 010", -1, 8},
       {"Score = 09", -1, 0},  // octal: the 9 ends the number
       {"Score = bits", 50, 0},
@@ -187,6 +190,12 @@ TEST(MapSort, SameOrderAsThePlainSelectionSort) {
   std::mt19937 rng(20261207);
   for (int round = 0; round < 60; ++round) {
     const std::size_t n = round < 10 ? static_cast<std::size_t>(round) : 1 + rng() % 700;
+    if (round == 2) {  // two keys out of order
+      std::vector<long long> two = {5, 3};
+      std::vector<std::uint32_t> order = {0, 1};
+      SelectionSortOrder(two, order);
+      ASSERT_EQ(order, (std::vector<std::uint32_t>{1, 0}));
+    }
     const long long distinct = 1 + static_cast<long long>(rng() % (round % 3 == 0 ? 4 : 60));
     std::vector<long long> keys(n);
     for (auto& k : keys) k = static_cast<long long>(rng() % static_cast<unsigned>(distinct)) * 7 - 3;
