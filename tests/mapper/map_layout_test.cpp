@@ -46,18 +46,13 @@ TEST(MapGeometry, TickPositions) {
   for (const auto& c : cases) EXPECT_EQ(MapTickPositions(c.L, c.ticks), c.positions) << c.L << "/" << c.ticks;
 }
 
-TEST(MapGeometry, PaneLayoutAndTips) {
+TEST(MapGeometry, Tips) {
   const MapFontMetrics f{8, 16};
-  const MapPanes p = MapPaneLayout(800, 600, f);
-  EXPECT_EQ(p.names, (MapRect{0, 96, 240, 600}));
-  EXPECT_EQ(p.bars, (MapRect{241, 96, 800, 600}));
-  EXPECT_EQ(p.histogram, (MapRect{241, 0, 800, 63}));
   // The description tip stands on the bar, moved left at the window's edge.
   EXPECT_EQ(MapDescriptionTip({300, 200, 350, 213}, 800, f), (MapRect{300, 168, 700, 200}));
   EXPECT_EQ(MapDescriptionTip({500, 200, 550, 213}, 800, f), (MapRect{398, 168, 798, 200}));
   EXPECT_EQ(MapDescriptionTip({400, 200, 550, 213}, 800, f), (MapRect{400, 168, 800, 200}));  // just fits
   EXPECT_EQ(MapPositionTip(400, 96, f), (MapRect{336, 80, 464, 96}));
-  EXPECT_EQ(MapLegendText({41, 50, 0}), ":  41 to   50");
 }
 
 StatData Entries(std::uint32_t n, int L) {

@@ -35,7 +35,6 @@ inline HspData& AddTestHit(DataProgram& dp, const std::string& id, std::initiali
     hit->selected.push_back(1);
   }
   hit->alignmentCount = static_cast<int>(hit->alignments.size());
-  dp.hitCount = static_cast<unsigned>(dp.hits->size() + 1);
   dp.alignmentCount += hit->alignmentCount;
   dp.hits->push_back(std::move(hit));
   dp.hitCount = static_cast<unsigned>(dp.hits->size());
