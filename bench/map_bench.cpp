@@ -10,6 +10,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/map_bench [REPORT]
 // With a REPORT, its first table is mapped instead of the generated one.
+// With MAP_BENCH_SVG set, the whole map is also drawn once as SVG in memory.
 #include <QApplication>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
@@ -160,5 +161,11 @@ int main(int argc, char** argv) {
   });
   std::printf("baseline: QGraphicsScene build      %9.1f ms\n", build);
   std::printf("baseline: QGraphicsScene one page   %9.2f ms  (rectangles only)\n", sceneScroll);
+  if (qEnvironmentVariableIsSet("MAP_BENCH_SVG")) {
+    QByteArray svg;
+    std::string error;
+    const double t = Ms([&] { RenderMapPicture(stat, style, true, svg, error); });
+    std::printf("whole map as SVG in memory          %9.1f ms  (%.1f MB)\n", t, static_cast<double>(svg.size()) / 1e6);
+  }
   return 0;
 }

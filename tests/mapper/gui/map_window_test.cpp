@@ -217,13 +217,14 @@ class MapWindowTest : public MainWindowFixture {
     const QString svg = QString::fromUtf8(svgFile.readAll());
     // Bars are the outlined rectangles below the ruler band.
     const MapFontMetrics f = MeasureMapFont(MakeMapFont(12, 96));
-    const QRegularExpression group(
-        "<g fill=\"(#[0-9a-f]{6})\"[^>]*stroke=\"#000000\"[^>]*>\\s*<rect vector-effect=\"non-scaling-stroke\" "
-        "x=\"(-?\\d+)\" y=\"(\\d+)\"");
+    const QRegularExpression group("<g fill=\"(#[0-9a-f]{6})\"[^>]*stroke=\"#000000\"[^>]*>(.*?)</g>",
+                                   QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression outlined("<rect vector-effect=\"non-scaling-stroke\" x=\"-?\\d+\" y=\"(\\d+)\"");
     std::vector<QString> colours;
-    for (auto it = group.globalMatch(svg); it.hasNext();) {
-      const auto m = it.next();
-      if (m.captured(3).toInt() >= 6 * f.lh) colours.push_back(m.captured(1));
+    for (auto g = group.globalMatch(svg); g.hasNext();) {
+      const auto m = g.next();
+      for (auto r = outlined.globalMatch(m.captured(2)); r.hasNext();)
+        if (r.next().captured(1).toInt() >= 6 * f.lh) colours.push_back(m.captured(1));
     }
     QCOMPARE(colours.size(), s.entries.size());
     QString previous = ScoreClassColour(s.classes[0]).name();

@@ -40,7 +40,9 @@ void DrawText(QPainter& painter, const QString& text, int x, int y, Anchor ancho
   const int left = anchor == Anchor::Left ? x : anchor == Anchor::Right ? x - w : x - w / 2;
   const QRect box(left, y, w, fm.height());
   if (background != nullptr) painter.fillRect(box, *background);
-  painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+  // At the baseline: drawing into a box makes a vector picture save and
+  // restore the painter's state around every text.
+  painter.drawText(QPoint(left, y + fm.ascent()), text);
 }
 
 // Vertical guide lines at the tick positions, over `top` .. `bottom`.
@@ -131,36 +133,45 @@ void PaintMapHistogram(QPainter& painter, const StatData& stat, const MapPaintSt
   if (stat.displayLines) GuideLines(painter, stat, s, area.left(), area.top(), area.bottom());
   const int bottom = area.top() + 4 * lh;
   const std::size_t L = std::min(stat.coverage.size(), stat.identity.size());
+  painter.setPen(Qt::NoPen);
+  // In position order (a column may share its edge pixel with the next), the
+  // brush changed only where the colour does.
+  int brush = -1;
   for (std::size_t i = 0; i < L; ++i) {
     if (stat.coverage[i] <= 0) continue;
+    const int red = stat.identity[i] >= 50.0F ? 1 : 0;
+    if (red != brush) painter.setBrush(red != 0 ? kRed : kBlack);
+    brush = red;
     MapRect r = MapHistogramColumn(s, static_cast<int>(i + 1), stat.coverage[i], maxCoverage, bottom, lh);
     r.left += area.left();
     r.right += area.left();
     // At least one pixel wide, so that a long query keeps every column.
     if (r.right <= r.left) r.right = r.left + 1;
-    painter.fillRect(ToQRect(r), stat.identity[i] >= 50.0F ? kRed : kBlack);
+    painter.drawRect(ToQRect(r));
   }
   painter.restore();
 }
 
+// The panes are drawn in passes (all texts, then all separators; all lines,
+// bars, text backgrounds, texts, separators), so that a vector picture
+// changes its pen and brush a few times rather than at every entry. Nothing
+// of one entry overlaps another's, so the passes draw what entry-by-entry
+// drawing would.
 void PaintMapNames(QPainter& painter, const StatData& stat, const MapPaintStyle& style, const QRect& area,
                    std::size_t first, std::size_t count) {
   const int cw = style.f.cw, lh = style.f.lh;
   painter.save();
   painter.setFont(style.font);
   const int right = style.printForm ? area.left() + area.width() - cw : area.left() + 29 * cw;
-  const int sepLeft = area.left();
   const int sepRight = style.printForm ? area.left() + area.width() : area.left() + 29 * cw;
   const std::size_t end = std::min(stat.entries.size(), first + count);
-  for (std::size_t i = first; i < end; ++i) {
-    const int y = area.top() + static_cast<int>(i - first) * lh;
-    painter.setPen(kBlack);
-    DrawText(painter, QString::fromStdString(stat.entries[i]->label), right, y, Anchor::Right, nullptr);
-    if (!SameHitNext(stat, i)) {
-      painter.setPen(DottedPen(kBlack));
-      painter.drawLine(sepLeft, y + lh, sepRight, y + lh);
-    }
-  }
+  const auto rowTop = [&](std::size_t i) { return area.top() + static_cast<int>(i - first) * lh; };
+  painter.setPen(kBlack);
+  for (std::size_t i = first; i < end; ++i)
+    DrawText(painter, QString::fromStdString(stat.entries[i]->label), right, rowTop(i), Anchor::Right, nullptr);
+  painter.setPen(DottedPen(kBlack));
+  for (std::size_t i = first; i < end; ++i)
+    if (!SameHitNext(stat, i)) painter.drawLine(area.left(), rowTop(i) + lh, sepRight, rowTop(i) + lh);
   painter.restore();
 }
 
@@ -176,31 +187,56 @@ void PaintMapBars(QPainter& painter, const StatData& stat, const MapPaintStyle& 
   const int lineRight = style.printForm ? area.left() + area.width() : area.right();
   const QColor& textBack = style.printForm ? kWhite : kMapLightGrey;
   const int shrink = style.printForm ? lh / 6 : 0;
-  QColor fill = stat.classCount > 0 ? ScoreClassColour(stat.classes[0]) : kBlack;
+  const auto rowTop = [&](std::size_t i) { return area.top() + static_cast<int>(i - first) * lh; };
+  std::vector<MapRect> bars;
+  bars.reserve(end > first ? end - first : 0);
   for (std::size_t i = first; i < end; ++i) {
-    const StatEntry& e = *stat.entries[i];
-    const int y0 = area.top() + static_cast<int>(i - first) * lh;
-    painter.setPen(QPen(kBlack, 0));
-    painter.drawLine(area.left(), y0 + lh / 2, lineRight, y0 + lh / 2);
-    MapRect r = MapBarRect(e, s, y0, lh);
+    MapRect r = MapBarRect(*stat.entries[i], s, rowTop(i), lh);
     r.left += area.left();
     r.right += area.left();
     r.top += shrink;
     r.bottom -= shrink;
-    // A score in no class keeps the colour of the bar before it.
-    const int cls = ScoreClassOf(stat, e.score);
+    bars.push_back(r);
+  }
+  painter.setPen(QPen(kBlack, 0));
+  for (std::size_t i = first; i < end; ++i)
+    painter.drawLine(area.left(), rowTop(i) + lh / 2, lineRight, rowTop(i) + lh / 2);
+  // A score in no class keeps the colour of the bar before it.
+  QColor fill = stat.classCount > 0 ? ScoreClassColour(stat.classes[0]) : kBlack;
+  for (std::size_t i = first; i < end; ++i) {
+    const int cls = ScoreClassOf(stat, stat.entries[i]->score);
     if (cls >= 0) fill = ScoreClassColour(stat.classes[static_cast<std::size_t>(cls)]);
-    painter.setBrush(fill);
+    if (painter.brush().color() != fill || painter.brush().style() != Qt::SolidPattern) painter.setBrush(fill);
+    const MapRect& r = bars[i - first];
     const int left = std::min(r.left, r.right), right = std::max(r.left, r.right);
     painter.drawRect(left, r.top, std::max(0, right - left - 1), std::max(0, r.Height() - 1));
-    painter.setPen(kBlack);
-    DrawText(painter, QString::number(e.queryStart), r.left, r.top, Anchor::Right, &textBack);
-    DrawText(painter, QString::number(e.queryEnd), r.right, r.top, Anchor::Left, &textBack);
-    if (!SameHitNext(stat, i)) {
-      painter.setPen(DottedPen(style.printForm ? kBlack : kWhite));
-      const int y = style.printForm ? y0 + lh - 1 : r.bottom;
-      painter.drawLine(area.left(), y, lineRight, y);
-    }
+  }
+  const QFontMetrics fm(style.font);
+  const auto startBox = [&](std::size_t i) {
+    const QString t = QString::number(stat.entries[i]->queryStart);
+    const int w = fm.horizontalAdvance(t);
+    return QRect(bars[i - first].left - w, bars[i - first].top, w, fm.height());
+  };
+  const auto endBox = [&](std::size_t i) {
+    const QString t = QString::number(stat.entries[i]->queryEnd);
+    return QRect(bars[i - first].right, bars[i - first].top, fm.horizontalAdvance(t), fm.height());
+  };
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(textBack);
+  for (std::size_t i = first; i < end; ++i) {
+    painter.drawRect(startBox(i));
+    painter.drawRect(endBox(i));
+  }
+  painter.setPen(kBlack);
+  for (std::size_t i = first; i < end; ++i) {
+    painter.drawText(startBox(i).topLeft() + QPoint(0, fm.ascent()), QString::number(stat.entries[i]->queryStart));
+    painter.drawText(endBox(i).topLeft() + QPoint(0, fm.ascent()), QString::number(stat.entries[i]->queryEnd));
+  }
+  painter.setPen(DottedPen(style.printForm ? kBlack : kWhite));
+  for (std::size_t i = first; i < end; ++i) {
+    if (SameHitNext(stat, i)) continue;
+    const int y = style.printForm ? rowTop(i) + lh - 1 : bars[i - first].bottom;
+    painter.drawLine(area.left(), y, lineRight, y);
   }
   painter.restore();
 }
