@@ -385,7 +385,10 @@ void StatBlaWindow::CmdSaveImage() {
   const FileDialogResult r = CurrentPlatform().SaveFileDialog(this, request);
   if (r.status != FileDialogResult::Status::Chosen) return;
   std::string error;
-  if (!SaveMapPicture(r.path, *stat_, style_, error))
+  QApplication::setOverrideCursor(Qt::WaitCursor);  // a map of many thousand bars takes seconds
+  const bool saved = SaveMapPicture(r.path, *stat_, style_, error);
+  QApplication::restoreOverrideCursor();
+  if (!saved)
     CurrentPlatform().MessageBox(this, LoadStringText(IDS_MAP_CAPTION), error, MsgIcon::Information, MsgButtons::Ok);
 }
 
