@@ -5,6 +5,8 @@
 #include "vistram/shell/batch.h"
 #ifdef VISTRAM_WITH_GUI
 #include "vistram/hca/gui/hca_batch_writer.h"
+#include "vistram/mapper/gui/map_draw.h"
+#include "vistram/mapper/map_picture_writer.h"
 #include "vistram/shell/gui/workbench.h"
 #endif
 
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
   int exitCode = 0;
 #ifdef VISTRAM_WITH_GUI
   SetHcaBatchWriter(WriteHcaBatchOutput);
+  SetMapPictureWriter(WriteMapPictureForBatch);
 #endif
   if (RunBatchIfRequested(argc, argv, exitCode)) return exitCode;
 #ifdef VISTRAM_WITH_GUI

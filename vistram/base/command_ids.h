@@ -56,3 +56,4 @@ inline constexpr int kCmdHcaPrint = 3045;
 // Map window (menu 1012).
 inline constexpr int kCmdMapSort = 3046;
 inline constexpr int kCmdMapScale = 3048;
+inline constexpr int kCmdMapSaveImage = 3047;  // "Save as image...": the whole map as SVG or PNG

@@ -27,6 +27,14 @@ inline constexpr int IDS_NCBI_NO_CONNECTION = 4101;    // "Unable to connect NCB
 inline constexpr int IDS_NCBI_NOT_PROTEIN = 4102;      // "The entry does not contain a protein sequence."
 inline constexpr int IDS_NCBI_BAD_ACCESS_CODE = 4103;  // "Access code invalid."
 
+// Mapper.
+inline constexpr int IDS_MIXED_RESULTS = 85;           // "Unable to construct a multiple sequence\n alignment with mixed results."
+inline constexpr int IDS_MAP_NO_SELECTION = 256;       // "No sequences selected."
+inline constexpr int IDS_MAP_CAPTION = 6100;           // "Mapper"
+inline constexpr int IDS_MAP_UNKNOWN_QUERY_SIZE = 6101;  // "Unknown query size."
+inline constexpr int IDS_MAP_CANNOT_PREPARE = 6102;    // "Unable to prepare map."
+inline constexpr int IDS_MAP_CANNOT_LOAD = 6103;       // "Unable to load BLAST map."
+
 // The text of string `id`, cut to 254 characters; empty when the table has no such id.
 std::string LoadStringText(int id);
 

@@ -30,6 +30,10 @@ constexpr BatchCommand kCommands[] = {
      "error",
      RunPrositeToMot},
     {"--find-patterns", "IN (--pattern TEXT | --patterns FILE.mot) [--select all|first]", nullptr, RunFindPatterns},
+    {"--map", "REPORT -o OUT.svg|OUT.png|OUT.tsv [--select all|first] [--sort]",
+     "write the map of the report's first table (every alignment, or the first of each hit) as a picture, or its "
+     "bars and coverage profile as tab-separated lines; --sort orders the bars by query start",
+     RunMapBatch},
 };
 
 void PrintUsage(std::FILE* out) {

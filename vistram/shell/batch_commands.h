@@ -11,6 +11,8 @@ int RunExportTsv(int argc, char** argv);
 int RunSave(int argc, char** argv);
 // vistram --export-html REPORT -o PATH
 int RunExportHtml(int argc, char** argv);
+// vistram --map REPORT -o OUT.svg|OUT.png|OUT.tsv [--select all|first] [--sort]
+int RunMapBatch(int argc, char** argv);
 
 // vistram --prosite-to-mot PROSITE.DAT -o OUT.mot
 int RunPrositeToMot(int argc, char** argv);

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "vistram/hca/gui/hca_viewer.h"
+#include "vistram/mapper/gui/map_window.h"
 #include "vistram/platform/messages.h"
 #include "vistram/results/blast_parser.h"
 #include "vistram/results/gui/save_results_dialog.h"
@@ -95,6 +96,8 @@ struct CommandTable {
          [](MainWindow& w) { w.CmdHcaViewer(); }},
         {3015, "&Full HCA Viewer", nullptr, Enabling::Always, QStyle::SP_CustomBase,
          [](MainWindow& w) { w.CmdFullHcaViewer(); }},
+        {3017, "&Mapper\tF4", "F4", Enabling::Data, QStyle::SP_FileDialogDetailedView,
+         [](MainWindow& w) { w.CmdMapper(); }},
         {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
         {3031, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdRename(); }},
     };
@@ -316,8 +319,8 @@ void MainWindow::CreateMenusAndToolbar() {
     if (!help.isEmpty()) a->setStatusTip(help);
     const int id = e.id;
     connect(a, &QAction::triggered, this, [this, id] { MainWndProc_OnCommand(id); });
-    // The HCA viewers' items are checked while their window exists.
-    if (e.id == 3014 || e.id == 3015) a->setCheckable(true);
+    // The HCA viewers' and the map's items are checked while their window exists.
+    if (e.id == 3014 || e.id == 3015 || e.id == 3017) a->setCheckable(true);
     addAction(a);  // accelerators work without a menu item too
     actions_[id] = a;
     actionIds_[a] = id;
@@ -747,6 +750,25 @@ void MainWindow::CmdFullHcaViewer() {
   if (action) action->setChecked(true);
   fullHca_->show();
 }
+
+void MainWindow::CmdMapper() {
+  QPointer<QAction> action = CommandAction(3017);
+  if (dp_->header.resultType == kResultMixed) {
+    MyInfoMsgBox(IDS_CAPTION, IDS_MIXED_RESULTS, this);
+    if (action) action->setChecked(statBla_ != nullptr);
+    return;
+  }
+  delete statBla_.data();  // releases the previous map
+  statBla_ = CreationStatBlaWin(this, *dp_, dp_->alignmentCount, dp_->tableName);
+  if (statBla_) {
+    connect(statBla_, &StatBlaWindow::closed, this, [action] {
+      if (action) action->setChecked(false);
+    });
+  }
+  if (action) action->setChecked(statBla_ != nullptr);
+}
+
+StatBlaWindow* MainWindow::MapWindow() const { return statBla_.data(); }
 
 void MainWindow::CmdFileHeader() { AfficheInfoDB(this, *dp_); }
 

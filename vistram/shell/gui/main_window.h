@@ -31,6 +31,7 @@ class LoadProgressWindow;
 class PairwiseView;
 class HcaViewer;
 class FullHcaViewer;
+class StatBlaWindow;
 class HcaLegendWidget;
 class ResultListDelegate;
 class ResultListModel;
@@ -107,6 +108,8 @@ class MainWindow : public QMainWindow {
   HcaViewer* HcaArea() const;
   FullHcaViewer* FullHca() const;
   QWidget* ProgressWindow() const;
+  // The map window (command 3017); null while closed.
+  StatBlaWindow* MapWindow() const;
 
  signals:
   // Emitted on the user-interface thread when a load has been handed over.
@@ -147,6 +150,7 @@ class MainWindow : public QMainWindow {
   void CmdAbout();
   void CmdHcaViewer();
   void CmdFullHcaViewer();
+  void CmdMapper();
   // Shows the current HSP in the HCA Viewer (or empties it), after every
   // change of the current HSP or of its colours.
   void RefillHcaViewer();
@@ -189,6 +193,7 @@ class MainWindow : public QMainWindow {
   PairwiseView* seqAlign_ = nullptr;
   QPointer<HcaViewer> hca_;
   QPointer<FullHcaViewer> fullHca_;
+  QPointer<StatBlaWindow> statBla_;  // HWNDSTATBLA
   HcaLegendWidget* hcaLegend_ = nullptr;
   int MODEAFFICHAGE = 3;  // 3 while the HCA Viewer is hidden, 4 while it is shown
   ResultListModel* model_ = nullptr;
