@@ -8,7 +8,7 @@
 #include <string>
 
 #include "vistram/results/fasta_parser.h"
-#include "vistram/results/line_reader.h"
+#include "vistram/base/line_reader.h"
 
 namespace {
 

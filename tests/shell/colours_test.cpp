@@ -1,4 +1,4 @@
-#include "vistram/shell/colours.h"
+#include "vistram/base/colours.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

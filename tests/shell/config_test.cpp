@@ -1,4 +1,4 @@
-#include "vistram/shell/config.h"
+#include "vistram/base/config.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

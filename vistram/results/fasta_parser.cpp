@@ -9,9 +9,9 @@
 #include <cstring>
 #include <new>
 
-#include "vistram/hca/hca_score.h"
-#include "vistram/results/line_reader.h"
-#include "vistram/results/memory.h"
+#include "vistram/results/hca_score.h"
+#include "vistram/base/line_reader.h"
+#include "vistram/base/memory.h"
 #include "vistram/results/result_view.h"
 
 namespace {

@@ -16,7 +16,7 @@
 
 #include "main_window_fixture.h"
 #include "vistram/results/blast_parser.h"
-#include "vistram/results/gui/save_results_dialog.h"
+#include "vistram/shell/gui/save_results_dialog.h"
 #include "vistram/results/report_kind.h"
 #include "vistram/shell/main_commands.h"
 

@@ -1,7 +1,7 @@
-#include "vistram/shell/colours.h"
+#include "vistram/base/colours.h"
 
 #include "vistram/results/records.h"
-#include "vistram/shell/profile.h"
+#include "vistram/base/profile.h"
 
 namespace {
 

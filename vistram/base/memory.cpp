@@ -1,4 +1,4 @@
-#include "vistram/results/memory.h"
+#include "vistram/base/memory.h"
 
 #include <cstdlib>
 #include <cstring>

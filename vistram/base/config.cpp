@@ -1,4 +1,4 @@
-#include "vistram/shell/config.h"
+#include "vistram/base/config.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "vistram/platform/messages.h"
-#include "vistram/shell/profile.h"
+#include "vistram/base/profile.h"
 
 extern char** environ;
 
