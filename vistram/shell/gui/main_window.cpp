@@ -30,6 +30,7 @@
 #include "vistram/results/gui/string_finder_dialog.h"
 #include "vistram/results/load_flow.h"
 #include "vistram/base/config.h"
+#include "vistram/shell/companions.h"
 #include "vistram/shell/gui/colours_dialog.h"
 #include "vistram/shell/gui/display.h"
 #include "vistram/shell/gui/gui_parameters_dialog.h"
