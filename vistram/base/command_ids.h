@@ -52,6 +52,7 @@ inline constexpr int kCmdHcaLoadDbFile = 3042;
 inline constexpr int kCmdHcaLoadDbNet = 3043;
 inline constexpr int kCmdHcaSaveDbPlot = 3044;
 inline constexpr int kCmdHcaPrint = 3045;
+inline constexpr int kCmdHcaSaveImage = 3046;  // the HCA window's own (the map window's 3046 is Sort)
 
 // Map window (menu 1012).
 inline constexpr int kCmdMapSort = 3046;
