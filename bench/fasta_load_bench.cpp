@@ -8,7 +8,8 @@
 #include <string>
 
 #include "vistram/results/fasta_parser.h"
-#include "vistram/results/line_reader.h"
+#include "vistram/base/line_reader.h"
+#include "vistram/results/report_kind.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ double Baseline(const std::string& path, std::uint64_t& bytes) {
 double Reader(const std::string& path, unsigned& hits, int& alignments) {
   DataProgram dp;
   const auto t0 = std::chrono::steady_clock::now();
-  const int r = LitFastaForListBox(nullptr, nullptr, dp, path, 7);
+  const int r = LitFastaForListBox(nullptr, nullptr, dp, path, kReportFastaText);
   const double s = Seconds(std::chrono::steady_clock::now() - t0);
   if (r != kFastaOk) return -1;
   hits = dp.hitCount;

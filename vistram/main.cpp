@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "vistram/shell/batch.h"
+#include "vistram/shell/batch_hca.h"
 #ifdef VISTRAM_WITH_GUI
 #include "vistram/hca/gui/hca_batch_writer.h"
 #include "vistram/mapper/gui/map_draw.h"

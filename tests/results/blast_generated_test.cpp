@@ -97,8 +97,8 @@ TEST_F(GeneratedReports, BlastpTextAndHtmlWithTwoQueries) {
   const std::vector<Row> expected = Tabular(tab);
   ASSERT_GE(expected.size(), 3u);
 
-  ASSERT_EQ(TestFichier(text), 5);
-  auto t = blasttest::Read(text, 5);
+  ASSERT_EQ(TestFichier(text), kReportBlastText);
+  auto t = blasttest::Read(text, kReportBlastText);
   ASSERT_EQ(t->code, kBlastOk);
   EXPECT_EQ(t->dp.header.queryLength, 53);
   ASSERT_EQ(t->dp.extraSections.size(), 1u);
@@ -108,7 +108,7 @@ TEST_F(GeneratedReports, BlastpTextAndHtmlWithTwoQueries) {
   EXPECT_DOUBLE_EQ(t->ali(1, 1).identityPercent, 100);
 
   const int kind = TestFichier(html);
-  ASSERT_TRUE(kind == 4 || kind == 5);
+  ASSERT_TRUE(kind == kReportBlastHtml || kind == kReportBlastText);
   auto h = blasttest::Read(html, kind);
   ASSERT_EQ(h->code, kBlastOk);
   ExpectSameRows(Ours(*h), expected);

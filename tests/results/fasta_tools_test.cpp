@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "vistram/results/fasta_parser.h"
+#include "vistram/results/report_kind.h"
 #include "vistram/shell/batch_load.h"
 
 namespace {
@@ -137,7 +138,7 @@ void CompareHits(const HitList& ours, const std::vector<PerlHit>& perl, bool que
 void CrossCheck(const std::string& report, bool queryCoordinates, bool expectValues) {
   SCOPED_TRACE(report);
   DataProgram dp;
-  ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, 7), kFastaOk);
+  ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, kReportFastaText), kFastaOk);
   const std::vector<std::vector<PerlHit>> perl = PerlReading(report);
   ASSERT_EQ(perl.size(), dp.extraSections.size() + 1);
   CompareHits(*dp.hits, perl[0], queryCoordinates, expectValues);
@@ -187,7 +188,7 @@ TEST_F(FastaTools, ProteinSearchesOfFasta36AndSsearch36) {
     const std::string report = Search(program, query, options, program + "_report.txt");
     SCOPED_TRACE(program + " " + options);
     DataProgram dp;
-    ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, 7), kFastaOk);
+    ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, kReportFastaText), kFastaOk);
     EXPECT_EQ(dp.header.queryName, "HAHU");
     EXPECT_EQ(dp.header.queryLength, 141);
     ASSERT_GT(dp.hitCount, 5u);
@@ -247,7 +248,7 @@ TEST_F(FastaTools, TranslatedSearchOfFastx36) {
 
   const std::string report = Search("fastx36", query, "", "fastx36_report.txt");
   DataProgram dp;
-  ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, 7), kFastaOk);
+  ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, kReportFastaText), kFastaOk);
   EXPECT_EQ(dp.header.queryName, "HAHU_DNA");
   EXPECT_EQ(dp.header.queryLength, static_cast<int>(dna.size()));
   ASSERT_GT(dp.hitCount, 0u);
@@ -271,7 +272,7 @@ TEST_F(FastaTools, MultiQueryReportOfFasta36) {
   }
   const std::string report = Search("fasta36", query, "", "two_queries.txt");
   DataProgram dp;
-  ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, 7), kFastaOk);
+  ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, report, kReportFastaText), kFastaOk);
   EXPECT_EQ(dp.header.queryName, "HAHU");
   ASSERT_EQ(dp.extraSections.size(), 1u);
   const LoadedSection& second = dp.extraSections[0];

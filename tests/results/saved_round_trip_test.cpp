@@ -93,7 +93,7 @@ TEST(SavedRoundTripTest, EveryBlastReportReadsBackWithTheSameRecords) {
   int alignments = 0;
   for (const fs::path& report : Reports()) {
     const int kind = TestFichier(report.string());
-    if (kind != 4 && kind != 5) continue;
+    if (kind != kReportBlastHtml && kind != kReportBlastText) continue;
     DataProgram original;
     if (LitBlastForListBox(nullptr, nullptr, original, report.string(), kind) != kBlastOk) continue;
     SCOPED_TRACE(report.filename().string());

@@ -10,7 +10,7 @@
 #include <regex>
 #include <sstream>
 
-#include "vistram/results/safe_file.h"
+#include "vistram/base/safe_file.h"
 
 namespace fs = std::filesystem;
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "vistram/results/blast_parser.h"
+#include "vistram/results/report_kind.h"
 #include "vistram/shell/batch.h"
 
 namespace fs = std::filesystem;
@@ -48,7 +49,7 @@ TEST_F(BatchSaveTest, SaveWritesAFileThatReadsBackAsTheReport) {
   ASSERT_EQ(0, Run({"--save", Report(), "-o", out}));
   DataProgram original, back;
   ASSERT_EQ(kBlastOk, LitBlastForListBox(nullptr, nullptr, original, Report(), 5));
-  ASSERT_EQ(kBlastOk, LitBlastForListBox(nullptr, nullptr, back, out, 5));
+  ASSERT_EQ(kBlastOk, LitBlastForListBox(nullptr, nullptr, back, out, kReportBlastText));
   ASSERT_EQ(original.hitCount, back.hitCount);
   EXPECT_EQ(original.alignmentCount, back.alignmentCount);
   EXPECT_EQ((*original.hits)[0]->identifier, (*back.hits)[0]->identifier);

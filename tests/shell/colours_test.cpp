@@ -1,4 +1,4 @@
-#include "vistram/shell/colours.h"
+#include "vistram/results/alignment_colours.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

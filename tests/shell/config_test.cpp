@@ -1,4 +1,6 @@
-#include "vistram/shell/config.h"
+#include "vistram/base/config.h"
+#include "vistram/base/process.h"
+#include "vistram/shell/companions.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

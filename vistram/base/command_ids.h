@@ -52,6 +52,7 @@ inline constexpr int kCmdHcaLoadDbFile = 3042;
 inline constexpr int kCmdHcaLoadDbNet = 3043;
 inline constexpr int kCmdHcaSaveDbPlot = 3044;
 inline constexpr int kCmdHcaPrint = 3045;
+inline constexpr int kCmdHcaSaveImage = 3050;  // "Save as image...": the plots as SVG or PNG
 
 // Map window (menu 1012).
 inline constexpr int kCmdMapSort = 3046;

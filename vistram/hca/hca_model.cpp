@@ -5,10 +5,10 @@
 #include <cmath>
 #include <new>
 
-#include "vistram/hca/hca_score.h"
-#include "vistram/results/memory.h"
+#include "vistram/results/hca_score.h"
+#include "vistram/base/memory.h"
 #include "vistram/results/records.h"
-#include "vistram/shell/colours.h"
+#include "vistram/base/colours.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <new>
 
 #include "vistram/platform/messages.h"
-#include "vistram/results/memory.h"
+#include "vistram/base/memory.h"
 
 namespace {
 

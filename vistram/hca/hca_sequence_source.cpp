@@ -2,7 +2,7 @@
 
 #include "vistram/seqio/sequence_choice.h"
 #include "vistram/seqio/sequence_file.h"
-#include "vistram/shell/colours.h"
+#include "vistram/base/colours.h"
 
 bool HcaReadSequenceFile(const std::string& path, std::string& residues, std::string& name) {
   const SequenceText text = LireSequence(path, name);

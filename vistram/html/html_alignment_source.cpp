@@ -2,7 +2,7 @@
 // colours them.
 #include "vistram/html/html_report.h"
 #include "vistram/results/blast_parser.h"
-#include "vistram/shell/colours.h"
+#include "vistram/results/alignment_colours.h"
 
 HtmlAlignmentSource DefaultHtmlAlignmentSource(const DataProgram& dp) {
   auto colours = std::make_shared<ColourConfiguration>(

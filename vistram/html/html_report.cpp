@@ -4,8 +4,8 @@
 #include <cctype>
 #include <new>
 
-#include "vistram/results/memory.h"
-#include "vistram/results/safe_file.h"
+#include "vistram/base/memory.h"
+#include "vistram/base/safe_file.h"
 
 const char* const TABCOLORHTML[16] = {"#000000", "#FFFFFF", "#FF0000", "#00FF00", "#0000FF", "#FFFF00",
                                       "#FF00FF", "#00FFFF", "#800000", "#008000", "#000080", "#808000",

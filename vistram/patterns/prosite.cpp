@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "vistram/patterns/motif_file.h"
-#include "vistram/results/safe_file.h"
+#include "vistram/base/safe_file.h"
 
 namespace {
 

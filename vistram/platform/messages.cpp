@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "vistram/base/command_ids.h"
+
 namespace {
 // The string table. Ids are those the windows and flows pass.
 const std::map<int, std::string_view>& StringTable() {
@@ -41,6 +43,7 @@ const std::map<int, std::string_view>& StringTable() {
       {178, "GUI configuration"},
       {179, "Tools of Vistram "},
       {180, "Help"},
+      {192, "No printer installed on this computer."},
       {288, "Rename the file on disk ?"},
       {289, "Unable to rename the file."},
       {IDS_LOAD_ALREADY_RUNNING, "A report is already being loaded.\nPlease wait until it is shown."},
@@ -63,29 +66,30 @@ const std::map<int, std::string_view>& StringTable() {
       {IDS_SEARCH_INVALID_FIELD, "You search with a invalid field."},
       {IDS_SEARCH_NO_ENTRIES, "No entries found during the search."},
       // Menu help of the commands (the string id is the command id).
-      {3000, "Open a BLAST, FASTA or saved results file"},
-      {3001, "Save the current table or its selected alignments"},
-      {3002, "Close the current table"},
-      {3003, "Display the header of the current file"},
-      {3006, "Quit Vistram"},
-      {3007, "Select the first alignment of every database sequence"},
-      {3008, "Select every alignment"},
-      {3009, "Unselect every alignment"},
-      {3010, "Display the database entry of the current sequence in the web navigator"},
-      {3011, "Choose the colours of the alignment viewer"},
-      {3012, "Font sizes of the list and of the alignment viewer"},
-      {3017, "Display the map of the selected alignments"},
-      {3018, "Search a word in the identifiers and descriptions of the tables"},
-      {3021, "Group the hits of the tables by identifier"},
-      {3022, "Search the tables by the value of a field"},
-      {3028, "About Vistram"},
-      {3031, "Rename the current table"},
+      {kCmdOpen, "Open a BLAST, FASTA or saved results file"},
+      {kCmdSave, "Save the current table or its selected alignments"},
+      {kCmdClose, "Close the current table"},
+      {kCmdDatabaseInfo, "Display the header of the current file"},
+      {kCmdExit, "Quit Vistram"},
+      {kCmdSelectFirstAlignments, "Select the first alignment of every database sequence"},
+      {kCmdSelectAllAlignments, "Select every alignment"},
+      {kCmdUnselectAllAlignments, "Unselect every alignment"},
+      {kCmdViewDatabaseFile, "Display the database entry of the current sequence in the web navigator"},
+      {kCmdColours, "Choose the colours of the alignment viewer"},
+      {kCmdGuiParameters, "Font sizes of the list and of the alignment viewer"},
+      {kCmdStringFinder, "Search a word in the identifiers and descriptions of the tables"},
+      {kCmdIdAnalyser, "Group the hits of the tables by identifier"},
+      {kCmdFieldSearch, "Search the tables by the value of a field"},
+      {kCmdAbout, "About Vistram"},
+      {kCmdRename, "Rename the current table"},
+      {kCmdMapper, "Display the map of the selected alignments"},
       // Mapper.
       {IDS_MIXED_RESULTS, "Unable to construct a multiple sequence\n alignment with mixed results."},
       {IDS_MAP_CAPTION, "Mapper"},
       {IDS_MAP_UNKNOWN_QUERY_SIZE, "Unknown query size."},
       {IDS_MAP_CANNOT_PREPARE, "Unable to prepare map."},
       {IDS_MAP_CANNOT_LOAD, "Unable to load BLAST map."},
+=======
       {IDS_NCBI_NO_CONNECTION, "Unable to connect NCBI."},
       {IDS_NCBI_NOT_PROTEIN, "The entry does not contain a protein sequence."},
       {IDS_NCBI_BAD_ACCESS_CODE, "Access code invalid."},

@@ -12,6 +12,18 @@ inline constexpr int IDS_CAPTION = 16;          // "Vistram"
 inline constexpr int IDS_CANNOT_READ_FILE = 128;  // "Unable to open or read your file..." (%s: the path)
 inline constexpr int IDS_LOAD_ALREADY_RUNNING = 1201;  // Open while a report is still being loaded
 
+// The main window.
+inline constexpr int IDS_CANNOT_CREATE_WINDOWS = 18;  // "Unable to create windows.\nEnd..."
+inline constexpr int IDS_EXIT_PROGRAM = 19;           // "Exit program ?"
+inline constexpr int IDS_FILE_BEING_READ = 20;        // "A file is being read.\nPlease wait until it is loaded."
+inline constexpr int IDS_MENU_FILE_HELP = 176;        // status-bar text of the File menu
+inline constexpr int IDS_MENU_EDIT_HELP = 177;
+inline constexpr int IDS_MENU_OPTIONS_HELP = 178;
+inline constexpr int IDS_MENU_TOOLS_HELP = 179;
+inline constexpr int IDS_MENU_HELP_HELP = 180;
+inline constexpr int IDS_RENAME_FILE_ON_DISK = 288;  // "Rename the file on disk ?"
+inline constexpr int IDS_CANNOT_RENAME_FILE = 289;   // "Unable to rename the file."
+
 // Record searches (String Finder, ID analyser, Field Search).
 inline constexpr int IDS_SEARCH_NO_TABLE = 1600;           // "No table(s) selected.\nPlease retry."
 inline constexpr int IDS_SEARCH_NO_KEYWORD = 1601;         // "No keyword to search for.\nPlease retry."

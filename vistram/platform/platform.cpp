@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "vistram/base/memory.h"
 #include "vistram/platform/recording_platform.h"
 
 namespace {
@@ -11,6 +12,13 @@ Platform& DefaultPlatform() {
   static RecordingPlatform platform;
   return platform;
 }
+
+// The memory wrappers tell the user of exhausted memory in a system-modal
+// box of the current platform.
+void ShowOutOfMemory(const char* text) {
+  CurrentPlatform().MessageBox(nullptr, "", text, MsgIcon::Error, MsgButtons::Ok, true);
+}
+[[maybe_unused]] const bool kOutOfMemoryReporterSet = (SetOutOfMemoryReporter(&ShowOutOfMemory), true);
 }  // namespace
 
 Platform& CurrentPlatform() {

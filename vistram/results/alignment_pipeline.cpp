@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "vistram/results/blast_parser.h"
-#include "vistram/results/memory.h"
+#include "vistram/base/memory.h"
 
 AlignmentPipeline::~AlignmentPipeline() {
   if (thread_.joinable()) {

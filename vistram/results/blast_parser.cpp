@@ -9,12 +9,13 @@
 #include <cstring>
 #include <new>
 
-#include "vistram/hca/hca_score.h"
+#include "vistram/results/hca_score.h"
 #include "vistram/results/alignment_pipeline.h"
-#include "vistram/results/line_reader.h"
-#include "vistram/results/memory.h"
+#include "vistram/base/line_reader.h"
+#include "vistram/base/memory.h"
+#include "vistram/results/report_kind.h"
 #include "vistram/results/result_view.h"
-#include "vistram/results/text_scan.h"
+#include "vistram/base/text_scan.h"
 
 namespace {
 
@@ -327,7 +328,8 @@ struct Section {
 
 class BlastReader {
  public:
-  BlastReader(ResultView* view, DataProgram& dp, int kind) : view_(view), dp_(dp), isHtml_(kind == 4) {}
+  BlastReader(ResultView* view, DataProgram& dp, int kind)
+      : view_(view), dp_(dp), isHtml_(kind == kReportBlastHtml) {}
   int Run(const std::string& path);
 
  private:
@@ -1189,7 +1191,7 @@ int BlastReader::Run(const std::string& path) {
 int LitBlastForListBox(ResultView* progress, WindowHandle mainWindow, DataProgram& dp, const std::string& path,
                        int kind) {
   (void)mainWindow;
-  if (kind != 4 && kind != 5) return kBlastFailed;
+  if (kind != kReportBlastHtml && kind != kReportBlastText) return kBlastFailed;
   try {
     BlastReader reader(progress, dp, kind);
     return reader.Run(path);

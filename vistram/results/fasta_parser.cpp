@@ -9,9 +9,10 @@
 #include <cstring>
 #include <new>
 
-#include "vistram/hca/hca_score.h"
-#include "vistram/results/line_reader.h"
-#include "vistram/results/memory.h"
+#include "vistram/results/hca_score.h"
+#include "vistram/base/line_reader.h"
+#include "vistram/base/memory.h"
+#include "vistram/results/report_kind.h"
 #include "vistram/results/result_view.h"
 
 namespace {
@@ -364,7 +365,7 @@ bool FastaReader::ResidueLine() {
 }
 
 int FastaReader::HeaderClassic() {
-  if (kind_ == 6 || kind_ == 7) {
+  if (kind_ == kReportFastaHtml || kind_ == kReportFastaText) {
     bool found = false;
     while (Next()) {
       const char* comma = std::strchr(up_, ',');
@@ -703,7 +704,7 @@ void FastaReader::Finish() {
 
 int FastaReader::Run(const std::string& path) {
   if (kind_ < 6 || kind_ > 9) return kFastaFailed;
-  dp_.header.isHtml = (kind_ == 6 || kind_ == 8) ? 1 : 0;
+  dp_.header.isHtml = (kind_ == kReportFastaHtml || kind_ == kReportEbiFastaHtml) ? 1 : 0;
   if (!reader_.Open(path)) return kFastaCannotOpen;
   if (!query_.Allocate() || !middle_.Allocate() || !subject_.Allocate()) return kFastaNoBuffers;
   dp_.hits = std::make_shared<HitList>();

@@ -9,7 +9,7 @@
 #include "vistram/platform/messages.h"
 #include "vistram/results/blast_parser.h"
 #include "vistram/results/fasta_parser.h"
-#include "vistram/results/memory.h"
+#include "vistram/base/memory.h"
 #include "vistram/results/report_kind.h"
 #include "vistram/results/result_view.h"
 

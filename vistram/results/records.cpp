@@ -4,7 +4,7 @@
 #include <new>
 
 #include "vistram/platform/platform.h"
-#include "vistram/results/memory.h"
+#include "vistram/base/memory.h"
 
 void SetText(std::string& field, std::string_view value, std::size_t fieldWidth) {
   if (fieldWidth == 0) {

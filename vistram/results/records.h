@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vistram/shell/config.h"
+#include "vistram/base/config.h"
 
 // Widths of the text fields (bytes, including the terminating NUL of the
 // file formats, so a field holds width - 1 characters).

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "vistram/results/fasta_parser.h"
-#include "vistram/results/text_scan.h"
+#include "vistram/base/text_scan.h"
 
 int TestFichier(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");

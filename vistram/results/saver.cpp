@@ -4,8 +4,8 @@
 #include <cctype>
 #include <new>
 
-#include "vistram/results/memory.h"
-#include "vistram/results/safe_file.h"
+#include "vistram/base/memory.h"
+#include "vistram/base/safe_file.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "vistram/platform/messages.h"
 #include "vistram/results/load_flow.h"
-#include "vistram/results/memory.h"
+#include "vistram/base/memory.h"
 #include "vistram/results/result_view.h"
 
 const std::array<const char*, kFieldCount> SZFIELDS = {

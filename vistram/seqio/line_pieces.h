@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "vistram/results/line_reader.h"
+#include "vistram/base/line_reader.h"
 
 inline constexpr int kSequencePieceSize = 100;  // MYFGETS buffer: 99 characters and the NUL
 

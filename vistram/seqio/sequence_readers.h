@@ -10,7 +10,7 @@
 #pragma once
 #include <string>
 
-#include "vistram/results/line_reader.h"
+#include "vistram/base/line_reader.h"
 #include "vistram/seqio/sequence_text.h"
 
 // FASTA: the first line beginning with '>' holds the name (its first word);

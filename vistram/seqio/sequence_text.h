@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "vistram/results/memory.h"
+#include "vistram/base/memory.h"
 
 inline constexpr std::size_t kMaxSequenceResidues = 2500;
 // A sequence of fewer residues is refused.

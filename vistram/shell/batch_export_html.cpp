@@ -7,7 +7,7 @@
 #include "vistram/html/html_report.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/platform.h"
-#include "vistram/results/save_results.h"
+#include "vistram/shell/save_results.h"
 #include "vistram/shell/batch_commands.h"
 #include "vistram/shell/batch_load.h"
 

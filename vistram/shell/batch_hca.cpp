@@ -10,7 +10,7 @@
 #include "vistram/hca/hca_sequence_source.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/platform.h"
-#include "vistram/shell/config.h"
+#include "vistram/base/config.h"
 
 namespace {
 

@@ -9,25 +9,9 @@
 // written; 1 the sequence could not be read or the output not written (the
 // message goes to standard error); 2 wrong arguments.
 #pragma once
-#include <string>
-#include <vector>
+#include "vistram/hca/hca_batch_job.h"
 
-// One batch plot to write.
-struct HcaBatchJob {
-  std::string residues;
-  std::vector<int> textColours;  // palette indexes, one per residue
-  std::vector<int> backColours;
-  std::string name;
-  std::string programPath;
-  std::string outputPath;
-  int residuePoints = 8;  // HCA font size, points
-};
-
-// Writes the job's output; 1 on success, 0 on failure (with `error` set).
-// The window library installs the writer that measures the fonts and draws
-// pictures; without it only plot files are written, with the geometry of
-// the default screen font.
-using HcaBatchWriter = int (*)(const HcaBatchJob& job, std::string& error);
+// Installs the writer of the window library (see HcaBatchWriter).
 void SetHcaBatchWriter(HcaBatchWriter writer);
 
 // Runs "--hca" with the arguments after the option; returns the exit code.

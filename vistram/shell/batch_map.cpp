@@ -12,11 +12,11 @@
 #include "vistram/mapper/stat_data.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
-#include "vistram/results/safe_file.h"
-#include "vistram/results/save_results.h"
+#include "vistram/base/safe_file.h"
+#include "vistram/shell/save_results.h"
 #include "vistram/shell/batch_commands.h"
 #include "vistram/shell/batch_load.h"
-#include "vistram/shell/config.h"
+#include "vistram/base/config.h"
 #include "vistram/shell/main_commands.h"
 
 namespace {

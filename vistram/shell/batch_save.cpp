@@ -5,7 +5,7 @@
 #include <string>
 
 #include "vistram/platform/messages.h"
-#include "vistram/results/save_results.h"
+#include "vistram/shell/save_results.h"
 #include "vistram/results/saver.h"
 #include "vistram/shell/batch_commands.h"
 #include "vistram/shell/batch_load.h"

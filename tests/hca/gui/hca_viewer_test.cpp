@@ -11,6 +11,7 @@
 
 #include "vistram/hca/gui/hca_batch_writer.h"
 #include "vistram/hca/gui/hca_viewer.h"
+#include "vistram/shell/batch_hca.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/records.h"
 

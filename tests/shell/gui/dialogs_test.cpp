@@ -6,7 +6,7 @@
 
 #include "../view_fixture.h"
 #include "vistram/platform/recording_platform.h"
-#include "vistram/shell/colours.h"
+#include "vistram/base/colours.h"
 #include "vistram/shell/gui/colours_dialog.h"
 #include "vistram/shell/gui/display.h"
 #include "vistram/shell/gui/gui_parameters_dialog.h"

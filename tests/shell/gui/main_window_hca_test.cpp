@@ -4,9 +4,10 @@
 // closes the Full HCA Viewer.
 #include <QAction>
 
+#include "main_window_fixture.h"
+#include "vistram/base/command_ids.h"
 #include "vistram/hca/gui/hca_viewer.h"
 #include "vistram/shell/gui/pairwise_view.h"
-#include "main_window_fixture.h"
 
 class MainWindowHcaTest : public MainWindowFixture {
   Q_OBJECT
@@ -16,18 +17,18 @@ class MainWindowHcaTest : public MainWindowFixture {
   void cleanup() { StopWindow(); }
 
   void hcaViewerFollowsTheCurrentHsp() {
-    QAction* hca = w_->CommandAction(3014);
+    QAction* hca = w_->CommandAction(kCmdHcaViewer);
     QVERIFY(hca != nullptr);
     QCOMPARE(hca->shortcut(), QKeySequence(Qt::Key_F2));
     w_->MainWndProc_OnInitMenu();
     QVERIFY(!hca->isEnabled());  // no data yet
-    w_->MainWndProc_OnCommand(3014);
+    w_->MainWndProc_OnCommand(kCmdHcaViewer);
     QVERIFY(w_->HcaArea() == nullptr);
 
     QSignalSpy done(w_.get(), &MainWindow::loadFinished);
     w_->OpenCommandLine(SourceData("sample.bla").toStdString());
     QVERIFY(done.wait(10000));
-    w_->MainWndProc_OnCommand(3014);
+    w_->MainWndProc_OnCommand(kCmdHcaViewer);
     HcaViewer* viewer = w_->HcaArea();
     QVERIFY(viewer != nullptr);
     QVERIFY(hca->isChecked());
@@ -50,13 +51,13 @@ class MainWindowHcaTest : public MainWindowFixture {
     QCOMPARE(viewer->Plot(1)->seqName, w_->Data().Hit(2)->identifier);
 
     // Closing the report empties it; F2 again closes it.
-    w_->MainWndProc_OnCommand(3002);
+    w_->MainWndProc_OnCommand(kCmdClose);
     QVERIFY(viewer->Plot(0) == nullptr);
     QSignalSpy again(w_.get(), &MainWindow::loadFinished);
     w_->OpenCommandLine(SourceData("sample.bla").toStdString());
     QVERIFY(again.wait(10000));
     QCOMPARE(w_->HcaArea()->PlotCount(), 2);
-    w_->MainWndProc_OnCommand(3014);
+    w_->MainWndProc_OnCommand(kCmdHcaViewer);
     QVERIFY(w_->HcaArea() == nullptr);
     QVERIFY(!hca->isChecked());
     QVERIFY(w_->PairwiseArea()->isVisible());
@@ -64,9 +65,9 @@ class MainWindowHcaTest : public MainWindowFixture {
   }
 
   void fullHcaViewerOpensAndCloses() {
-    QAction* full = w_->CommandAction(3015);
+    QAction* full = w_->CommandAction(kCmdFullHcaViewer);
     QVERIFY(full != nullptr);
-    w_->MainWndProc_OnCommand(3015);
+    w_->MainWndProc_OnCommand(kCmdFullHcaViewer);
     QPointer<FullHcaViewer> viewer = w_->FullHca();
     QVERIFY(viewer);
     QVERIFY(full->isChecked());
@@ -76,9 +77,9 @@ class MainWindowHcaTest : public MainWindowFixture {
     QTRY_VERIFY(viewer.isNull());
     QVERIFY(!full->isChecked());
     // The command opens a new one, and closes it again.
-    w_->MainWndProc_OnCommand(3015);
+    w_->MainWndProc_OnCommand(kCmdFullHcaViewer);
     QVERIFY(w_->FullHca() != nullptr);
-    w_->MainWndProc_OnCommand(3015);
+    w_->MainWndProc_OnCommand(kCmdFullHcaViewer);
     QTRY_VERIFY(w_->FullHca() == nullptr);
     QVERIFY(!full->isChecked());
   }

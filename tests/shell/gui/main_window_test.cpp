@@ -25,14 +25,15 @@
 
 #include "main_window_fixture.h"
 #include "shell/view_fixture.h"
+#include "vistram/base/command_ids.h"
+#include "vistram/platform/gui/label_cell.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
-#include "vistram/results/gui/save_results_dialog.h"
 #include "vistram/results/load_flow.h"
-#include "vistram/shell/gui/label_cell.h"
 #include "vistram/shell/gui/load_progress.h"
 #include "vistram/shell/gui/main_window.h"
 #include "vistram/shell/gui/result_list.h"
+#include "vistram/shell/gui/save_results_dialog.h"
 
 namespace {
 // A platform whose open-file dialog waits until released: a load that
@@ -83,17 +84,20 @@ class MainWindowTest : public MainWindowFixture {
 
   void startsEmptyWithOnlyBuiltCommands() {
     QCOMPARE(w_->windowTitle(), QString("Vistram "));
-    for (int id : {3001, 3002, 3003, 3007, 3008, 3009, 3010, 3011, 3017, 3018, 3021, 3022, 3031}) {
+    for (int id : {kCmdSave, kCmdClose, kCmdDatabaseInfo, kCmdSelectFirstAlignments, kCmdSelectAllAlignments,
+                   kCmdUnselectAllAlignments, kCmdViewDatabaseFile, kCmdColours, kCmdMapper, kCmdStringFinder,
+                   kCmdIdAnalyser, kCmdFieldSearch, kCmdRename}) {
       w_->MainWndProc_OnInitMenu();
       QVERIFY2(!w_->CommandAction(id)->isEnabled(), qPrintable(QString::number(id)));
     }
-    for (int id : {3000, 3006, 3012, 3028}) QVERIFY(w_->CommandAction(id)->isEnabled());
+    for (int id : {kCmdOpen, kCmdExit, kCmdGuiParameters, kCmdAbout}) QVERIFY(w_->CommandAction(id)->isEnabled());
     QVERIFY(!w_->SelectionCheck()->isEnabled());
     QVERIFY(!w_->PreviousButton()->isEnabled());
     QVERIFY(!w_->NextButton()->isEnabled());
     QVERIFY(!w_->TableCombo()->isEnabled());
     // Commands that this build does not carry out are nowhere.
-    for (int id : {3004, 3005, 3013, 3016, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
+    for (int id : {kCmdPrintSetup, kCmdPrint, kCmdBlast2Defaults, kCmdEditorFromAlignments, kCmdBlast2Search})
+      QVERIFY(w_->CommandAction(id) == nullptr);
     QStringList menus;
     for (QAction* a : w_->menuBar()->actions()) menus << a->text();
     QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Tools", "&Help"}));
@@ -108,10 +112,10 @@ class MainWindowTest : public MainWindowFixture {
     QCOMPARE(tips, QStringList({"Open a new file", "Display database information", "INTERNET database interrogation",
                                 "HCA viewer", "Mapper", "String Finder", "bye bye Vistram..."}));
     // Accelerators: F1 is command 3027, which does nothing.
-    QCOMPARE(w_->CommandAction(3027)->shortcut(), QKeySequence(Qt::Key_F1));
-    QCOMPARE(w_->CommandAction(3018)->shortcut(), QKeySequence(Qt::Key_F5));
-    QCOMPARE(w_->CommandAction(3021)->shortcut(), QKeySequence(Qt::Key_F6));
-    QCOMPARE(w_->CommandAction(3022)->shortcut(), QKeySequence(Qt::Key_F7));
+    QCOMPARE(w_->CommandAction(kCmdNothing)->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(w_->CommandAction(kCmdStringFinder)->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(w_->CommandAction(kCmdIdAnalyser)->shortcut(), QKeySequence(Qt::Key_F6));
+    QCOMPARE(w_->CommandAction(kCmdFieldSearch)->shortcut(), QKeySequence(Qt::Key_F7));
   }
 
   void opensThroughPendingPathAndShowsTheTable() {
@@ -129,8 +133,10 @@ class MainWindowTest : public MainWindowFixture {
     QVERIFY(w_->SelectionLabel()->text().startsWith("Ali: 1/1. Origin: sample.bla"));
     QVERIFY(w_->SelectionLabel()->textShown());
     w_->MainWndProc_OnInitMenu();
-    for (int id : {3001, 3002, 3003, 3007, 3008, 3009, 3011, 3031}) QVERIFY(w_->CommandAction(id)->isEnabled());
-    QVERIFY(!w_->CommandAction(3010)->isEnabled());  // a text report has no links
+    for (int id : {kCmdSave, kCmdClose, kCmdDatabaseInfo, kCmdSelectFirstAlignments, kCmdSelectAllAlignments,
+                   kCmdUnselectAllAlignments, kCmdColours, kCmdRename})
+      QVERIFY(w_->CommandAction(id)->isEnabled());
+    QVERIFY(!w_->CommandAction(kCmdViewDatabaseFile)->isEnabled());  // a text report has no links
     QVERIFY(w_->SelectionCheck()->isEnabled());
     QVERIFY(platform_.Messages().empty());
   }
@@ -142,7 +148,7 @@ class MainWindowTest : public MainWindowFixture {
 
     // Cancelled: the same table, hit and alignment are shown again.
     QSignalSpy done(w_.get(), &MainWindow::loadFinished);
-    w_->MainWndProc_OnCommand(3000);
+    w_->MainWndProc_OnCommand(kCmdOpen);
     QVERIFY(done.wait(10000));
     QCOMPARE(done.first().first().toInt(), 0);
     QCOMPARE(w_->Data().tableCount, 1);
@@ -157,19 +163,19 @@ class MainWindowTest : public MainWindowFixture {
     const QString html = TestData("biopython_bt032.html");
     platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, html.toStdString(), "biopython_bt032.html"});
     done.clear();
-    w_->MainWndProc_OnCommand(3000);
+    w_->MainWndProc_OnCommand(kCmdOpen);
     QVERIFY(done.wait(10000));
     QCOMPARE(done.first().first().toInt(), 1);
     QCOMPARE(ComboItems(), QStringList({"sample.bla", "biopython_bt032.html"}));
     QCOMPARE(w_->TableCombo()->currentIndex(), 1);
     QCOMPARE(w_->Data().header.isHtml, 1);
     w_->MainWndProc_OnInitMenu();
-    QVERIFY(w_->CommandAction(3010)->isEnabled());
+    QVERIFY(w_->CommandAction(kCmdViewDatabaseFile)->isEnabled());
 
     // The shipped configuration names no browser and no Hitmerge.
     platform_.Clear();
-    w_->MainWndProc_OnCommand(3010);
-    w_->MainWndProc_OnCommand(3019);
+    w_->MainWndProc_OnCommand(kCmdViewDatabaseFile);
+    w_->MainWndProc_OnCommand(kCmdHitmerge);
     const auto messages = platform_.Messages();
     QCOMPARE(messages.size(), std::size_t(2));
     QCOMPARE(QString::fromStdString(messages[0].text), QString("Navigator not found."));
@@ -200,10 +206,10 @@ class MainWindowTest : public MainWindowFixture {
     gated.QueueFileAnswer({FileDialogResult::Status::Chosen, SourceData("sample.bla").toStdString(), "sample.bla"});
     SetCurrentPlatform(&gated);
     QSignalSpy done(w_.get(), &MainWindow::loadFinished);
-    w_->MainWndProc_OnCommand(3000);
+    w_->MainWndProc_OnCommand(kCmdOpen);
     QTRY_VERIFY(gated.Waiting());
     QVERIFY(w_->LoadRunning());
-    w_->MainWndProc_OnCommand(3000);  // refused, with a message
+    w_->MainWndProc_OnCommand(kCmdOpen);  // refused, with a message
     auto messages = gated.Messages();
     QCOMPARE(messages.size(), std::size_t(1));
     QCOMPARE(QString::fromStdString(messages[0].text), QString::fromStdString(LoadStringText(IDS_LOAD_ALREADY_RUNNING)));
@@ -254,16 +260,16 @@ class MainWindowTest : public MainWindowFixture {
     QVERIFY((*dp.hits)[2]->IsSelected(0));
     QVERIFY(w_->SelectionCheck()->isChecked());
 
-    w_->MainWndProc_OnCommand(3009);
+    w_->MainWndProc_OnCommand(kCmdUnselectAllAlignments);
     for (const auto& h : *dp.hits)
       for (int f : h->selected) QCOMPARE(f, 0);
     QVERIFY(!w_->SelectionCheck()->isChecked());
-    w_->MainWndProc_OnCommand(3008);
+    w_->MainWndProc_OnCommand(kCmdSelectAllAlignments);
     for (const auto& h : *dp.hits)
       for (int f : h->selected) QCOMPARE(f, 1);
     QVERIFY(w_->SelectionCheck()->isChecked());
-    w_->MainWndProc_OnCommand(3009);
-    w_->MainWndProc_OnCommand(3007);
+    w_->MainWndProc_OnCommand(kCmdUnselectAllAlignments);
+    w_->MainWndProc_OnCommand(kCmdSelectFirstAlignments);
     int selected = 0, total = 0;
     for (const auto& h : *dp.hits) {
       QCOMPARE(h->selected[0], 1);
@@ -319,14 +325,14 @@ class MainWindowTest : public MainWindowFixture {
     QCOMPARE(w_->ResultList()->currentIndex().row(), 5);
 
     // Close: the other table becomes current.
-    w_->MainWndProc_OnCommand(3002);
+    w_->MainWndProc_OnCommand(kCmdClose);
     QCOMPARE(w_->Data().tableCount, 1);
     QCOMPARE(ComboItems(), QStringList({"biopython_bt032.html"}));
     QCOMPARE(w_->ResultList()->model()->rowCount(), htmlRows);
     // The name list keeps the closed table's name for the origins.
     QCOMPARE(w_->Data().tableNameCount, 2);
 
-    w_->MainWndProc_OnCommand(3002);
+    w_->MainWndProc_OnCommand(kCmdClose);
     QCOMPARE(w_->Data().tableCount, 0);
     QCOMPARE(w_->ResultList()->model()->rowCount(), 0);
     QCOMPARE(w_->windowTitle(), QString("Vistram "));
@@ -334,8 +340,8 @@ class MainWindowTest : public MainWindowFixture {
     QVERIFY(!w_->SelectionCheck()->isEnabled());
     QVERIFY(!w_->SelectionLabel()->textShown());
     w_->MainWndProc_OnInitMenu();
-    QVERIFY(!w_->CommandAction(3002)->isEnabled());
-    w_->MainWndProc_OnCommand(3002);  // reached without data: nothing happens
+    QVERIFY(!w_->CommandAction(kCmdClose)->isEnabled());
+    w_->MainWndProc_OnCommand(kCmdClose);  // reached without data: nothing happens
     QCOMPARE(w_->Data().tableCount, 0);
   }
 
@@ -348,7 +354,7 @@ class MainWindowTest : public MainWindowFixture {
       d->findChild<QLineEdit*>("newName")->setText("molybdenum");
       d->accept();
     });
-    w_->MainWndProc_OnCommand(3031);
+    w_->MainWndProc_OnCommand(kCmdRename);
     QCOMPARE(ComboItems(), QStringList({"molybdenum"}));
     QCOMPARE(QString::fromStdString(w_->Data().tableNames[0]), QString("molybdenum"));
     QVERIFY(QFile::exists(dir_.filePath("molybdenum.vist")));
@@ -369,14 +375,14 @@ class MainWindowTest : public MainWindowFixture {
       d->findChild<QLineEdit*>("newName")->setText("taken");
       d->accept();
     });
-    w_->MainWndProc_OnCommand(3031);
+    w_->MainWndProc_OnCommand(kCmdRename);
     QCOMPARE(ComboItems(), QStringList({"taken"}));
     QVERIFY(QFile::exists(dir_.filePath("molybdenum.vist")));
     QCOMPARE(QString::fromStdString(platform_.Messages().back().text), QString("Unable to rename the file."));
 
     // Cancelled: nothing changes.
     OnNextDialog([](QDialog* d) { d->reject(); });
-    w_->MainWndProc_OnCommand(3031);
+    w_->MainWndProc_OnCommand(kCmdRename);
     QCOMPARE(ComboItems(), QStringList({"taken"}));
   }
 
@@ -389,7 +395,7 @@ class MainWindowTest : public MainWindowFixture {
       count = d->findChild<QLineEdit*>("sequenceCount")->text();
       d->accept();
     });
-    w_->MainWndProc_OnCommand(3003);
+    w_->MainWndProc_OnCommand(kCmdDatabaseInfo);
     QVERIFY(sequenceName.contains("(270 letters)"));
     QCOMPARE(count, QString("13"));
 
@@ -398,7 +404,7 @@ class MainWindowTest : public MainWindowFixture {
       saveDialog = qobject_cast<SaveResultsDialog*>(d) != nullptr;
       d->reject();
     });
-    w_->MainWndProc_OnCommand(3001);
+    w_->MainWndProc_OnCommand(kCmdSave);
     QVERIFY(saveDialog);
 
     SelectRow(1);
@@ -420,7 +426,7 @@ class MainWindowTest : public MainWindowFixture {
   void searchCommandsOpenTheirDialogs() {
     OpenByPath(SourceData("sample.bla"));
     QStringList opened;
-    for (int id : {3018, 3021, 3022}) {
+    for (int id : {kCmdStringFinder, kCmdIdAnalyser, kCmdFieldSearch}) {
       OnNextDialog([&](QDialog* d) {
         opened << d->metaObject()->className();
         d->reject();
@@ -440,7 +446,7 @@ class MainWindowTest : public MainWindowFixture {
       okCorner = ok->geometry().bottomRight() + QPoint(1, 1);
       d->accept();
     });
-    w_->MainWndProc_OnCommand(3028);
+    w_->MainWndProc_OnCommand(kCmdAbout);
     QCOMPARE(title, QString("About Vistram"));
     QCOMPARE(okCorner, QPoint(267, 227));
   }
@@ -458,11 +464,11 @@ class MainWindowTest : public MainWindowFixture {
 
   void exitAsksFirst() {
     platform_.QueueAnswer(MsgAnswer::No);
-    w_->MainWndProc_OnCommand(3006);
+    w_->MainWndProc_OnCommand(kCmdExit);
     QVERIFY(w_->isVisible());
     QCOMPARE(QString::fromStdString(platform_.Messages().back().text), QString("Exit program ?"));
     platform_.QueueAnswer(MsgAnswer::Yes);
-    w_->MainWndProc_OnCommand(3006);
+    w_->MainWndProc_OnCommand(kCmdExit);
     QVERIFY(!w_->isVisible());
   }
 };

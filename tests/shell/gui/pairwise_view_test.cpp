@@ -8,7 +8,7 @@
 #include "gui_test_support.h"
 #include "vistram/results/blast_parser.h"
 #include "vistram/results/report_kind.h"
-#include "vistram/shell/colours.h"
+#include "vistram/base/colours.h"
 #include "vistram/shell/gui/display.h"
 #include "vistram/shell/gui/pairwise_view.h"
 

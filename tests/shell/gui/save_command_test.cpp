@@ -15,9 +15,10 @@
 #include <vector>
 
 #include "main_window_fixture.h"
+#include "vistram/base/command_ids.h"
 #include "vistram/results/blast_parser.h"
-#include "vistram/results/gui/save_results_dialog.h"
 #include "vistram/results/report_kind.h"
+#include "vistram/shell/gui/save_results_dialog.h"
 #include "vistram/shell/main_commands.h"
 
 namespace {
@@ -57,7 +58,7 @@ enum class Saved { Yes, StayedOpen, NoDialog };
 // The saved file read back through the BLAST reader; false when it is not
 // recognised as a saved-results file or cannot be read.
 bool ReadBack(const QString& path, DataProgram& back) {
-  return TestFichier(path.toStdString()) == 5 &&
+  return TestFichier(path.toStdString()) == kReportBlastText &&
          LitBlastForListBox(nullptr, nullptr, back, path.toStdString(), 5) == kBlastOk;
 }
 }  // namespace
@@ -97,7 +98,7 @@ class SaveCommandTest : public MainWindowFixture {
         result = dialog->result() == QDialog::Accepted ? Saved::Yes : Saved::StayedOpen;
       }
     });
-    w_->CommandAction(3001)->trigger();
+    w_->CommandAction(kCmdSave)->trigger();
     return result;
   }
 
@@ -134,11 +135,11 @@ class SaveCommandTest : public MainWindowFixture {
 
   void savesTheSelectionAndTheWholeTableAsText() {
     w_->MainWndProc_OnInitMenu();
-    QVERIFY(!w_->CommandAction(3001)->isEnabled());
+    QVERIFY(!w_->CommandAction(kCmdSave)->isEnabled());
     OpenByPath(SourceData("sample.bla"));
     w_->MainWndProc_OnInitMenu();
-    QVERIFY(w_->CommandAction(3001)->isEnabled());
-    QVERIFY(!w_->CommandAction(3001)->statusTip().isEmpty());
+    QVERIFY(w_->CommandAction(kCmdSave)->isEnabled());
+    QVERIFY(!w_->CommandAction(kCmdSave)->statusTip().isEmpty());
 
     const int two = RowWithTwoAlignments();
     QVERIFY(two > 0);

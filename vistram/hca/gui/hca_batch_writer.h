@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "vistram/shell/batch_hca.h"
+#include "vistram/hca/hca_batch_job.h"
 
 // Writes job.outputPath as .hca, .svg or .png. Makes a QGuiApplication on the
 // offscreen platform when none exists, so no display is needed.

@@ -30,6 +30,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vistram/base/command_ids.h"
 #include "vistram/hca/gui/hca_draw.h"
 #include "vistram/hca/hca_model.h"
 
@@ -56,17 +57,7 @@ HcaViewerSettings MakeHcaViewerSettings(const DataProgram& dp, const QFont& list
 inline constexpr int kHcaFullViewer = 1;
 inline constexpr int AFFICHAGE_HCA = 2;
 
-// Commands of the HCA window.
-enum HcaCommand : int {
-  kCmdHcaLoadQueryFile = 3039,
-  kCmdHcaLoadQueryNet = 3040,
-  kCmdHcaSaveQueryPlot = 3041,
-  kCmdHcaLoadDbFile = 3042,
-  kCmdHcaLoadDbNet = 3043,
-  kCmdHcaSaveDbPlot = 3044,
-  kCmdHcaPrint = 3045,
-  kCmdHcaSaveImage = 3046,
-};
+// Commands of the HCA window: kCmdHca* of vistram/base/command_ids.h.
 
 class HcaWindow;
 

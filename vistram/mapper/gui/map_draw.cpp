@@ -12,8 +12,8 @@
 #include <QGuiApplication>
 #include <memory>
 
-#include "vistram/results/safe_file.h"
-#include "vistram/results/save_results.h"
+#include "vistram/base/safe_file.h"
+#include "vistram/shell/save_results.h"
 #include "vistram/platform/messages.h"
 
 namespace {

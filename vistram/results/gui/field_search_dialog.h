@@ -4,6 +4,7 @@
 #pragma once
 #include <QDialog>
 
+#include "vistram/base/command_ids.h"
 #include "vistram/results/search.h"
 
 class QComboBox;
@@ -52,7 +53,7 @@ class FieldSearchDlg : public QDialog {
 };
 
 // Command id of the menu item and of F7.
-inline constexpr int IDM_FIELD_SEARCH = 3022;
+inline constexpr int IDM_FIELD_SEARCH = kCmdFieldSearch;
 
 // The command: runs the dialog modally over `owner`, then shows the new table
 // or redraws the list with the changed selection. Returns the search's

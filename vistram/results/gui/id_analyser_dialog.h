@@ -3,6 +3,7 @@
 #pragma once
 #include <QDialog>
 
+#include "vistram/base/command_ids.h"
 #include "vistram/results/search.h"
 
 class QPushButton;
@@ -38,7 +39,7 @@ class IdAnalyserDlg : public QDialog {
 };
 
 // Command id of the menu item and of F6.
-inline constexpr int IDM_ID_ANALYSER = 3021;
+inline constexpr int IDM_ID_ANALYSER = kCmdIdAnalyser;
 
 // The command: runs the dialog modally over `owner`, then shows the table of
 // groups. Returns the analysis's outcome (kSearchNothing when cancelled).

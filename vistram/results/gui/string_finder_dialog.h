@@ -4,6 +4,7 @@
 #pragma once
 #include <QDialog>
 
+#include "vistram/base/command_ids.h"
 #include "vistram/results/search.h"
 
 class QLineEdit;
@@ -48,7 +49,7 @@ class StringFinderDlg : public QDialog {
 };
 
 // Command id of the menu item and of F5.
-inline constexpr int IDM_STRING_FINDER = 3018;
+inline constexpr int IDM_STRING_FINDER = kCmdStringFinder;
 
 // The command: runs the dialog modally over `owner`, then shows the new table
 // or the changed selection. Returns the search's outcome (kSearchRefused when

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "vistram/shell/gui/window_util.h"
+#include "vistram/platform/gui/window_util.h"
 
 namespace {
 constexpr int kPictureWidth = 277;

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "vistram/results/records.h"
-#include "vistram/shell/colours.h"
+#include "vistram/base/colours.h"
 
 ColoursDialog::ColoursDialog(int colourCode, bool useBackground, QWidget* owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("Alignments colours"));

@@ -9,8 +9,8 @@
 #include <QPen>
 #include <array>
 
-#include "vistram/shell/colours.h"
-#include "vistram/shell/config.h"
+#include "vistram/base/colours.h"
+#include "vistram/base/config.h"
 
 class QWidget;
 

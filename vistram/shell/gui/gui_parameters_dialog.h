@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QSpinBox>
 
-#include "vistram/shell/config.h"
+#include "vistram/base/config.h"
 
 struct DataProgram;
 struct DisplayResources;

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "vistram/shell/gui/window_util.h"
+#include "vistram/platform/gui/window_util.h"
 #include "vistram/shell/main_commands.h"
 
 namespace {

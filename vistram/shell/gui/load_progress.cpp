@@ -4,7 +4,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "vistram/shell/gui/window_util.h"
+#include "vistram/platform/gui/window_util.h"
 
 LoadProgressWindow::LoadProgressWindow(QWidget* owner) : QDialog(owner), bar_(new QProgressBar(this)) {
   setObjectName("loadProgress");

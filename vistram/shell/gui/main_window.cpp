@@ -21,26 +21,29 @@
 #include <QToolButton>
 #include <vector>
 
+#include "vistram/base/colours.h"
+#include "vistram/base/command_ids.h"
+#include "vistram/base/config.h"
 #include "vistram/hca/gui/hca_viewer.h"
 #include "vistram/mapper/gui/map_window.h"
+#include "vistram/platform/gui/label_cell.h"
+#include "vistram/platform/gui/rename_dialog.h"
 #include "vistram/platform/messages.h"
 #include "vistram/results/blast_parser.h"
-#include "vistram/results/gui/save_results_dialog.h"
 #include "vistram/results/gui/field_search_dialog.h"
 #include "vistram/results/gui/id_analyser_dialog.h"
 #include "vistram/results/gui/string_finder_dialog.h"
 #include "vistram/results/load_flow.h"
-#include "vistram/shell/config.h"
+#include "vistram/shell/companions.h"
+#include "vistram/shell/gui/about_dialog.h"
 #include "vistram/shell/gui/colours_dialog.h"
 #include "vistram/shell/gui/display.h"
 #include "vistram/shell/gui/gui_parameters_dialog.h"
+#include "vistram/shell/gui/info_dialogs.h"
+#include "vistram/shell/gui/load_progress.h"
 #include "vistram/shell/gui/pairwise_view.h"
 #include "vistram/shell/gui/result_list.h"
-#include "vistram/shell/gui/about_dialog.h"
-#include "vistram/shell/gui/info_dialogs.h"
-#include "vistram/shell/gui/label_cell.h"
-#include "vistram/shell/gui/load_progress.h"
-#include "vistram/shell/gui/rename_dialog.h"
+#include "vistram/shell/gui/save_results_dialog.h"
 #include "vistram/shell/main_commands.h"
 
 // ---------------------------------------------------------------------------
@@ -65,41 +68,49 @@ struct CommandTable {
   };
   static const std::vector<Entry>& Entries() {
     static const std::vector<Entry> entries = {
-        {3000, "&Open...", nullptr, Enabling::Always, QStyle::SP_DialogOpenButton, [](MainWindow& w) { w.CmdOpen(); }},
-        {3001, "&Save...", nullptr, Enabling::Data, QStyle::SP_DialogSaveButton,
+        {kCmdOpen, "&Open...", nullptr, Enabling::Always, QStyle::SP_DialogOpenButton,
+         [](MainWindow& w) { w.CmdOpen(); }},
+        {kCmdSave, "&Save...", nullptr, Enabling::Data, QStyle::SP_DialogSaveButton,
          [](MainWindow& w) { SaveResultsDlg(&w, w.Data()); }},
-        {3002, "&Close", nullptr, Enabling::Data, QStyle::SP_DialogCloseButton, [](MainWindow& w) { w.CmdClose(); }},
-        {3003, "&DataBase information...", nullptr, Enabling::Data, QStyle::SP_FileDialogInfoView,
+        {kCmdClose, "&Close", nullptr, Enabling::Data, QStyle::SP_DialogCloseButton,
+         [](MainWindow& w) { w.CmdClose(); }},
+        {kCmdDatabaseInfo, "&DataBase information...", nullptr, Enabling::Data, QStyle::SP_FileDialogInfoView,
          [](MainWindow& w) { w.CmdFileHeader(); }},
-        {3006, "&Exit...", nullptr, Enabling::Always, QStyle::SP_TitleBarCloseButton, [](MainWindow& w) { w.CmdExit(); }},
-        {3007, "Select all first alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
+        {kCmdExit, "&Exit...", nullptr, Enabling::Always, QStyle::SP_TitleBarCloseButton,
+         [](MainWindow& w) { w.CmdExit(); }},
+        {kCmdSelectFirstAlignments, "Select all first alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
          [](MainWindow& w) { w.CmdSelectFirst(); }},
-        {3008, "Select all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdSelectAll(); }},
-        {3009, "Unselect all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
+        {kCmdSelectAllAlignments, "Select all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.CmdSelectAll(); }},
+        {kCmdUnselectAllAlignments, "Unselect all alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
          [](MainWindow& w) { w.CmdUnselectAll(); }},
-        {3010, "View DataBase file", nullptr, Enabling::DataHtml, QStyle::SP_DriveNetIcon,
+        {kCmdViewDatabaseFile, "View DataBase file", nullptr, Enabling::DataHtml, QStyle::SP_DriveNetIcon,
          [](MainWindow& w) { w.CmdViewDatabaseFile(); }},
-        {3011, "Colors...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdColours(); }},
-        {3012, "GUI parameters...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdGuiParameters(); }},
-        {3018, "&String Finder...\tF5", "F5", Enabling::Data, QStyle::SP_FileDialogContentsView,
+        {kCmdColours, "Colors...", nullptr, Enabling::Data, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.CmdColours(); }},
+        {kCmdGuiParameters, "GUI parameters...", nullptr, Enabling::Always, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.CmdGuiParameters(); }},
+        {kCmdStringFinder, "&String Finder...\tF5", "F5", Enabling::Data, QStyle::SP_FileDialogContentsView,
          [](MainWindow& w) {
            StringFinderCommand(&w, w.Data(), w.View());
            w.SelectionChanged();
          }},
-        {3021, "&ID analyser...\tF6", "F6", Enabling::Data, QStyle::SP_CustomBase,
+        {kCmdIdAnalyser, "&ID analyser...\tF6", "F6", Enabling::Data, QStyle::SP_CustomBase,
          [](MainWindow& w) { IdAnalyserCommand(&w, w.Data(), w.View()); }},
-        {3022, "&Field Search...\tF7", "F7", Enabling::Data, QStyle::SP_CustomBase,
+        {kCmdFieldSearch, "&Field Search...\tF7", "F7", Enabling::Data, QStyle::SP_CustomBase,
          [](MainWindow& w) { FieldSearchCommand(&w, w.Data(), w.View()); }},
-        {3019, nullptr, nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdHitmerge(); }},
-        {3027, nullptr, "F1", Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdNothing(); }},
-        {3014, "&HCA Viewer", "F2", Enabling::Data, QStyle::SP_FileDialogContentsView,
+        {kCmdHitmerge, nullptr, nullptr, Enabling::Always, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.CmdHitmerge(); }},
+        {kCmdNothing, nullptr, "F1", Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdNothing(); }},
+        {kCmdHcaViewer, "&HCA Viewer", "F2", Enabling::Data, QStyle::SP_FileDialogContentsView,
          [](MainWindow& w) { w.CmdHcaViewer(); }},
-        {3015, "&Full HCA Viewer", nullptr, Enabling::Always, QStyle::SP_CustomBase,
+        {kCmdFullHcaViewer, "&Full HCA Viewer", nullptr, Enabling::Always, QStyle::SP_CustomBase,
          [](MainWindow& w) { w.CmdFullHcaViewer(); }},
-        {3017, "&Mapper\tF4", "F4", Enabling::Data, QStyle::SP_FileDialogDetailedView,
+        {kCmdMapper, "&Mapper\tF4", "F4", Enabling::Data, QStyle::SP_FileDialogDetailedView,
          [](MainWindow& w) { w.CmdMapper(); }},
-        {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
-        {3031, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdRename(); }},
+        {kCmdAbout, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
+        {kCmdRename, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.CmdRename(); }},
     };
     return entries;
   }
@@ -120,22 +131,47 @@ struct MenuLayout {
 };
 const std::vector<MenuLayout>& MainMenu() {
   static const std::vector<MenuLayout> menu = {
-      {"&File", 176, {3000, 3001, 3031, 3002, 0, 3003, 0, 3004, 3005, 0, 3006}},
-      {"&Edit", 177, {3007, 3008, 3009, 0, 3010}},
-      {"&Options", 178, {3011, 3012, 3013}},
-      {"&Tools", 179, {3014, 3015, 3016, 3020, 3017, 3018, 3021, 3022, 0, 3023}},
-      {"&Help", 180, {3028}},
+      {"&File",
+       IDS_MENU_FILE_HELP,
+       {kCmdOpen, kCmdSave, kCmdRename, kCmdClose, 0, kCmdDatabaseInfo, 0, kCmdPrintSetup, kCmdPrint, 0, kCmdExit}},
+      {"&Edit",
+       IDS_MENU_EDIT_HELP,
+       {kCmdSelectFirstAlignments, kCmdSelectAllAlignments, kCmdUnselectAllAlignments, 0, kCmdViewDatabaseFile}},
+      {"&Options", IDS_MENU_OPTIONS_HELP, {kCmdColours, kCmdGuiParameters, kCmdBlast2Defaults}},
+      {"&Tools",
+       IDS_MENU_TOOLS_HELP,
+       {kCmdHcaViewer, kCmdFullHcaViewer, kCmdEditorFromAlignments, kCmdEditorOpenMsf, kCmdMapper, kCmdStringFinder,
+        kCmdIdAnalyser, kCmdFieldSearch, 0, kCmdBlast2Search}},
+      {"&Help", IDS_MENU_HELP_HELP, {kCmdAbout}},
   };
   return menu;
 }
 // The toolbar buttons in order (NIDVBMAINBTN); the tooltip of button i is string i.
 const std::vector<int>& ToolbarButtons() {
-  static const std::vector<int> ids = {3000, 3005, 3004, 3003, 3010, 3023, 3014, 3016, 3017, 3018, 3006};
+  static const std::vector<int> ids = {
+      kCmdOpen,         kCmdPrint,     kCmdPrintSetup,           kCmdDatabaseInfo, kCmdViewDatabaseFile,
+      kCmdBlast2Search, kCmdHcaViewer, kCmdEditorFromAlignments, kCmdMapper,       kCmdStringFinder,
+      kCmdExit};
   return ids;
 }
 // Toolbar slots left to right (0 is a separator).
 const std::vector<int>& ToolbarSlots() {
-  static const std::vector<int> order = {3000, 0, 3005, 3004, 0, 3003, 0, 3010, 3023, 0, 3014, 3016, 3017, 3018, 0, 3006};
+  static const std::vector<int> order = {kCmdOpen,
+                                         0,
+                                         kCmdPrint,
+                                         kCmdPrintSetup,
+                                         0,
+                                         kCmdDatabaseInfo,
+                                         0,
+                                         kCmdViewDatabaseFile,
+                                         kCmdBlast2Search,
+                                         0,
+                                         kCmdHcaViewer,
+                                         kCmdEditorFromAlignments,
+                                         kCmdMapper,
+                                         kCmdStringFinder,
+                                         0,
+                                         kCmdExit};
   return order;
 }
 
@@ -197,13 +233,13 @@ std::unique_ptr<MainWindow> MainWindow::Create(const std::string& programPath) {
             width::kPath);
   }
   dp->prefs = ReadGuiPreferences(dp->configPath);
-  dp->colourCode = 10;
+  dp->colourCode = kColourHca;
   dp->useBackground = 1;
   std::unique_ptr<MainWindow> w(new MainWindow(std::move(dp)));
   // The fonts: without the list and viewer fonts there is no window.
   if (!CreateFonts(*w->display_, w->dp_->prefs, ScreenDpiX(w.get()), nullptr)) return nullptr;
   if (!w->CreateChildren()) {
-    MyErrMsgBox(IDS_CAPTION, 18, nullptr);
+    MyErrMsgBox(IDS_CAPTION, IDS_CANNOT_CREATE_WINDOWS, nullptr);
     return nullptr;
   }
   return w;
@@ -320,7 +356,7 @@ void MainWindow::CreateMenusAndToolbar() {
     const int id = e.id;
     connect(a, &QAction::triggered, this, [this, id] { MainWndProc_OnCommand(id); });
     // The HCA viewers' and the map's items are checked while their window exists.
-    if (e.id == 3014 || e.id == 3015 || e.id == 3017) a->setCheckable(true);
+    if (e.id == kCmdHcaViewer || e.id == kCmdFullHcaViewer || e.id == kCmdMapper) a->setCheckable(true);
     addAction(a);  // accelerators work without a menu item too
     actions_[id] = a;
     actionIds_[a] = id;
@@ -595,7 +631,7 @@ void MainWindow::OpenCommandLine(const std::string& line) {
     return;
   }
   SetPendingFilePath(cmd.path);
-  MainWndProc_OnCommand(3000);
+  MainWndProc_OnCommand(kCmdOpen);
 }
 
 // ---------------------------------------------------------------------------
@@ -686,7 +722,7 @@ void MainWindow::RefillHcaViewer() {
 }
 
 void MainWindow::CmdHcaViewer() {
-  QAction* action = CommandAction(3014);
+  QAction* action = CommandAction(kCmdHcaViewer);
   const int pairwiseHeight = style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6 * display_->viewerLineHeight;
   if (!hca_) {
     HcaViewer* viewer = HcaViewer::Create(MakeHcaViewerSettings(*dp_, display_->listFont), central_);
@@ -733,7 +769,7 @@ void MainWindow::CmdHcaViewer() {
 }
 
 void MainWindow::CmdFullHcaViewer() {
-  QPointer<QAction> action = CommandAction(3015);
+  QPointer<QAction> action = CommandAction(kCmdFullHcaViewer);
   if (fullHca_) {
     fullHca_->close();  // deletes itself
     if (action) action->setChecked(false);
@@ -804,8 +840,9 @@ void MainWindow::CmdRename() {
   if (!RenameSequenceDialog(this, oldName, newName)) return;
   if (!RenameCurrentTable(*dp_, newName)) return;
   const TableEntry& t = *dp_->tables[static_cast<std::size_t>(dp_->currentTable)];
-  if (t.sourcePath.size() > 1 && MyAskMsgBox(IDS_CAPTION, 288, this) == MsgAnswer::Yes) {
-    if (RenameCurrentTableFile(*dp_, newName) == FileRenameResult::Failed) MyInfoMsgBox(IDS_CAPTION, 289, this);
+  if (t.sourcePath.size() > 1 && MyAskMsgBox(IDS_CAPTION, IDS_RENAME_FILE_ON_DISK, this) == MsgAnswer::Yes) {
+    if (RenameCurrentTableFile(*dp_, newName) == FileRenameResult::Failed)
+      MyInfoMsgBox(IDS_CAPTION, IDS_CANNOT_RENAME_FILE, this);
   }
   FillComboTable(*dp_);
   UpdateCaptions();
@@ -890,11 +927,11 @@ bool MainWindow::MainWndProc_OnClose() {
   // The worker fills this window's records and may be waiting for an answer
   // from this thread: the window stays until the load has ended.
   if (loadRunning_ || LoadIsRunning()) {
-    MyInfoMsgBox(IDS_CAPTION, 20, this);
+    MyInfoMsgBox(IDS_CAPTION, IDS_FILE_BEING_READ, this);
     return false;
   }
   if (closeWithoutQuestion_) return true;
-  return MyAskMsgBox(IDS_CAPTION, 19, this) == MsgAnswer::Yes;
+  return MyAskMsgBox(IDS_CAPTION, IDS_EXIT_PROGRAM, this) == MsgAnswer::Yes;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "vistram/results/records.h"
-#include "vistram/shell/colours.h"
+#include "vistram/results/alignment_colours.h"
 #include "vistram/shell/gui/display.h"
 
 class PairwiseView::CanvasWidget : public QWidget {

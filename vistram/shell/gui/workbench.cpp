@@ -9,7 +9,8 @@
 
 #include "vistram/platform/gui/qt_platform.h"
 #include "vistram/platform/messages.h"
-#include "vistram/shell/config.h"
+#include "vistram/base/config.h"
+#include "vistram/shell/companions.h"
 #include "vistram/shell/gui/about_dialog.h"
 #include "vistram/shell/gui/main_window.h"
 #include "vistram/shell/gui/single_instance.h"

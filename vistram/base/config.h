@@ -1,13 +1,12 @@
 // The configuration file vistram.cfg beside the program: the display
 // preferences read at start-up, the paths of the web browser and of the
-// companion program Hitmerge, the first-start browser detection, and the
-// starting of those two programs.
+// companion program Hitmerge, and the first-start browser detection. The
+// shell starts those two programs (shell/companions.h).
 #pragma once
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "vistram/platform/platform.h"
 
 // Messages of the configuration and display (string table ids).
 inline constexpr int IDS_CAPTION_BLANK = 1300;           // "Vistram "
@@ -71,32 +70,6 @@ std::string FindDefaultBrowserCommand();
 // by `lookup` is written there. Nothing is written when the key is missing,
 // already set, or no browser is found. True when the file was changed.
 bool DetectBrowser(const std::string& configPath, const BrowserLookup& lookup);
-// The program entry's first step: DetectBrowser on the configuration file
-// beside the running program, with the desktop's lookup.
-void STARTOFVISTRAM();
-
-// Splits a command (desktop-entry quoting: blanks separate, double quotes
-// group, backslash escapes inside quotes) into an argument vector and puts
-// `argument` where a %u, %U, %f or %F field code stands, or at the end when
-// there is none. Other field codes are dropped, "%%" is "%".
-std::vector<std::string> BuildCommandArguments(const std::string& command, const std::string& argument);
-
-// Starts `arguments[0]` (searched in PATH when it has no slash) with its
-// arguments, in a new session, without waiting for it. False when the
-// program cannot be started.
-bool StartDetached(const std::vector<std::string>& arguments);
-// Runs a program, waits for it and returns its standard output; false when
-// it cannot be started or does not exit with status 0.
-bool RunAndCapture(const std::vector<std::string>& arguments, std::string& output);
-
-// "View DataBase file": starts the browser of the configuration on `link`.
-// Shows "Navigator not found." when the configuration names none and
-// "Unable to find a Web navigator..." when it cannot be started. 1 started, 0 not.
-int CallBrowser(const std::string& configPath, const std::string& link, WindowHandle owner);
-// Starts Hitmerge on `reportPath`; "Hitmerge not found." when the
-// configuration names none, "Unable to start Hitmerge..." when it cannot be started.
-int CallCompanion(const std::string& configPath, const std::string& reportPath, WindowHandle owner);
-
 // Checks the values of the "GUI parameters" dialog in the order list font
 // size, viewer font size, list lines: 0 when all are within their limits,
 // otherwise the first that is not (1 list font, 2 viewer font, 3 lines).

@@ -1,4 +1,4 @@
-#include "vistram/hca/hca_score.h"
+#include "vistram/results/hca_score.h"
 
 #include <gtest/gtest.h>
 

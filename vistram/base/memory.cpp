@@ -1,13 +1,13 @@
-#include "vistram/results/memory.h"
+#include "vistram/base/memory.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
+#include <cstdio>
 #include <mutex>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
-
-#include "vistram/platform/platform.h"
 
 // Each block carries its size in a header so that MySize and MyReAlloc can
 // zero-fill what they add. The header keeps max_align_t alignment.
@@ -20,10 +20,18 @@ std::size_t* HeaderOf(void* block) {
   return reinterpret_cast<std::size_t*>(static_cast<char*>(block) - kHeader);
 }
 
+std::atomic<OutOfMemoryReporter> g_reporter{nullptr};
+
 void SystemModalError(const char* text) {
-  CurrentPlatform().MessageBox(nullptr, "", text, MsgIcon::Error, MsgButtons::Ok, true);
+  if (OutOfMemoryReporter reporter = g_reporter.load()) {
+    reporter(text);
+  } else {
+    std::fprintf(stderr, "%s\n", text);
+  }
 }
 }  // namespace
+
+void SetOutOfMemoryReporter(OutOfMemoryReporter reporter) { g_reporter.store(reporter); }
 
 void ReportOutOfMemory() { SystemModalError("Memory allocation failed: not enough memory !"); }
 

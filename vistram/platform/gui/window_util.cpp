@@ -1,4 +1,4 @@
-#include "vistram/shell/gui/window_util.h"
+#include "vistram/platform/gui/window_util.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "vistram/shell/gui/rename_dialog.h"
+#include "vistram/platform/gui/rename_dialog.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "vistram/shell/gui/window_util.h"
+#include "vistram/platform/gui/window_util.h"
 
 bool RenameSequenceDialog(QWidget* owner, const std::string& oldName, std::string& newName, std::size_t maxLength) {
   QDialog d(owner);

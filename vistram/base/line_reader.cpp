@@ -1,4 +1,4 @@
-#include "vistram/results/line_reader.h"
+#include "vistram/base/line_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "vistram/results/text_scan.h"
+#include "vistram/base/text_scan.h"
 
 namespace {
 // Bytes read from the file at a time: 1 MB, or the whole file when it is

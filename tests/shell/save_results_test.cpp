@@ -1,4 +1,4 @@
-#include "vistram/results/save_results.h"
+#include "vistram/shell/save_results.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <QDialog>
 
 #include "vistram/html/html_report.h"
-#include "vistram/results/save_results.h"
+#include "vistram/shell/save_results.h"
 
 class QButtonGroup;
 class QLabel;

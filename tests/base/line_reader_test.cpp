@@ -1,4 +1,4 @@
-#include "vistram/results/line_reader.h"
+#include "vistram/base/line_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "vistram/results/safe_file.h"
+#include "vistram/base/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "vistram/shell/gui/label_cell.h"
+#include "vistram/platform/gui/label_cell.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "vistram/results/gui/save_results_dialog.h"
+#include "vistram/shell/gui/save_results_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,6 +1,7 @@
 // Zero-filling memory wrappers for the buffers handed across a boundary
 // (parser work buffers, C-style blocks). Every failure is shown to the user
-// through the platform's message box, then the caller sees the null result.
+// (through the reporter that the platform layer installs: a system-modal
+// message box), then the caller sees the null result.
 #pragma once
 #include <cstddef>
 
@@ -17,6 +18,9 @@ std::size_t MySize(void* block);
 // Reports the exhaustion of memory as the wrappers do; used where an
 // allocation made by a container (std::bad_alloc) is caught.
 void ReportOutOfMemory();
+// Who tells the user; without one the message goes to standard error.
+using OutOfMemoryReporter = void (*)(const char* text);
+void SetOutOfMemoryReporter(OutOfMemoryReporter reporter);
 
 // Readies the heap for loading reports, once per process. A large report is
 // a hundred megabytes of records allocated in small blocks by two threads;

@@ -1,4 +1,4 @@
-#include "vistram/hca/hca_score.h"
+#include "vistram/results/hca_score.h"
 
 #include <algorithm>
 #if defined(__SSE2__)

@@ -1,4 +1,4 @@
-#include "vistram/shell/profile.h"
+#include "vistram/base/profile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,13 +1,12 @@
 // Residue colours: the sixteen-colour palette that every view indexes, the
 // three colour codes of the pairwise view read from the configuration file,
-// and the colouring of an alignment or of one sequence.
+// and the colouring of one sequence (results/alignment_colours.h colours an
+// alignment).
 #pragma once
 #include <array>
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct VisualHaspData;
 
 struct PaletteColour {
   int red, green, blue;
@@ -22,8 +21,13 @@ inline constexpr std::array<PaletteColour, kPaletteSize> kPalette = {{
     {128, 0, 0}, {0, 128, 0}, {0, 0, 128}, {128, 128, 0},
     {128, 0, 128}, {0, 128, 128}, {192, 192, 192}, {128, 128, 128},
 }};
+inline constexpr int kPaletteBlack = 0;
+inline constexpr int kPaletteWhite = 1;
 // The palette colour of `index`; indexes outside 0..15 give black.
 PaletteColour PaletteAt(int index);
+
+// 0..25 for a letter A..Z of either case, -1 for anything else.
+int ResidueLetterIndex(char c);
 
 // Colour codes of the pairwise view.
 inline constexpr int kColourHca = 10;         // "HCA standard colour code"
@@ -45,12 +49,6 @@ struct ColourConfiguration {
 // from Couleurs_SimIden and Couleur_Fond_SimIden, code 30 black on white.
 // Without `useBackground` every letter's background is white (1).
 ColourConfiguration ReadColourConfiguration(int code, const std::string& configPath, bool useBackground = true);
-
-// Fills the six colour arrays of `view` for colour code `code`.
-// A residue letter of either case takes the colours of its upper-case letter.
-void AssignColours(const ColourConfiguration& colours, int code, VisualHaspData& view);
-// Reads the configuration of `code` and assigns it to `view`.
-void AssignColorForAA(const std::string& configPath, int code, bool useBackground, VisualHaspData& view);
 
 // The HCA colour-code text and background of each residue of `residues`
 // (letters of either case as their upper-case letter, anything else black
