@@ -24,6 +24,12 @@ extern char** environ;
 namespace {
 std::mutex gHandlerMutex;
 WebAnswerHandler gHandler;
+WindowHandle gAnswerOwner = nullptr;
+
+WindowHandle AnswerOwner() {
+  std::lock_guard lock(gHandlerMutex);
+  return gAnswerOwner;
+}
 
 std::mutex gRunningMutex;
 std::condition_variable gRunningChanged;
@@ -105,7 +111,6 @@ int PrepareRequest(WindowHandle owner, const std::string& server, const std::str
                    std::string_view action, std::string_view method, const std::string& configPath,
                    const std::string& callBack, PreparedRequest& out) {
   out = PreparedRequest{};
-  out.owner = owner;
   out.postFile = postFile;
   out.action = std::string(action);
   if (!CreateUniqueFile(cacheDir, "res", extension, out.responseFile)) {
@@ -140,9 +145,10 @@ int PrepareRequest(WindowHandle owner, const std::string& server, const std::str
   return 1;
 }
 
-void SetWebAnswerHandler(WebAnswerHandler handler) {
+void SetWebAnswerHandler(WebAnswerHandler handler, WindowHandle owner) {
   std::lock_guard lock(gHandlerMutex);
   gHandler = std::move(handler);
+  gAnswerOwner = gHandler ? owner : nullptr;
 }
 
 int LanceRequete(WindowHandle owner, const std::string& server, const std::string& requestPath,
@@ -182,12 +188,12 @@ void _RunVistWeb(PreparedRequest request) {
     }
   } done;
   if (!RunHelperAndWait(request.helper, request.requestFile)) {
-    Info(IDS_WEB_CANNOT_CALL_HELPER, request.owner);
+    Info(IDS_WEB_CANNOT_CALL_HELPER, AnswerOwner());
     RemoveFile(request.requestFile);
     RemoveFile(request.responseFile);  // reserved here, never written
     return;
   }
-  CurrentPlatform().MessageBox(request.owner, LoadStringText(IDS_CAPTION), LoadStringText(IDS_WEB_DONE),
+  CurrentPlatform().MessageBox(AnswerOwner(), LoadStringText(IDS_CAPTION), LoadStringText(IDS_WEB_DONE),
                                MsgIcon::Information, MsgButtons::Ok);
   // The response file was reserved empty: left so, the helper wrote nothing.
   struct stat st {};
@@ -196,7 +202,7 @@ void _RunVistWeb(PreparedRequest request) {
   std::string responseFile;
   std::string postFile;
   if (!ReadRequestAnswer(request.requestFile, responseFile, postFile)) {
-    Info(IDS_WEB_CANNOT_CREATE_WEB_FILE, request.owner);
+    Info(IDS_WEB_CANNOT_CREATE_WEB_FILE, AnswerOwner());
   } else if (!responseFile.empty()) {
     WebAnswerHandler handler;
     {

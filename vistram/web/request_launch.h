@@ -50,7 +50,6 @@ struct PreparedRequest {
   std::string responseFile;
   std::string postFile;
   std::string action;
-  WindowHandle owner = nullptr;
 };
 
 // Steps 1 to 6 of a launch: reserves the response file "res*.<extension>",
@@ -74,8 +73,10 @@ struct WebAnswer {
   std::string action;
 };
 using WebAnswerHandler = std::function<void(const WebAnswer&)>;
-// Installs the handler (null: answers are not opened).
-void SetWebAnswerHandler(WebAnswerHandler handler);
+// Installs the handler (null: answers are not opened) and the window that
+// owns the workers' message boxes from then on (a worker outliving its
+// window shows them without an owner).
+void SetWebAnswerHandler(WebAnswerHandler handler, WindowHandle owner = nullptr);
 
 // Writes the request file and starts the worker thread that runs the helper
 // (PrepareRequest, then _RunVistWeb on its own thread); returns at once.

@@ -41,6 +41,8 @@
 #include "vistram/shell/gui/load_progress.h"
 #include "vistram/shell/gui/rename_dialog.h"
 #include "vistram/shell/main_commands.h"
+#include "vistram/web/gui/web_commands.h"
+#include "vistram/web/request_file.h"
 
 // ---------------------------------------------------------------------------
 // The command table. A command is one entry: its id, its menu text and key,
@@ -97,6 +99,13 @@ struct CommandTable {
          [](MainWindow& w) { w.CmdFullHcaViewer(); }},
         {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
         {3031, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdRename(); }},
+        // Web requests.
+        {3013, "BLAST2 default values...", nullptr, Enabling::Always, QStyle::SP_CustomBase,
+         [](MainWindow& w) { Blast2DefaultsCommand(&w, w.Data().configPath); }},
+        {3023, "&BLAST-2...\tF8", "F8", Enabling::Always, QStyle::SP_ComputerIcon,
+         [](MainWindow& w) { Blast2SearchCommand(&w, w.Data().configPath); }},
+        {3024, nullptr, "F9", Enabling::Always, QStyle::SP_CustomBase,
+         [](MainWindow& w) { ClustalRequestCommand(&w, w.Data().configPath); }},
     };
     return entries;
   }
@@ -203,6 +212,8 @@ std::unique_ptr<MainWindow> MainWindow::Create(const std::string& programPath) {
     MyErrMsgBox(IDS_CAPTION, 18, nullptr);
     return nullptr;
   }
+  MainWindow* window = w.get();
+  InstallWebAnswers(window, [window](const WebAnswer& answer) { window->OpenWebAnswer(answer); });
   return w;
 }
 
@@ -218,6 +229,7 @@ MainWindow::MainWindow(std::unique_ptr<DataProgram> dp)
 }
 
 MainWindow::~MainWindow() {
+  RemoveWebAnswers();
   // A worker still reading (the window closed by the system) must end before
   // the records it fills go away.
   WaitForLoadThread();
@@ -594,6 +606,22 @@ void MainWindow::OpenCommandLine(const std::string& line) {
   SetPendingFilePath(cmd.path);
   MainWndProc_OnCommand(3000);
 }
+
+// ---------------------------------------------------------------------------
+// Answers of the web requests.
+
+void MainWindow::OpenWebAnswer(const WebAnswer& answer) {
+  if (answer.action == kActionOpenMsf) {
+    OpenMsfAnswer(answer.responseFile);
+    return;
+  }
+  OpenCommandLine(answer.responseFile);
+}
+
+// THE ROUTE OF MSF ANSWERS (ClustalW requests). For now they are opened
+// through the ordinary Open command like every other answer; this is the one
+// place to hand them to the alignment editor instead.
+void MainWindow::OpenMsfAnswer(const std::string& path) { OpenCommandLine(path); }
 
 // ---------------------------------------------------------------------------
 // Commands.
