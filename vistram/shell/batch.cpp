@@ -25,6 +25,14 @@ constexpr BatchCommand kCommands[] = {
     {"--export-html", "REPORT -o PATH", "write the four HTML files of the report's first table, named from PATH", RunExportHtml},
     {"--hca", "SEQFILE -o OUT.hca|OUT.svg|OUT.png",
      "write the HCA plot of the sequence in SEQFILE as a plot file, an SVG or a PNG picture", RunHcaBatch},
+    {"--blast2", "SEQFILE -o REPORT [--config FILE]",
+     "send a BLAST-2 request with the configuration's defaults for the sequence in SEQFILE through the web helper "
+     "and write its answer, once it loads as a report, to REPORT",
+     RunBlast2Batch},
+    {"--clustalw", "FASTAFILE -o OUT.msf [--config FILE]",
+     "send a ClustalW request with the configuration's defaults for the sequences in FASTAFILE through the web "
+     "helper and write its MSF answer to OUT.msf",
+     RunClustalwBatch},
 };
 
 void PrintUsage(std::FILE* out) {

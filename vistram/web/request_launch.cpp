@@ -177,6 +177,35 @@ int LanceRequete(WindowHandle owner, const std::string& server, const std::strin
   return 1;
 }
 
+namespace {
+// After the helper has ended: the response file left empty is removed.
+void DropEmptyResponse(const std::string& responseFile) {
+  struct stat st {};
+  if (stat(responseFile.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) RemoveFile(responseFile);
+}
+}  // namespace
+
+int RunRequestNow(const PreparedRequest& request, std::string& responseFile) {
+  responseFile.clear();
+  if (!RunHelperAndWait(request.helper, request.requestFile)) {
+    Info(IDS_WEB_CANNOT_CALL_HELPER, nullptr);
+    RemoveFile(request.requestFile);
+    RemoveFile(request.responseFile);
+    RemoveFile(request.postFile);
+    return 0;
+  }
+  DropEmptyResponse(request.responseFile);
+  std::string postFile;
+  const bool read = ReadRequestAnswer(request.requestFile, responseFile, postFile);
+  RemoveFile(request.postFile);
+  RemoveFile(request.requestFile);
+  if (!read) {
+    Info(IDS_WEB_CANNOT_CREATE_WEB_FILE, nullptr);
+    return 0;
+  }
+  return 1;
+}
+
 void _RunVistWeb(PreparedRequest request) {
   struct Done {
     ~Done() {
@@ -196,9 +225,7 @@ void _RunVistWeb(PreparedRequest request) {
   CurrentPlatform().MessageBox(AnswerOwner(), LoadStringText(IDS_CAPTION), LoadStringText(IDS_WEB_DONE),
                                MsgIcon::Information, MsgButtons::Ok);
   // The response file was reserved empty: left so, the helper wrote nothing.
-  struct stat st {};
-  if (stat(request.responseFile.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
-    RemoveFile(request.responseFile);
+  DropEmptyResponse(request.responseFile);
   std::string responseFile;
   std::string postFile;
   if (!ReadRequestAnswer(request.requestFile, responseFile, postFile)) {

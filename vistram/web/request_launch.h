@@ -95,6 +95,13 @@ int LanceRequete(WindowHandle owner, const std::string& server, const std::strin
 // deleted first, so the Open command reports that it cannot be read.
 void _RunVistWeb(PreparedRequest request);
 
+// Runs a prepared request on the calling thread, without any box (batch
+// mode): starts the helper and waits for it, reads the answer's path back
+// and deletes the post and request files (and the response file when the
+// helper left it empty). 1 with `responseFile` set (the file may be missing);
+// 0 after "Unable to call 'Vist Web'." or "Unable to create/read Web file.".
+int RunRequestNow(const PreparedRequest& request, std::string& responseFile);
+
 // Number of worker threads still running; waits until none runs (tests and
 // batch mode).
 int RunningWebRequests();
