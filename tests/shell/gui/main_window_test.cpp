@@ -87,13 +87,13 @@ class MainWindowTest : public MainWindowFixture {
       w_->MainWndProc_OnInitMenu();
       QVERIFY2(!w_->CommandAction(id)->isEnabled(), qPrintable(QString::number(id)));
     }
-    for (int id : {3000, 3006, 3012, 3028}) QVERIFY(w_->CommandAction(id)->isEnabled());
+    for (int id : {3000, 3006, 3012, 3013, 3023, 3024, 3028}) QVERIFY(w_->CommandAction(id)->isEnabled());
     QVERIFY(!w_->SelectionCheck()->isEnabled());
     QVERIFY(!w_->PreviousButton()->isEnabled());
     QVERIFY(!w_->NextButton()->isEnabled());
     QVERIFY(!w_->TableCombo()->isEnabled());
     // Commands that this build does not carry out are nowhere.
-    for (int id : {3004, 3005, 3013, 3016, 3017, 3023}) QVERIFY(w_->CommandAction(id) == nullptr);
+    for (int id : {3004, 3005, 3016, 3017}) QVERIFY(w_->CommandAction(id) == nullptr);
     QStringList menus;
     for (QAction* a : w_->menuBar()->actions()) menus << a->text();
     QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Tools", "&Help"}));
@@ -106,7 +106,7 @@ class MainWindowTest : public MainWindowFixture {
       if (!a->isSeparator() && !a->toolTip().isEmpty() && w_->ToolBar()->widgetForAction(a) != w_->TableCombo())
         tips << a->toolTip();
     QCOMPARE(tips, QStringList({"Open a new file", "Display database information", "INTERNET database interrogation",
-                                "HCA viewer", "String Finder", "bye bye Vistram..."}));
+                                "Connect BLAST Web server", "HCA viewer", "String Finder", "bye bye Vistram..."}));
     // Accelerators: F1 is command 3027, which does nothing.
     QCOMPARE(w_->CommandAction(3027)->shortcut(), QKeySequence(Qt::Key_F1));
     QCOMPARE(w_->CommandAction(3018)->shortcut(), QKeySequence(Qt::Key_F5));
