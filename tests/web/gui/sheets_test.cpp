@@ -90,17 +90,6 @@ class SheetsTest : public QObject {
     inst_.reset();
   }
 
-  void commandsAreInTheMenusAndKeys() {
-    QAction* search = w_->CommandAction(3023);
-    QVERIFY(search != nullptr);
-    QCOMPARE(search->text(), QString("&BLAST-2...\tF8"));
-    QCOMPARE(search->shortcut(), QKeySequence("F8"));
-    QVERIFY(w_->CommandEnabled(3023));
-    QCOMPARE(w_->CommandAction(3013)->text(), QString("BLAST2 default values..."));
-    QCOMPARE(w_->CommandAction(3024)->shortcut(), QKeySequence("F9"));
-    QVERIFY(w_->CommandAction(3024)->text().isEmpty());
-  }
-
   void blast2SheetSendsTheRequestAndItsAnswerOpensAsATable() {
     inst_->WriteHelper(webtest::ShippedFile("sample.bla"));
     QSignalSpy loaded(w_.get(), &MainWindow::loadFinished);
@@ -356,14 +345,29 @@ class SheetsTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(Tables(), 2, 30000);
   }
 
-  void logosAreDrawn() {
-    for (int id : {1004, 1005, 1006, 1007, 1008}) {
-      const QImage image = DrawBitmap(id).toImage();
-      QVERIFY(!image.isNull());
-      // The plate's colour fills the middle of its left part.
-      QVERIFY(image.pixelColor(image.width() / 2, 2).alpha() > 0);
+  void fileButtonReadsASequenceFile() {
+    const std::string seq = std::string(VISTRAM_TEST_DATA_DIR) + "/sequences/bioperl_calm.swiss";
+    for (const std::string& path : {seq, inst_->Config()}) {
+      FileDialogResult chosen;
+      chosen.status = FileDialogResult::Status::Chosen;
+      chosen.path = path;
+      platform_.QueueFileAnswer(chosen);
     }
-    QVERIFY(DrawBitmap(1003).isNull());
+    OnNextDialog([&](QDialog* d) {
+      auto* sheet = qobject_cast<Blast2Sheet*>(d);
+      sheet->FileButton()->click();
+      QCOMPARE(sheet->FileName()->text(), QString::fromStdString(seq));
+      QCOMPARE(sheet->NameField()->text(), QString("CALM_HUMAN"));
+      QVERIFY(sheet->SequenceField()->toPlainText().startsWith("ADQLTEEQIAEF"));
+      sheet->FileButton()->click();  // not a sequence file: the fields stay
+      QCOMPARE(sheet->NameField()->text(), QString("CALM_HUMAN"));
+      sheet->CancelButton()->click();
+    });
+    w_->MainWndProc_OnCommand(3023);
+    QCOMPARE(Texts(), QStringList({"Unable to open or read your file.\nPlease, check the file :\n" +
+                                   QString::fromStdString(inst_->Config()) + "."}));
+    QCOMPARE(QString::fromStdString(platform_.FileRequests()[0].initialFolder),
+             QString::fromStdString(inst_->Blast2Config()).section('/', 0, -2));
   }
 };
 
