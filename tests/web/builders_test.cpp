@@ -436,6 +436,12 @@ TEST_F(ClustalTest, NothingIsSentWithoutSequencesServerOrPath) {
     EXPECT_FALSE(CreateClustalRequest(nullptr, data_, server, path, post, cache)) << key;
     webtest::WriteAll(inst_.ClustalConfig(), shipped);
   }
+  // A cache folder that cannot take the post file.
+  inst_.SetKey("vistram.cfg", "CACHE", inst_.Path("missing"));
+  ASSERT_TRUE(Load());
+  data_.sequences = ">a\nMKV\n";
+  EXPECT_FALSE(CreateClustalRequest(nullptr, data_, server, path, post, cache));
+  EXPECT_TRUE(server.empty() && path.empty() && post.empty() && cache.empty());
   EXPECT_TRUE(platform_.Messages().empty());
   EXPECT_TRUE(webtest::FilesIn(inst_.Cache()).empty());
 }
