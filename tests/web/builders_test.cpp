@@ -303,15 +303,6 @@ TEST_F(Blast2Test, AcceptedServersAreASetting) {
   }
 }
 
-TEST_F(Blast2Test, TitleLineIsSentOnlyWithItsFlag) {
-  ASSERT_TRUE(Load());
-  data_.title = ">abc";
-  data_.titleFlag = 0;
-  EXPECT_NE(BuildBlast2Body(data_, "MKV").find("&QUERY=MKV&"), std::string::npos);
-  data_.titleFlag = 1;
-  EXPECT_NE(BuildBlast2Body(data_, "MKV").find("&QUERY=>abc\nMKV&"), std::string::npos);
-}
-
 TEST_F(Blast2Test, SavingDefaultsChangesOnlyTheirKeys) {
   ASSERT_TRUE(Load());
   const std::string before = ReadAll(inst_.Blast2Config());

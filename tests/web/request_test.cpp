@@ -145,16 +145,6 @@ TEST_F(LaunchTest, AnswerIsHandedOverAndTheRequestFilesAreRemoved) {
   ASSERT_EQ(stat(response.c_str(), &st), 0);
 }
 
-TEST_F(LaunchTest, ClustalAnswersHaveTheMsfExtensionAndAction) {
-  inst_.WriteHelper(webtest::ShippedFile("sample.bla"));
-  ASSERT_EQ(Launch(NewPost("x"), kExtensionMsf, kActionOpenMsf), 1);
-  WaitForWebRequests();
-  ASSERT_EQ(answers_.size(), 1u);
-  EXPECT_EQ(answers_[0].action, "ACT_OPENMSF");
-  EXPECT_EQ(answers_[0].responseFile.substr(answers_[0].responseFile.size() - 4), ".msf");
-  EXPECT_NE(inst_.SeenRequest().find("\nAction=ACT_OPENMSF\n"), std::string::npos);
-}
-
 TEST_F(LaunchTest, AHelperThatWritesNothingLeavesNoResponseFile) {
   inst_.WriteHelper("");
   ASSERT_EQ(Launch(NewPost("x")), 1);
