@@ -34,6 +34,14 @@ constexpr BatchCommand kCommands[] = {
      "write the map of the report's first table (every alignment, or the first of each hit) as a picture, or its "
      "bars and coverage profile as tab-separated lines; --sort orders the bars by query start",
      RunMapBatch},
+    {"--blast2", "SEQFILE -o REPORT [--config FILE]",
+     "send a BLAST-2 request with the configuration's defaults for the sequence in SEQFILE through the web helper "
+     "and write its answer, once it loads as a report, to REPORT",
+     RunBlast2Batch},
+    {"--clustalw", "FASTAFILE -o OUT.msf [--config FILE]",
+     "send a ClustalW request with the configuration's defaults for the sequences in FASTAFILE through the web "
+     "helper and write its MSF answer to OUT.msf",
+     RunClustalwBatch},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -19,5 +19,10 @@ int RunPrositeToMot(int argc, char** argv);
 // vistram --find-patterns IN (--pattern TEXT | --patterns FILE.mot) [--select all|first]
 int RunFindPatterns(int argc, char** argv);
 
+// vistram --blast2 SEQFILE -o REPORT [--config FILE]
+int RunBlast2Batch(int argc, char** argv);
+// vistram --clustalw FASTAFILE -o OUT.msf [--config FILE]
+int RunClustalwBatch(int argc, char** argv);
+
 // REPORT and "-o OUT" (both required, in either order); false on a usage error.
 bool ParseBatchReportAndOutput(int argc, char** argv, std::string& report, std::string& out);

@@ -45,6 +45,8 @@
 #include "vistram/shell/gui/result_list.h"
 #include "vistram/shell/gui/save_results_dialog.h"
 #include "vistram/shell/main_commands.h"
+#include "vistram/web/gui/web_commands.h"
+#include "vistram/web/request_file.h"
 
 // ---------------------------------------------------------------------------
 // The command table. A command is one entry: its id, its menu text and key,
@@ -111,6 +113,13 @@ struct CommandTable {
         {kCmdAbout, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
         {kCmdRename, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase,
          [](MainWindow& w) { w.CmdRename(); }},
+        // Web requests.
+        {kCmdBlast2Defaults, "BLAST2 default values...", nullptr, Enabling::Always, QStyle::SP_CustomBase,
+         [](MainWindow& w) { Blast2DefaultsCommand(&w, w.Data().configPath); }},
+        {kCmdBlast2Search, "&BLAST-2...\tF8", "F8", Enabling::Always, QStyle::SP_ComputerIcon,
+         [](MainWindow& w) { Blast2SearchCommand(&w, w.Data().configPath); }},
+        {kCmdClustalRequest, nullptr, "F9", Enabling::Always, QStyle::SP_CustomBase,
+         [](MainWindow& w) { ClustalRequestCommand(&w, w.Data().configPath); }},
     };
     return entries;
   }
@@ -242,6 +251,8 @@ std::unique_ptr<MainWindow> MainWindow::Create(const std::string& programPath) {
     MyErrMsgBox(IDS_CAPTION, IDS_CANNOT_CREATE_WINDOWS, nullptr);
     return nullptr;
   }
+  MainWindow* window = w.get();
+  InstallWebAnswers(window, [window](const WebAnswer& answer) { window->OpenWebAnswer(answer); });
   return w;
 }
 
@@ -257,6 +268,7 @@ MainWindow::MainWindow(std::unique_ptr<DataProgram> dp)
 }
 
 MainWindow::~MainWindow() {
+  RemoveWebAnswers();
   // A worker still reading (the window closed by the system) must end before
   // the records it fills go away.
   WaitForLoadThread();
@@ -635,6 +647,22 @@ void MainWindow::OpenCommandLine(const std::string& line) {
 }
 
 // ---------------------------------------------------------------------------
+// Answers of the web requests.
+
+void MainWindow::OpenWebAnswer(const WebAnswer& answer) {
+  if (answer.action == kActionOpenMsf) {
+    OpenMsfAnswer(answer.responseFile);
+    return;
+  }
+  OpenCommandLine(answer.responseFile);
+}
+
+// THE ROUTE OF MSF ANSWERS (ClustalW requests). For now they are opened
+// through the ordinary Open command like every other answer; this is the one
+// place to hand them to the alignment editor instead.
+void MainWindow::OpenMsfAnswer(const std::string& path) { OpenCommandLine(path); }
+
+// ---------------------------------------------------------------------------
 // Commands.
 
 void MainWindow::CmdOpen() {
@@ -788,7 +816,7 @@ void MainWindow::CmdFullHcaViewer() {
 }
 
 void MainWindow::CmdMapper() {
-  QPointer<QAction> action = CommandAction(3017);
+  QPointer<QAction> action = CommandAction(kCmdMapper);
   if (dp_->header.resultType == kResultMixed) {
     MyInfoMsgBox(IDS_CAPTION, IDS_MIXED_RESULTS, this);
     if (action) action->setChecked(statBla_ != nullptr);

@@ -36,6 +36,7 @@ class HcaLegendWidget;
 class ResultListDelegate;
 class ResultListModel;
 struct DisplayResources;
+struct WebAnswer;
 
 // Ids of the child controls' commands.
 inline constexpr int kCmdTableCombo = 6009;
@@ -77,6 +78,11 @@ class MainWindow : public QMainWindow {
   // The next close request closes without the exit question (the end of the
   // session has already asked it).
   void CloseWithoutQuestion() { closeWithoutQuestion_ = true; }
+  // The answer of a web request, on the user-interface thread: a BLAST
+  // report opens as a new table through the Open command; an MSF answer goes
+  // to OpenMsfAnswer.
+  void OpenWebAnswer(const WebAnswer& answer);
+  void OpenMsfAnswer(const std::string& path);
   // True while a report is being read.
   bool LoadRunning() const { return loadRunning_.load(); }
 
