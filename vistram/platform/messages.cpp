@@ -89,7 +89,6 @@ const std::map<int, std::string_view>& StringTable() {
       {IDS_MAP_UNKNOWN_QUERY_SIZE, "Unknown query size."},
       {IDS_MAP_CANNOT_PREPARE, "Unable to prepare map."},
       {IDS_MAP_CANNOT_LOAD, "Unable to load BLAST map."},
-=======
       {IDS_NCBI_NO_CONNECTION, "Unable to connect NCBI."},
       {IDS_NCBI_NOT_PROTEIN, "The entry does not contain a protein sequence."},
       {IDS_NCBI_BAD_ACCESS_CODE, "Access code invalid."},

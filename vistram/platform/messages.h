@@ -42,6 +42,8 @@ inline constexpr int IDS_NCBI_BAD_ACCESS_CODE = 4103;  // "Access code invalid."
 // Mapper.
 inline constexpr int IDS_MIXED_RESULTS = 85;           // "Unable to construct a multiple sequence\n alignment with mixed results."
 inline constexpr int IDS_MAP_NO_SELECTION = 256;       // "No sequences selected."
+inline constexpr int IDS_CANNOT_SAVE = 258;        // "Unable to write the file :\n%s."
+inline constexpr int IDS_CANNOT_SAVE_HTML = 259;   // "Unable to write the HTML report :\n%s."
 inline constexpr int IDS_MAP_CAPTION = 6100;           // "Mapper"
 inline constexpr int IDS_MAP_UNKNOWN_QUERY_SIZE = 6101;  // "Unknown query size."
 inline constexpr int IDS_MAP_CANNOT_PREPARE = 6102;    // "Unable to prepare map."

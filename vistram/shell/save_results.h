@@ -6,13 +6,12 @@
 #include <string>
 
 #include "vistram/html/html_report.h"
+#include "vistram/platform/messages.h"
 #include "vistram/platform/platform.h"
 #include "vistram/results/records.h"
 
 inline constexpr int IDS_NO_SELECTION = 256;       // "No sequences selected."
 inline constexpr int IDS_ENTER_FILE_NAME = 257;    // "Please enter a file name."
-inline constexpr int IDS_CANNOT_SAVE = 258;        // "Unable to write the file :\n%s."
-inline constexpr int IDS_CANNOT_SAVE_HTML = 259;   // "Unable to write the HTML report :\n%s."
 
 // The dialog's choices; the path is emptied whenever the dialog ends.
 struct SaveResultsState {

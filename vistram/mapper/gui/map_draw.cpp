@@ -13,7 +13,6 @@
 #include <memory>
 
 #include "vistram/base/safe_file.h"
-#include "vistram/shell/save_results.h"
 #include "vistram/platform/messages.h"
 
 namespace {
