@@ -305,7 +305,7 @@ bool SafeFile::Open(const std::string& target) {
     std::string pattern = folder + "." + name.substr(0, kNameKept) + kMarker + std::to_string(::getpid()) + "-XXXXXX";
     fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) {
-      Fail("cannot create a file in " + (folder.empty() ? std::string(".") : folder), errno);
+      Fail("cannot write " + target, errno);
       return false;
     }
     tempPath_ = pattern;
