@@ -1,6 +1,8 @@
 #include "vistram/results/saver.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -167,6 +169,14 @@ TEST(SaverTest, WideStartPositionsKeepTheMiddleLineUnderTheSequence) {
   auto line2start = text.find('\n', q) + 1;
   auto line2 = text.substr(line2start, text.find('\n', line2start) - line2start);
   EXPECT_EQ(line1.find("MKV"), line2.find("M V"));
+  // The lowest start a mutated report can hold, with an end: no overflow
+  // (the sanitizer build watches), the start printed as stored.
+  mem = open_memstream(&buffer, &size);
+  SaveAli(mem, "SCORE = 1 BITS (1), EXPECT = 1", "MKV", "MRV", "M V", INT_MIN, INT_MIN, 3, 3);
+  std::fclose(mem);
+  text.assign(buffer, size);
+  free(buffer);
+  EXPECT_NE(text.find("Query: -2147483648"), std::string::npos) << text;
 }
 
 TEST(SaverTest, SelectionOnlyWritesEachHitHeaderOnceAndSkipsUnselectedHits) {

@@ -211,7 +211,8 @@ bool ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   if (s == std::string::npos) {
     std::string add;
     if (!text_.empty() && text_.back() != '\n') add += eol;
-    add += "[" + std::string(section) + "]" + eol + std::string(key) + "=" + std::string(value) + eol;
+    add.append("[").append(section).append("]").append(eol);
+    add.append(key).append("=").append(value).append(eol);
     text_ += add;
   } else {
     std::size_t k = FindKey(s, key);
