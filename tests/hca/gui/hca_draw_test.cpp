@@ -100,6 +100,10 @@ class HcaDrawTest : public QObject {
     seq->showColours = 0;
     const QImage img = Render(*seq);
     const HcaDrawList list = Layout(*seq);
+    // A white letter (proline's, as the shipped configuration gives it) on
+    // no background is drawn black, never white on white.
+    seq->aa[2].textColour = kHcaWhite;
+    QCOMPARE(Layout(*seq).residues[2].letterColour, kHcaBlack);
     const int down = RoundDouble(HcaNetOffset(res_.geometry));
     const HcaGraphData& g = res_.geometry;
     for (int i : {2, 4, 6}) {  // star, diamond, square with dot: filled at the centre
