@@ -74,6 +74,8 @@ const std::map<int, std::string_view>& StringTable() {
       {3010, "Display the database entry of the current sequence in the web navigator"},
       {3011, "Choose the colours of the alignment viewer"},
       {3012, "Font sizes of the list and of the alignment viewer"},
+      {3014, "Show or hide the HCA plots of the current alignment"},
+      {3015, "Open or close the window of the full HCA plots"},
       {3018, "Search a word in the identifiers and descriptions of the tables"},
       {3021, "Group the hits of the tables by identifier"},
       {3022, "Search the tables by the value of a field"},

@@ -16,6 +16,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QMenu>
+#include <QStatusBar>
+#include <QSet>
 #include <QTimer>
 #include <QToolBar>
 #include <condition_variable>
@@ -112,6 +115,19 @@ class MainWindowTest : public MainWindowFixture {
     QCOMPARE(w_->CommandAction(3018)->shortcut(), QKeySequence(Qt::Key_F5));
     QCOMPARE(w_->CommandAction(3021)->shortcut(), QKeySequence(Qt::Key_F6));
     QCOMPARE(w_->CommandAction(3022)->shortcut(), QKeySequence(Qt::Key_F7));
+    // Every menu command has its status-bar help; each toolbar button its own icon.
+    for (int id : {3000, 3001, 3002, 3003, 3006, 3014, 3015, 3018, 3021, 3022, 3028, 3031})
+      QVERIFY2(!w_->CommandAction(id)->statusTip().isEmpty(), qPrintable(QString::number(id)));
+    QSet<qint64> icons;
+    for (int id : {3000, 3003, 3010, 3014, 3018, 3006}) icons.insert(w_->CommandAction(id)->icon().cacheKey());
+    QCOMPARE(icons.size(), 6);
+    // A menu closed with Escape takes its help text off the status bar.
+    QMenu* tools = w_->menuBar()->actions()[3]->menu();
+    tools->popup(QPoint(0, 0));
+    w_->statusBar()->showMessage(w_->CommandAction(3014)->statusTip());
+    QTest::keyClick(tools, Qt::Key_Escape);
+    QTRY_VERIFY(!tools->isVisible());
+    QVERIFY(w_->statusBar()->currentMessage() != w_->CommandAction(3014)->statusTip());
   }
 
   void opensThroughPendingPathAndShowsTheTable() {

@@ -80,7 +80,7 @@ struct CommandTable {
          [](MainWindow& w) { w.CmdViewDatabaseFile(); }},
         {3011, "Colors...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdColours(); }},
         {3012, "GUI parameters...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdGuiParameters(); }},
-        {3018, "&String Finder...\tF5", "F5", Enabling::Data, QStyle::SP_FileDialogContentsView,
+        {3018, "&String Finder...\tF5", "F5", Enabling::Data, QStyle::SP_FileDialogDetailedView,
          [](MainWindow& w) {
            StringFinderCommand(&w, w.Data(), w.View());
            w.SelectionChanged();
@@ -331,6 +331,8 @@ void MainWindow::CreateMenusAndToolbar() {
     QMenu* menu = menuBar()->addMenu(m.title);
     menu->menuAction()->setStatusTip(Str(m.helpString));
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::MainWndProc_OnInitMenu);
+    // A menu closed (Escape too) takes its help text off the status bar.
+    connect(menu, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
     LayOut(
         m.items,
         [&](int id) {
