@@ -72,6 +72,14 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
   return n;
 }
 
+// Counts the header bytes: an answer whose header ends the transfer after
+// it has begun is a bad answer (curl refuses a header line of more than
+// 100 KB as if memory were exhausted).
+size_t CountHeader(char*, size_t size, size_t count, void* user) {
+  *static_cast<size_t*>(user) += size * count;
+  return size * count;
+}
+
 struct CurlDeleter {
   void operator()(CURL* c) const { curl_easy_cleanup(c); }
 };
@@ -104,11 +112,15 @@ seqfetch::Answer Efetch(const char* database, const std::string& identifier, int
   curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, "vistram-seqfetch/1.0");
   curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, WriteBody);
   curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
+  size_t headerBytes = 0;
+  curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, CountHeader);
+  curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &headerBytes);
   const CURLcode rc = curl_easy_perform(curl.get());
   if (rc != CURLE_OK) {
-    failure = body.tooLarge ? SEQFETCH_BAD_ANSWER : rc == CURLE_OUT_OF_MEMORY ? SEQFETCH_NO_MEMORY
-                                                                                : SEQFETCH_NO_CONNECTION;
-    answer.kind = body.tooLarge ? AnswerKind::Unreadable : AnswerKind::ServerFailure;
+    const bool oversized = rc == CURLE_OUT_OF_MEMORY && headerBytes > 0 && body.bytes.empty();
+    const bool bad = body.tooLarge || oversized;
+    failure = bad ? SEQFETCH_BAD_ANSWER : rc == CURLE_OUT_OF_MEMORY ? SEQFETCH_NO_MEMORY : SEQFETCH_NO_CONNECTION;
+    answer.kind = bad ? AnswerKind::Unreadable : AnswerKind::ServerFailure;
     return answer;
   }
   long http = 0;

@@ -3,6 +3,7 @@
 // with a code. The misbehaviour of the first ones shows under the sanitizer
 // build (scripts/test --sanitize); the codes are checked everywhere.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <fstream>
@@ -90,6 +91,10 @@ TEST_F(FuzzRegressionTest, HostileFilesGiveDocumentedCodes) {
   EXPECT_EQ(TestFichier(dir_.path() + "/missing"), kReportUnreadable);
   EXPECT_EQ(TestFichier(dir_.path()), kReportUnreadable);  // a folder opens but cannot be read
   EXPECT_EQ(TestFichier(dir_.Write("empty", "")), kReportUnknown);
+  // A FIFO is refused at once (it used to block the open for ever).
+  const std::string fifo = dir_.path() + "/fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(TestFichier(fifo), kReportUnreadable);
   std::string binary;
   for (int i = 0; i < 70000; ++i) binary.push_back(static_cast<char>((i * 7919 + i / 13) & 0xff));
   EXPECT_EQ(TestFichier(dir_.Write("binary", binary)), kReportUnknown);

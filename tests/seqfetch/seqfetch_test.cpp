@@ -104,6 +104,7 @@ TEST_F(SeqFetch, ServerFailuresAndBadAnswers) {
   EXPECT_EQ(Fetch("BROKEN", 4), "status 1");    // 503 error page
   EXPECT_EQ(Fetch("HTMLPAGE", 4), "status 2");  // not FASTA
   EXPECT_EQ(Fetch("HUGE", 4), "status 2");      // never read past the size limit
+  EXPECT_EQ(Fetch("BIGHEADER", 4), "status 2");  // a 10 MB header is a bad answer, not a lack of memory
   server_.AddEntry("protein", "GAPPED", ">g\nMKV-LAAG\n");
   EXPECT_EQ(Fetch("GAPPED", 4), "status 2");
   server_.AddEntry("protein", "EMPTY", ">e\n");

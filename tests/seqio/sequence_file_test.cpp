@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "seqio/seqio_test_files.h"
+#include "vistram/seqio/line_pieces.h"
 
 extern char** environ;
 
@@ -223,6 +226,19 @@ TEST(LireSequence, BadInputGivesNothingAndNeverCrashes) {
   Read header = ReadFile(dir.Write("hdr.fa", ">H " + std::string(300000, 'x') + "\nMKVLAAGIVGLL\n"));
   ASSERT_TRUE(header.ok);
   EXPECT_EQ(header.text, "MKVLAAGIVGLL");
+  // A sparse file of 64 MB stands for an endless input: the search for a
+  // sequence stops after kMaxSequenceFileBytes, so the entry at its end is
+  // never reached.
+  const std::string sparse = dir.Write("sparse.seq", "");
+  std::filesystem::resize_file(sparse, std::uintmax_t{64} << 20);
+  std::ofstream(sparse, std::ios::app) << "\n>late\nMKVLAAGIVGLL\n";
+  EXPECT_FALSE(ReadFile(sparse).ok);
+  LineReader file;
+  ASSERT_TRUE(file.Open(sparse));
+  LinePieces in(file);
+  while (in.Next()) {
+  }
+  EXPECT_LE(file.Position(), kMaxSequenceFileBytes + kSequencePieceSize);
 }
 
 // Real files with bytes changed, cut or repeated at random: whatever comes

@@ -39,6 +39,8 @@ TEST_F(ColoursTest, HcaCodeColoursResiduesByLetterAndIdentitiesWhiteOnBlack) {
   AssignColorForAA(cfg_, kColourHca, false, *v);
   EXPECT_EQ(v->queryBackColours, (std::vector<int>{1, 1, 1, 1, 1}));
   EXPECT_EQ(v->queryTextColours[0], 9);
+  // P's white letter would vanish on the white background: black instead.
+  EXPECT_EQ(v->queryTextColours[1], 0);
 }
 
 TEST_F(ColoursTest, IdentityCodeColoursBothResiduesByTheMatchCharacter) {

@@ -176,6 +176,12 @@ class EutilsTestServer {
       line += '\n';
       SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n>HUGE\n");
       for (int i = 0; i < (8 << 20) / 80 && !stop_; ++i) SendAll(fd, line);
+    } else if (r.id == "BIGHEADER") {
+      // A 10 MB header line: no answer any server of the service gives.
+      SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nX-Padding: ");
+      const std::string chunk(65536, 'x');
+      for (int i = 0; i < 160 && !stop_; ++i) SendAll(fd, chunk);
+      SendAll(fd, "\r\nConnection: close\r\n\r\n>BIG\nMKVL\n");
     } else {
       std::string spaced;
       for (char c : "Failed to understand id: " + r.id) {

@@ -43,6 +43,11 @@ ColourConfiguration ReadColourConfiguration(int code, const std::string& configP
     ReadLetters(file, "Couleur_Fond_SimIden", kWhite, c.back);
   }
   if (!useBackground) c.back.fill(kWhite);
+  // A letter written in its own background colour would vanish (proline's
+  // white text once the backgrounds are off): it takes the contrast.
+  for (std::size_t i = 0; i < c.text.size(); ++i) {
+    if (c.text[i] == c.back[i]) c.text[i] = c.back[i] == kBlack ? kWhite : kBlack;
+  }
   return c;
 }
 

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "vistram/base/safe_file.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -209,7 +211,8 @@ bool ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   if (s == std::string::npos) {
     std::string add;
     if (!text_.empty() && text_.back() != '\n') add += eol;
-    add += "[" + std::string(section) + "]" + eol + std::string(key) + "=" + std::string(value) + eol;
+    add.append("[").append(section).append("]").append(eol);
+    add.append(key).append("=").append(value).append(eol);
     text_ += add;
   } else {
     std::size_t k = FindKey(s, key);
@@ -235,40 +238,7 @@ bool ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   return true;
 }
 
-bool ProfileFile::Save(const std::string& path) const {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  // Write through a symbolic link to the file it names.
-  fs::path target = path;
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::weakly_canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  mode_t mode = 0644;
-  struct stat st {};
-  if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
-
-  std::string temp = target.string() + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < text_.size()) {
-    ssize_t n = ::write(fd, text_.data() + done, text_.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-    } else {
-      done += static_cast<std::size_t>(n);
-    }
-  }
-  if (ok && ::fchmod(fd, mode) != 0) ok = false;
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(temp.c_str(), target.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
-}
+bool ProfileFile::Save(const std::string& path) const { return WriteFileSafely(path, text_); }
 
 std::string GetProfileString(const std::string& path, std::string_view section, std::string_view key,
                              std::string_view defaultValue, std::size_t bufferSize) {

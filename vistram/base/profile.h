@@ -42,8 +42,8 @@ class ProfileFile {
   // Changes section/key in memory (see the file comment); false when a name
   // or the value holds a line break, or a name is empty or holds a bracket or '='.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
-  // Writes the text to `path` through a temporary file renamed over it,
-  // keeping the old file's permissions. False when anything fails.
+  // Writes the text to `path` through SafeFile (a write-protected file is
+  // refused, a link written through). False when anything fails.
   bool Save(const std::string& path) const;
 
   const std::string& Text() const { return text_; }

@@ -128,6 +128,10 @@ HcaDrawList PrepareHcaDrawing(const InfoSeq& seq, int first, int last, int xOrig
     if (seq.showLetters == 1) {
       f.letter = true;
       f.letterColour = seq.colourMode == 0 ? a.textColour : kHcaBlack;
+      // A letter the colour of what lies behind it would vanish (proline's
+      // white letter when no background is painted): it takes the contrast.
+      const HcaRgb behind = f.fill ? f.fillColour : kHcaWhite;
+      if (f.letterColour == behind) f.letterColour = behind == kHcaBlack ? kHcaWhite : kHcaBlack;
       f.symbol = HcaSymbolOf(f.residue);
     }
     list.residues.push_back(std::move(f));

@@ -12,6 +12,7 @@
 
 #include "vistram/platform/messages.h"
 #include "vistram/base/memory.h"
+#include "vistram/base/safe_file.h"
 
 namespace {
 
@@ -33,7 +34,12 @@ class ByteWriter {
     out_.insert(out_.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(n));
     out_.insert(out_.end(), width - n, 0);
   }
-  void Bytes(const char* p, std::size_t n) { out_.insert(out_.end(), p, p + n); }
+  void Bytes(const char* p, std::size_t n) {
+    // (resize and copy: GCC 12 at -O3 warns wrongly on the range insert)
+    const std::size_t at = out_.size();
+    out_.resize(at + n);
+    if (n != 0) std::memcpy(out_.data() + at, p, n);
+  }
 
  private:
   std::vector<std::uint8_t>& out_;
@@ -107,33 +113,8 @@ int WriteHcaPlotFile(const std::string& path, const InfoSeq& seq) {
     ReportOutOfMemory();
     return 0;
   }
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return 0;
-  std::size_t done = 0;
-  bool ok = true;
-  while (done < bytes.size()) {
-    const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    done += static_cast<std::size_t>(w);
-  }
-  if (::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  // mkstemp makes the file private; a plot file gets the usual permissions.
-  if (ok) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(temp.c_str(), 0666 & ~mask);
-  }
-  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return 0;
-  }
-  return 1;
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return WriteFileSafely(path, text) ? 1 : 0;
 }
 
 int SaveHCAPlot(WindowHandle owner, const InfoSeq& seq) {

@@ -77,6 +77,8 @@ const std::map<int, std::string_view>& StringTable() {
       {kCmdViewDatabaseFile, "Display the database entry of the current sequence in the web navigator"},
       {kCmdColours, "Choose the colours of the alignment viewer"},
       {kCmdGuiParameters, "Font sizes of the list and of the alignment viewer"},
+      {kCmdHcaViewer, "Show or hide the HCA plots of the current alignment"},
+      {kCmdFullHcaViewer, "Open or close the window of the full HCA plots"},
       {kCmdStringFinder, "Search a word in the identifiers and descriptions of the tables"},
       {kCmdIdAnalyser, "Group the hits of the tables by identifier"},
       {kCmdFieldSearch, "Search the tables by the value of a field"},

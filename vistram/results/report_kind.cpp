@@ -1,5 +1,9 @@
 #include "vistram/results/report_kind.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -8,8 +12,22 @@
 #include "vistram/base/text_scan.h"
 
 int TestFichier(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return kReportUnreadable;
+  // A report is read twice (here, then by its reader), so only a regular
+  // file can be one: a FIFO would be drained here, or block the open for
+  // ever without a writer, and a device such as /dev/zero never ends. The
+  // open does not wait for a FIFO's writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return kReportUnreadable;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return kReportUnreadable;
+  }
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (f == nullptr) {
+    ::close(fd);
+    return kReportUnreadable;
+  }
   std::unique_ptr<char[]> buf(new (std::nothrow) char[kReportProbeBytes + 1]());
   if (!buf) {
     std::fclose(f);

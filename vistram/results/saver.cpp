@@ -43,7 +43,7 @@ class PositionScale {
     const long long residues =
         static_cast<long long>(line.size()) - static_cast<long long>(std::count(line.begin(), line.end(), '-'));
     // One position per residue, forwards, unless the stored end says otherwise.
-    if (end > 0 && residues > 0 && end != start - 1 + residues) {
+    if (end > 0 && residues > 0 && end != static_cast<long long>(start) - 1 + residues) {
       const long long span = static_cast<long long>(end) - start;
       direction_ = span < 0 ? -1 : 1;
       step_ = std::max<long long>(1, ((span < 0 ? -span : span) + 1 + residues / 2) / residues);
@@ -250,8 +250,9 @@ void SaveAliWith(std::FILE* file, std::string_view statsText, std::string_view q
     std::string expect = "?";
     auto exp = upper.find("EXPECT");
     if (exp != std::string::npos) expect = FirstWordFrom(upper, exp + 8);
-    if (score.empty()) score = "?";
-    if (expect.empty()) expect = "?";
+    // (assign, not "=": GCC 12 at -O3 warns wrongly on a one-letter literal)
+    if (score.empty()) score.assign(1, '?');
+    if (expect.empty()) expect.assign(1, '?');
     Put(file, " Score = ");
     Put(file, score);
     Put(file, " Expect = ");

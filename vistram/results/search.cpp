@@ -223,8 +223,9 @@ int IdAnalyse(DataProgram& dp, WindowHandle owner, const std::vector<int>& table
           auto c = CopieDataHsp(*hit);
           if (!c) throw std::bad_alloc();
           c->identifier = key;
-          c->scoreText = "-";
-          c->expectText = "-";
+          // (assign, not "=": GCC 12 at -O3 warns wrongly on a one-letter literal)
+          c->scoreText.assign(1, '-');
+          c->expectText.assign(1, '-');
           groups.push_back(std::move(c));
         }
       }

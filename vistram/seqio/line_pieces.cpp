@@ -8,7 +8,7 @@ bool LinePieces::Next() {
   started_ = ended_;
   const std::uint64_t before = file_.Position();
   std::size_t length = 0;
-  if (!file_.ReadLine(buffer_, sizeof buffer_, length)) {
+  if (before >= kMaxSequenceFileBytes || !file_.ReadLine(buffer_, sizeof buffer_, length)) {
     length_ = 0;
     ended_ = true;
     return false;

@@ -4,18 +4,24 @@
 // rest of a long header line is never taken for residues.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "vistram/base/line_reader.h"
 
 inline constexpr int kSequencePieceSize = 100;  // MYFGETS buffer: 99 characters and the NUL
+// How far into a file a sequence is looked for. A sequence holds at most 2,500
+// residues and its entry's header a few hundred lines, so a file read this far
+// without one holds none; the bound stops an endless input (a device, a
+// growing file) from being read for ever.
+inline constexpr std::uint64_t kMaxSequenceFileBytes = std::uint64_t{8} << 20;
 
 class LinePieces {
  public:
   explicit LinePieces(LineReader& file) : file_(file) {}
 
-  // Reads the next piece; false at end of file.
+  // Reads the next piece; false at end of file or past kMaxSequenceFileBytes.
   bool Next();
   // The piece as read (NUL bytes inside it included).
   std::string_view Piece() const { return {buffer_, length_}; }

@@ -1,6 +1,5 @@
 // vistram --export-tsv REPORT [-o OUT]: the records of a report as a table,
 // one row per alignment, for scripts and for comparison with other readers.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include <string_view>
 
 #include "vistram/results/records.h"
+#include "vistram/base/safe_file.h"
 #include "vistram/shell/batch_commands.h"
 #include "vistram/shell/batch_load.h"
 
@@ -90,19 +90,6 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
-// Writes `text` to `path` through a temporary file in the same folder that
-// replaces `path` only once it is complete.
-bool WriteFileAtomically(const std::string& path, const std::string& text) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(temp.c_str());
-  return ok;
-}
-
 }  // namespace
 
 int RunExportTsv(int argc, char** argv) {
@@ -135,8 +122,9 @@ int RunExportTsv(int argc, char** argv) {
     }
     return 0;
   }
-  if (!WriteFileAtomically(outPath, text)) {
-    std::fprintf(stderr, "vistram: cannot write %s: %s\n", outPath.c_str(), std::strerror(errno));
+  std::string error;
+  if (!WriteFileSafely(outPath, text, &error)) {
+    std::fprintf(stderr, "vistram: %s\n", error.c_str());
     return 1;
   }
   return 0;

@@ -1,11 +1,17 @@
 // Rendering of HCA plots on QImage: contours on both copies of the net,
 // symbols at P, G, S and T, cell fills, the scale and the legend; pictures
 // saved as PNG and SVG.
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include "vistram/hca/gui/hca_draw.h"
 #include "vistram/hca/hca_layout.h"
@@ -94,6 +100,10 @@ class HcaDrawTest : public QObject {
     seq->showColours = 0;
     const QImage img = Render(*seq);
     const HcaDrawList list = Layout(*seq);
+    // A white letter (proline's, as the shipped configuration gives it) on
+    // no background is drawn black, never white on white.
+    seq->aa[2].textColour = kHcaWhite;
+    QCOMPARE(Layout(*seq).residues[2].letterColour, kHcaBlack);
     const int down = RoundDouble(HcaNetOffset(res_.geometry));
     const HcaGraphData& g = res_.geometry;
     for (int i : {2, 4, 6}) {  // star, diamond, square with dot: filled at the centre
@@ -216,8 +226,30 @@ class HcaDrawTest : public QObject {
     const QByteArray text = f.readAll();
     QVERIFY(text.contains("<svg"));
     QVERIFY(text.contains("polyline") || text.contains("polygon") || text.contains("path"));
+    QVERIFY(text.trimmed().endsWith("</svg>"));
     // A folder that does not exist: failure, nothing left behind.
     QVERIFY(!SaveHcaPicture(dir.filePath("no/plot.png").toStdString(), plots, res_));
+    // A disk that fills up (a file size limit stands in for it): the export
+    // fails and the old picture stays whole.
+    for (const QString& name : {svg, png}) {
+      QFile old(name);
+      QVERIFY(old.open(QIODevice::ReadOnly));
+      const QByteArray before = old.readAll();
+      old.close();
+      const pid_t child = fork();
+      if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{512, 512};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(SaveHcaPicture(name.toStdString(), plots, res_) ? 1 : 0);
+      }
+      int status = -1;
+      waitpid(child, &status, 0);
+      QCOMPARE(status, 0);
+      QVERIFY(old.open(QIODevice::ReadOnly));
+      QCOMPARE(old.readAll(), before);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
   }
 };
 

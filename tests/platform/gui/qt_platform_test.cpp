@@ -126,6 +126,35 @@ class QtPlatformTest : public QObject {
     QCOMPARE(platform_.OpenFileDialog(nullptr, request).status, FileDialogResult::Status::Cancelled);
   }
 
+  // "*.*" lists files without an extension, and a typed name opens as typed
+  // (no default extension glued to it).
+  void allFilesFilterAndTypedNames() {
+    QTemporaryDir dir;
+    for (const char* name : {"P12345", "hits.seq"}) {
+      QFile f(dir.filePath(name));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    FileDialogRequest request;
+    request.filters = {{"All files (*.*)", "*.*"}, {"Sequences", "*.seq;*.*"}};
+    request.defaultExtension = "seq";
+    request.mustExist = true;
+    request.initialFolder = dir.path().toStdString();
+    QCOMPARE(QtNameFilters(request), QStringList({"All files (*)", "Sequences (*.seq *)"}));
+    for (const char* typed : {"P12345", "hits.seq"}) {
+      OnNextDialog([&](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        QVERIFY(d != nullptr);
+        d->selectFile(dir.filePath(typed));
+        static_cast<QDialog*>(d)->accept();
+      });
+      auto result = std::async(std::launch::async, [&] { return platform_.OpenFileDialog(nullptr, request); });
+      QTRY_VERIFY_WITH_TIMEOUT(result.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready, 10000);
+      const FileDialogResult r = result.get();
+      QCOMPARE(r.status, FileDialogResult::Status::Chosen);
+      QCOMPARE(QString::fromStdString(r.path), dir.filePath(typed));
+    }
+  }
+
   void programPathIsTheRunningProgram() {
     QCOMPARE(QString::fromStdString(platform_.ProgramPath()), QCoreApplication::applicationFilePath());
   }

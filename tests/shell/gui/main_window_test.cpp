@@ -16,6 +16,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QMenu>
+#include <QStatusBar>
+#include <QSet>
 #include <QTimer>
 #include <QToolBar>
 #include <condition_variable>
@@ -116,6 +119,21 @@ class MainWindowTest : public MainWindowFixture {
     QCOMPARE(w_->CommandAction(kCmdStringFinder)->shortcut(), QKeySequence(Qt::Key_F5));
     QCOMPARE(w_->CommandAction(kCmdIdAnalyser)->shortcut(), QKeySequence(Qt::Key_F6));
     QCOMPARE(w_->CommandAction(kCmdFieldSearch)->shortcut(), QKeySequence(Qt::Key_F7));
+    // Every menu command has its status-bar help; each toolbar button its own icon.
+    for (int id : {kCmdOpen, kCmdSave, kCmdClose, kCmdDatabaseInfo, kCmdExit, kCmdHcaViewer, kCmdFullHcaViewer,
+                   kCmdStringFinder, kCmdIdAnalyser, kCmdFieldSearch, kCmdAbout, kCmdRename})
+      QVERIFY2(!w_->CommandAction(id)->statusTip().isEmpty(), qPrintable(QString::number(id)));
+    QSet<qint64> icons;
+    for (int id : {kCmdOpen, kCmdDatabaseInfo, kCmdViewDatabaseFile, kCmdHcaViewer, kCmdStringFinder, kCmdExit})
+      icons.insert(w_->CommandAction(id)->icon().cacheKey());
+    QCOMPARE(icons.size(), 6);
+    // A menu closed with Escape takes its help text off the status bar.
+    QMenu* tools = w_->menuBar()->actions()[3]->menu();
+    tools->popup(QPoint(0, 0));
+    w_->statusBar()->showMessage(w_->CommandAction(kCmdHcaViewer)->statusTip());
+    QTest::keyClick(tools, Qt::Key_Escape);
+    QTRY_VERIFY(!tools->isVisible());
+    QVERIFY(w_->statusBar()->currentMessage() != w_->CommandAction(kCmdHcaViewer)->statusTip());
   }
 
   void opensThroughPendingPathAndShowsTheTable() {

@@ -1,8 +1,15 @@
 // One workbench per user, with two real processes: a second start hands its
 // report to the running one and ends with exit code 1; the running one opens it.
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+
+#include <future>
+
+#include "vistram/shell/gui/single_instance.h"
 
 namespace {
 QString Program() { return QString(VISTRAM_BINARY_DIR) + "/bin/vistram"; }
@@ -54,6 +61,64 @@ class SingleInstanceTest : public QObject {
     QCOMPARE(first.state(), QProcess::Running);
     first.kill();
     first.waitForFinished();
+  }
+
+  // The hand-over against three listeners at the socket's name: a workbench,
+  // a program that answers one byte, one that never answers.
+  void handOverTrustsOnlyTheExactReply() {
+    QTemporaryDir runtime;
+    ::chmod(runtime.path().toLocal8Bit().constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const auto handOver = [](int patienceMs) {
+      return std::async(std::launch::async, [patienceMs] { return HandOverToRunningInstance("/a/report", 200, patienceMs); });
+    };
+    {
+      InstanceServer workbench;
+      QVERIFY(workbench.Listen());
+      std::string received;
+      workbench.SetReceiver([&](const std::string& line) { received = line; });
+      auto result = handOver(5000);
+      QTRY_COMPARE(received, std::string("/a/report"));
+      QCOMPARE(result.get(), HandOverResult::Done);
+    }
+    for (const char* reply : {"1", ""}) {
+      QLocalServer other;
+      QVERIFY(other.listen(InstanceSocketName()));
+      QLocalSocket* peer = nullptr;
+      connect(&other, &QLocalServer::newConnection, this, [&] {
+        peer = other.nextPendingConnection();
+        if (*reply != '\0') {
+          connect(peer, &QLocalSocket::readyRead, peer, [peer, reply] {
+            peer->readAll();
+            peer->write(reply);
+          });
+        }
+      });
+      auto result = handOver(800);
+      while (result.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) QTest::qWait(20);
+      // A stranger's reply: not a workbench, this start opens its own; no
+      // reply: a busy workbench, this start opens nothing.
+      QCOMPARE(result.get(), *reply != '\0' ? HandOverResult::NoInstance : HandOverResult::Busy);
+    }
+    qunsetenv("XDG_RUNTIME_DIR");
+  }
+
+  // Without XDG_RUNTIME_DIR the socket goes in a folder of the user's alone;
+  // one that others can enter is refused.
+  void privateFolderWithoutRuntimeFolder() {
+    QTemporaryDir temp;
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    const QString folder = InstanceFolder();
+    QCOMPARE(folder, temp.path() + "/vistram-" + QString::number(::getuid()));
+    struct stat st {};
+    QCOMPARE(::stat(folder.toLocal8Bit().constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, 0700u);
+    QVERIFY(InstanceSocketName().startsWith(folder + "/"));
+    ::chmod(folder.toLocal8Bit().constData(), 0777);
+    QVERIFY(InstanceFolder().isEmpty());
+    QVERIFY(InstanceSocketName().isEmpty());
+    qunsetenv("TMPDIR");
   }
 };
 

@@ -8,9 +8,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
+
+#include "vistram/base/safe_file.h"
 
 namespace {
 
@@ -300,35 +301,41 @@ void PaintHcaPicture(QPainter& painter, const std::vector<const InfoSeq*>& plots
   }
 }
 
-bool SaveHcaPicture(const std::string& path, const std::vector<const InfoSeq*>& plots,
-                    const HcaDeviceResources& res) {
-  const QString qpath = QString::fromStdString(path);
-  const bool svg = QFileInfo(qpath).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
+QByteArray HcaPictureBytes(bool svg, const std::vector<const InfoSeq*>& plots, const HcaDeviceResources& res) {
   const QSize size = HcaPictureSize(plots, res);
-  QSaveFile file(qpath);
-  if (!file.open(QIODevice::WriteOnly)) return false;
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly)) return {};
   if (svg) {
     QSvgGenerator generator;
-    generator.setOutputDevice(&file);
+    generator.setOutputDevice(&buffer);
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setTitle(QStringLiteral("HCA plot"));
     QPainter painter;
-    if (!painter.begin(&generator)) return false;
+    if (!painter.begin(&generator)) return {};
     PaintHcaPicture(painter, plots, res);
-    painter.end();
+    // The generator reports no write errors: a picture is complete only when
+    // the painter ends cleanly and the document is closed.
+    if (!painter.end() || !bytes.trimmed().endsWith("</svg>")) return {};
   } else {
     QImage image(size, QImage::Format_RGB32);
-    if (image.isNull()) return false;
+    if (image.isNull()) return {};
     image.fill(Qt::white);
     {
       QPainter painter(&image);
       PaintHcaPicture(painter, plots, res);
     }
-    if (!image.save(&file, "PNG")) {
-      file.cancelWriting();
-      return false;
-    }
+    if (!image.save(&buffer, "PNG")) return {};
   }
-  return file.commit();
+  return bytes;
+}
+
+bool SaveHcaPicture(const std::string& path, const std::vector<const InfoSeq*>& plots,
+                    const HcaDeviceResources& res) {
+  const QString qpath = QString::fromStdString(path);
+  const bool svg = QFileInfo(qpath).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
+  const QByteArray bytes = HcaPictureBytes(svg, plots, res);
+  if (bytes.isEmpty()) return false;
+  return WriteFileSafely(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }

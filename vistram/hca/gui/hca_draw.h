@@ -7,6 +7,7 @@
 // the legend draws them (star, filled diamond, square with a dot, square),
 // centred on the residue's cell.
 #pragma once
+#include <QByteArray>
 #include <QColor>
 #include <QLine>
 #include <QList>
@@ -91,8 +92,11 @@ void TraceHCAlegend(QPainter& painter, int x, int y, const QFont& font, int cw, 
 QSize HcaPictureSize(const std::vector<const InfoSeq*>& plots, const HcaDeviceResources& res);
 void PaintHcaPicture(QPainter& painter, const std::vector<const InfoSeq*>& plots, const HcaDeviceResources& res);
 
+// The plots as a complete SVG (`svg`) or PNG picture in memory; empty when
+// the picture could not be made whole.
+QByteArray HcaPictureBytes(bool svg, const std::vector<const InfoSeq*>& plots, const HcaDeviceResources& res);
 // Writes the plots as an SVG or PNG picture, by the extension of `path`
-// (".svg", anything else PNG). The file is written to a temporary name
-// beside it and renamed over `path` when complete. True on success.
+// (".svg", anything else PNG), made in memory and written through SafeFile.
+// True on success.
 bool SaveHcaPicture(const std::string& path, const std::vector<const InfoSeq*>& plots,
                     const HcaDeviceResources& res);

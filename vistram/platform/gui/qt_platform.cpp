@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -37,7 +38,9 @@ FileDialogResult RunFileDialog(WindowHandle owner, const FileDialogRequest& requ
     dialog.selectNameFilter(filters[request.filterIndex - 1]);
   if (!request.initialFolder.empty()) dialog.setDirectory(Text(request.initialFolder));
   if (!request.initialName.empty()) dialog.selectFile(Text(request.initialName));
-  if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(Text(request.defaultExtension));
+  // An open dialog takes a typed name as typed (sequence files often have no
+  // extension); only a save dialog adds the default extension.
+  if (save && !request.defaultExtension.empty()) dialog.setDefaultSuffix(Text(request.defaultExtension));
   dialog.setObjectName(save ? "saveFileDialog" : "openFileDialog");
   FileDialogResult result;
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -45,7 +48,7 @@ FileDialogResult RunFileDialog(WindowHandle owner, const FileDialogRequest& requ
     return result;
   }
   const QString path = dialog.selectedFiles().first();
-  result.path = path.toStdString();
+  result.path = QFile::encodeName(path).toStdString();
   result.title = QFileInfo(path).fileName().toStdString();
   if (!save && request.mustExist && !QFileInfo(path).isFile()) {
     result.status = FileDialogResult::Status::Failed;
@@ -63,6 +66,12 @@ QStringList QtNameFilters(const FileDialogRequest& request) {
   for (const FileFilter& f : request.filters) {
     QString patterns = Text(f.patterns);
     patterns.replace(';', ' ');
+    // "*.*" means every file, those without an extension too.
+    QStringList each = patterns.split(' ', Qt::SkipEmptyParts);
+    for (QString& p : each) {
+      if (p == "*.*") p = "*";
+    }
+    patterns = each.join(' ');
     QString text = Text(f.text);
     const qsizetype open = text.lastIndexOf('(');
     if (text.endsWith(')') && open >= 0)

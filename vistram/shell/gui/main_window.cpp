@@ -92,7 +92,7 @@ struct CommandTable {
          [](MainWindow& w) { w.CmdColours(); }},
         {kCmdGuiParameters, "GUI parameters...", nullptr, Enabling::Always, QStyle::SP_CustomBase,
          [](MainWindow& w) { w.CmdGuiParameters(); }},
-        {kCmdStringFinder, "&String Finder...\tF5", "F5", Enabling::Data, QStyle::SP_FileDialogContentsView,
+        {kCmdStringFinder, "&String Finder...\tF5", "F5", Enabling::Data, QStyle::SP_FileDialogDetailedView,
          [](MainWindow& w) {
            StringFinderCommand(&w, w.Data(), w.View());
            w.SelectionChanged();
@@ -108,7 +108,7 @@ struct CommandTable {
          [](MainWindow& w) { w.CmdHcaViewer(); }},
         {kCmdFullHcaViewer, "&Full HCA Viewer", nullptr, Enabling::Always, QStyle::SP_CustomBase,
          [](MainWindow& w) { w.CmdFullHcaViewer(); }},
-        {kCmdMapper, "&Mapper\tF4", "F4", Enabling::Data, QStyle::SP_FileDialogDetailedView,
+        {kCmdMapper, "&Mapper\tF4", "F4", Enabling::Data, QStyle::SP_FileDialogListView,
          [](MainWindow& w) { w.CmdMapper(); }},
         {kCmdAbout, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
         {kCmdRename, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase,
@@ -382,6 +382,8 @@ void MainWindow::CreateMenusAndToolbar() {
     QMenu* menu = menuBar()->addMenu(m.title);
     menu->menuAction()->setStatusTip(Str(m.helpString));
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::MainWndProc_OnInitMenu);
+    // A menu closed (Escape too) takes its help text off the status bar.
+    connect(menu, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
     LayOut(
         m.items,
         [&](int id) {

@@ -1,36 +1,96 @@
 #include "vistram/shell/gui/single_instance.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 // A hand-over is a command line: at most a path and the editor marker.
 constexpr qint64 kMaxHandOver = 4096;
+// What the running workbench answers once it has taken a line; anything
+// else comes from some other program.
+constexpr char kTaken[] = "vistram: taken\n";
+constexpr qsizetype kTakenSize = sizeof kTaken - 1;
+
+// The user id of the process at the other end of a local socket.
+bool PeerIsUs(qintptr fd) {
+  ucred cred{};
+  socklen_t size = sizeof cred;
+  return ::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &cred, &size) == 0 && cred.uid == ::getuid();
+}
+
+// A folder that is the user's alone (owned by them, no access for others,
+// not a symbolic link); false otherwise.
+bool IsPrivateFolder(const QByteArray& path) {
+  struct stat st {};
+  return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+         (st.st_mode & 077) == 0;
+}
+}  // namespace
+
+QString InstanceFolder() {
+  QByteArray folder = qgetenv("XDG_RUNTIME_DIR");
+  if (folder.isEmpty()) {
+    // No runtime folder: a private one of our own in the temporary folder,
+    // which other users cannot take or enter.
+    QByteArray temp = qgetenv("TMPDIR");
+    if (temp.isEmpty()) temp = "/tmp";
+    folder = temp + "/vistram-" + QByteArray::number(static_cast<qulonglong>(::getuid()));
+    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) return {};
+  }
+  if (!IsPrivateFolder(folder)) return {};
+  return QString::fromLocal8Bit(folder);
 }
 
 QString InstanceSocketName() {
-  const QString base = QString("vistram-%1").arg(static_cast<qulonglong>(::getuid()));
-  // The user's own runtime folder keeps other users away from the socket.
-  const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (!runtime.isEmpty()) return QDir(runtime).filePath(base);
-  return base;
+  const QString folder = InstanceFolder();
+  if (folder.isEmpty()) return {};
+  return QDir(folder).filePath(QString("vistram-%1").arg(static_cast<qulonglong>(::getuid())));
 }
 
-bool HandOverToRunningInstance(const std::string& commandLine, int timeoutMs) {
+HandOverResult HandOverToRunningInstance(const std::string& commandLine, int timeoutMs, int patienceMs) {
+  const QString name = InstanceSocketName();
+  if (name.isEmpty()) return HandOverResult::NoInstance;
   QLocalSocket socket;
-  socket.connectToServer(InstanceSocketName());
-  if (!socket.waitForConnected(timeoutMs)) return false;
+  socket.connectToServer(name);
+  if (!socket.waitForConnected(timeoutMs)) return HandOverResult::NoInstance;
+  // The command line names a file of the user's: only their own workbench
+  // may have it.
+  if (!PeerIsUs(socket.socketDescriptor())) return HandOverResult::NoInstance;
   QByteArray data = QByteArray::fromStdString(commandLine);
   data.append('\0');
   socket.write(data);
-  if (!socket.waitForBytesWritten(timeoutMs)) return false;
-  // The running instance answers once it has taken the line.
-  if (!socket.waitForReadyRead(timeoutMs)) return false;
+  if (!socket.waitForBytesWritten(timeoutMs)) return HandOverResult::Busy;
+  // The running instance answers once it has taken the line; while one of
+  // its dialogs keeps it busy, the line waits in the socket.
+  QByteArray reply;
+  QElapsedTimer clock;
+  clock.start();
+  bool told = false;
+  while (reply.size() < kTakenSize) {
+    if (!told && clock.elapsed() >= timeoutMs) {
+      std::fprintf(stderr, "vistram: a workbench is already running; it takes the file as soon as it is free.\n");
+      told = true;
+    }
+    if (clock.elapsed() >= patienceMs) return HandOverResult::Busy;
+    if (socket.waitForReadyRead(200)) {
+      reply += socket.read(kTakenSize - reply.size());
+    } else if (socket.state() != QLocalSocket::ConnectedState) {
+      break;
+    }
+    if (!QByteArray(kTaken).startsWith(reply)) break;
+  }
   socket.disconnectFromServer();
-  return true;
+  return reply == kTaken ? HandOverResult::Done : HandOverResult::NoInstance;
 }
 
 InstanceServer::InstanceServer(QObject* parent) : QObject(parent), server_(std::make_unique<QLocalServer>()) {
@@ -42,6 +102,7 @@ InstanceServer::~InstanceServer() = default;
 
 bool InstanceServer::Listen() {
   const QString name = InstanceSocketName();
+  if (name.isEmpty()) return false;
   if (server_->listen(name)) return true;
   // A socket left by an instance that did not end cleanly: nobody answers on it.
   QLocalSocket probe;
@@ -67,8 +128,12 @@ void InstanceServer::Deliver(const std::string& line) {
 
 void InstanceServer::OnNewConnection() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
-    auto buffer = std::make_shared<QByteArray>();
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    if (!PeerIsUs(socket->socketDescriptor())) {
+      socket->abort();
+      continue;
+    }
+    auto buffer = std::make_shared<QByteArray>();
     connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {
       buffer->append(socket->readAll());
       const qsizetype end = buffer->indexOf('\0');
@@ -78,7 +143,7 @@ void InstanceServer::OnNewConnection() {
       }
       const std::string line = buffer->left(end).toStdString();
       buffer->clear();
-      socket->write("1", 1);
+      socket->write(kTaken, kTakenSize);
       socket->flush();
       Deliver(line);
     });

@@ -1,10 +1,9 @@
 #include "vistram/shell/gui/workbench.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QSessionManager>
 #include <clocale>
+#include <filesystem>
 #include <cstdio>
 
 #include "vistram/platform/gui/qt_platform.h"
@@ -22,8 +21,12 @@ namespace {
 std::string AbsoluteCommandLine(const std::string& line) {
   if (line.empty()) return line;
   const CommandLine cmd = ParseCommandLine(line);
-  if (cmd.path.empty() || QDir::isAbsolutePath(QString::fromStdString(cmd.path))) return line;
-  std::string abs = QFileInfo(QString::fromStdString(cmd.path)).absoluteFilePath().toStdString();
+  // The path's bytes as they are: a name that is not UTF-8 must not pass
+  // through QString.
+  if (cmd.path.empty() || cmd.path.front() == '/') return line;
+  std::error_code ec;
+  std::string abs = std::filesystem::absolute(cmd.path, ec).string();
+  if (ec) return line;
   if (cmd.msf) abs += std::string(" ") + std::string(kMsfMarker);
   return abs;
 }
@@ -50,7 +53,15 @@ int RunWorkbench(int argc, char** argv) {
   const std::string commandLine = AbsoluteCommandLine(JoinArguments(argc, argv));
 
   // One workbench per user: a second start hands its command line over and ends.
-  if (HandOverToRunningInstance(commandLine)) return 1;
+  switch (HandOverToRunningInstance(commandLine)) {
+    case HandOverResult::Done:
+      return 1;
+    case HandOverResult::Busy:
+      std::fprintf(stderr, "vistram: a workbench is already running and does not answer; try again later.\n");
+      return 1;
+    case HandOverResult::NoInstance:
+      break;
+  }
   InstanceServer server;
   server.Listen();
 
