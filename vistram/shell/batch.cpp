@@ -25,6 +25,10 @@ constexpr BatchCommand kCommands[] = {
     {"--export-html", "REPORT -o PATH", "write the four HTML files of the report's first table, named from PATH", RunExportHtml},
     {"--hca", "SEQFILE -o OUT.hca|OUT.svg|OUT.png",
      "write the HCA plot of the sequence in SEQFILE as a plot file, an SVG or a PNG picture", RunHcaBatch},
+    {"--msf", "INPUT -o OUT.msf|OUT.fasta|OUT.aln [--select all|first]",
+     "build the alignment editor's MSA from the report INPUT (every alignment, or the first of each hit) or read the "
+     "MSF file INPUT, and write it with its consensus as MSF, aligned FASTA or Clustal",
+     RunMsfBatch},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -12,5 +12,8 @@ int RunSave(int argc, char** argv);
 // vistram --export-html REPORT -o PATH
 int RunExportHtml(int argc, char** argv);
 
+// vistram --msf INPUT -o OUT.msf|.fasta|.aln [--select all|first]
+int RunMsfBatch(int argc, char** argv);
+
 // REPORT and "-o OUT" (both required, in either order); false on a usage error.
 bool ParseBatchReportAndOutput(int argc, char** argv, std::string& report, std::string& out);
