@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <vector>
 
+#include "vistram/editor/gui/editor_open.h"
 #include "vistram/hca/gui/hca_viewer.h"
 #include "vistram/platform/messages.h"
 #include "vistram/results/blast_parser.h"
@@ -97,6 +98,11 @@ struct CommandTable {
          [](MainWindow& w) { w.CmdFullHcaViewer(); }},
         {3028, "&About...", nullptr, Enabling::Always, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdAbout(); }},
         {3031, "&Rename...", nullptr, Enabling::Data, QStyle::SP_CustomBase, [](MainWindow& w) { w.CmdRename(); }},
+        // The alignment editor (Tools, Editor).
+        {3016, "&Constructor\tF3", "F3", Enabling::Data, QStyle::SP_FileDialogDetailedView,
+         [](MainWindow& w) { w.Editors().FromSelection(w.Data()); }},
+        {3020, "&Open a MSF", nullptr, Enabling::Always, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.Editors().ChooseAndOpenMsf(w.Data().configPath); }},
     };
     return entries;
   }
@@ -109,7 +115,12 @@ struct CommandTable {
 
 namespace {
 // The main menu: each popup with its status-bar string and its items in
-// order (0 is a separator).
+// order (0 is a separator; kEditorSubmenu the sub-menu "&Editor").
+constexpr int kEditorSubmenu = -1;
+const std::vector<int>& EditorSubmenu() {
+  static const std::vector<int> ids = {3016, 3020};
+  return ids;
+}
 struct MenuLayout {
   const char* title;
   int helpString;
@@ -120,7 +131,7 @@ const std::vector<MenuLayout>& MainMenu() {
       {"&File", 176, {3000, 3001, 3031, 3002, 0, 3003, 0, 3004, 3005, 0, 3006}},
       {"&Edit", 177, {3007, 3008, 3009, 0, 3010}},
       {"&Options", 178, {3011, 3012, 3013}},
-      {"&Tools", 179, {3014, 3015, 3016, 3020, 3017, 3018, 3021, 3022, 0, 3023}},
+      {"&Tools", 179, {3014, 3015, kEditorSubmenu, 3017, 3018, 3021, 3022, 0, 3023}},
       {"&Help", 180, {3028}},
   };
   return menu;
@@ -149,7 +160,8 @@ void LayOut(const std::vector<int>& ids, AddItem addItem, AddSeparator addSepara
       pendingSeparator = any;
       continue;
     }
-    if (CommandTable::Find(id) == nullptr) continue;
+    if (id == kEditorSubmenu ? CommandTable::Find(EditorSubmenu()[0]) == nullptr : CommandTable::Find(id) == nullptr)
+      continue;
     if (pendingSeparator) addSeparator();
     pendingSeparator = false;
     addItem(id);
@@ -317,7 +329,7 @@ void MainWindow::CreateMenusAndToolbar() {
     const int id = e.id;
     connect(a, &QAction::triggered, this, [this, id] { MainWndProc_OnCommand(id); });
     // The HCA viewers' items are checked while their window exists.
-    if (e.id == 3014 || e.id == 3015) a->setCheckable(true);
+    if (e.id == 3014 || e.id == 3015 || e.id == 3016) a->setCheckable(true);
     addAction(a);  // accelerators work without a menu item too
     actions_[id] = a;
     actionIds_[a] = id;
@@ -326,7 +338,7 @@ void MainWindow::CreateMenusAndToolbar() {
   for (const MenuLayout& m : MainMenu()) {
     std::vector<int> present;
     for (int id : m.items)
-      if (id != 0 && CommandTable::Find(id) != nullptr && CommandTable::Find(id)->text != nullptr) present.push_back(id);
+      if (id > 0 && CommandTable::Find(id) != nullptr && CommandTable::Find(id)->text != nullptr) present.push_back(id);
     if (present.empty()) continue;
     QMenu* menu = menuBar()->addMenu(m.title);
     menu->menuAction()->setStatusTip(Str(m.helpString));
@@ -334,7 +346,13 @@ void MainWindow::CreateMenusAndToolbar() {
     LayOut(
         m.items,
         [&](int id) {
-          if (CommandTable::Find(id)->text != nullptr) menu->addAction(actions_[id]);
+          if (id == kEditorSubmenu) {
+            QMenu* sub = menu->addMenu("&Editor");
+            for (int e : EditorSubmenu())
+              if (CommandTable::Find(e) != nullptr) sub->addAction(actions_[e]);
+          } else if (CommandTable::Find(id)->text != nullptr) {
+            menu->addAction(actions_[id]);
+          }
         },
         [&] { menu->addSeparator(); });
   }
@@ -581,10 +599,14 @@ void MainWindow::PostLoadDone(int ready, int fromTables) {
 void MainWindow::OpenCommandLine(const std::string& line) {
   if (line.empty()) return;
   const CommandLine cmd = ParseCommandLine(line);
-  // MSF files go to the alignment editor, which this build does not have.
-  if (cmd.msf || cmd.path.empty()) return;
+  if (cmd.path.empty()) return;
   if (cmd.tooLong) {
     MyTxtErrMsgBox(IDS_CAPTION, IDS_CANNOT_READ_FILE, this, cmd.path);
+    return;
+  }
+  // "PATH {msf_file}": the MSF file opens in the alignment editor.
+  if (cmd.msf) {
+    OpenMsfInEditor(cmd.path);
     return;
   }
   if (LoadIsRunning() || loadRunning_) {
@@ -609,6 +631,13 @@ void MainWindow::CmdOpen() {
   loadRunning_ = false;
   if (r == kLoadAlreadyRunning) MyInfoMsgBox(IDS_CAPTION, IDS_LOAD_ALREADY_RUNNING, this);
 }
+
+EditorLauncher& MainWindow::Editors() {
+  if (editors_ == nullptr) editors_ = new EditorLauncher(this, CommandAction(3016));
+  return *editors_;
+}
+
+void MainWindow::OpenMsfInEditor(const std::string& path) { Editors().OpenMsf(path, dp_->configPath); }
 
 void MainWindow::CmdClose() { CloseCurrentTable(*dp_, *view_); }
 

@@ -30,6 +30,7 @@ class LabelCell;
 class LoadProgressWindow;
 class PairwiseView;
 class HcaViewer;
+class EditorLauncher;
 class FullHcaViewer;
 class HcaLegendWidget;
 class ResultListDelegate;
@@ -78,6 +79,13 @@ class MainWindow : public QMainWindow {
   void CloseWithoutQuestion() { closeWithoutQuestion_ = true; }
   // True while a report is being read.
   bool LoadRunning() const { return loadRunning_.load(); }
+
+  // The alignment editor's opening (commands 3016 and 3020).
+  EditorLauncher& Editors();
+  // Opens the MSF file `path` in the alignment editor, as command 3016 does
+  // with a pending MSF path (the command line's "PATH {msf_file}", ClustalW
+  // answers): an open editor is asked to close first.
+  void OpenMsfInEditor(const std::string& path);
 
   // The window as the flows see it.
   ResultView& View() { return *view_; }
@@ -190,6 +198,7 @@ class MainWindow : public QMainWindow {
   QPointer<HcaViewer> hca_;
   QPointer<FullHcaViewer> fullHca_;
   HcaLegendWidget* hcaLegend_ = nullptr;
+  EditorLauncher* editors_ = nullptr;
   int MODEAFFICHAGE = 3;  // 3 while the HCA Viewer is hidden, 4 while it is shown
   ResultListModel* model_ = nullptr;
   ResultListDelegate* delegate_ = nullptr;
