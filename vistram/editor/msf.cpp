@@ -318,44 +318,80 @@ bool AnalyseMSFHeader(const std::string& path, int& rowCount, int& columnCount) 
   return rowCount > 0;
 }
 
+namespace {
+
+// The names of the name lines before the first "//" (second word, at most
+// 49 characters), in order.
+std::vector<std::string> HeaderNames(UpperLines& lines) {
+  std::vector<std::string> names;
+  std::string_view line;
+  while (lines.Next(line)) {
+    if (line.find("//") != std::string_view::npos) break;
+    if (!IsNameLine(line)) continue;
+    std::size_t end = 0;
+    WordFrom(line, 0, end);
+    names.emplace_back(WordFrom(line, end, end).substr(0, kMsaNameWidth));
+  }
+  return names;
+}
+
+// The data line's row (first word, at most 49 characters), or -1; `wordEnd`
+// receives the position after the first word.
+long RowOfLine(std::string_view line, const std::unordered_map<std::string, std::size_t>& byName, std::size_t& wordEnd) {
+  if (line.size() < 5) return -1;
+  const std::string_view word = WordFrom(line, 0, wordEnd).substr(0, kMsaNameWidth);
+  if (word.empty()) return -1;
+  const auto found = byName.find(std::string(word));
+  return found == byName.end() ? -1 : static_cast<long>(found->second);
+}
+
+}  // namespace
+
 std::unique_ptr<DarUvaData> ReadMSFforSeq(const std::string& path, int rowCount, int columnCount,
                                           const std::string& configPath) {
-  if (rowCount < 0 || columnCount < 0 || static_cast<long long>(rowCount) * (columnCount + 1) > kMaxCells / 10) {
+  if (rowCount < 0 || columnCount < 0 ||
+      static_cast<long long>(rowCount) * (static_cast<long long>(columnCount) + 1) > kMaxCells / 10) {
     return nullptr;
   }
+  // First reading: the names, and the column where the residues of the
+  // data lines start. Our own files and most tools start them at 12, behind
+  // a name field of 10; files written by older GCG releases start them two
+  // blanks after the longest name, which can be before position 11.
+  std::unordered_map<std::string, std::size_t> byName;
+  std::vector<std::string> names;
+  std::size_t residueColumn = 0;
+  {
+    UpperLines lines(path);
+    if (!lines.IsOpen()) return nullptr;
+    names = HeaderNames(lines);
+    if (names.size() > static_cast<std::size_t>(rowCount)) return nullptr;
+    for (std::size_t i = 0; i < names.size(); ++i) byName.emplace(names[i], i);
+    std::string_view line;
+    while (lines.Next(line)) {
+      std::size_t end = 0;
+      if (RowOfLine(line, byName, end) < 0) continue;
+      std::size_t first = end;
+      while (first < line.size() && IsBlank(line[first])) ++first;
+      if (first < line.size()) residueColumn = std::max(residueColumn, first);
+    }
+  }
+  const std::size_t start = std::min<std::size_t>(residueColumn, 11);
   UpperLines lines(path);
   if (!lines.IsOpen()) return nullptr;
   auto msa = NewDarUvaData(rowCount, columnCount);
   msa->useBackground = true;
+  for (std::size_t i = 0; i < names.size(); ++i) msa->rows[i]->name = names[i];
   std::vector<std::size_t> filled(msa->rows.size(), 0);
-  std::unordered_map<std::string, std::size_t> byName;
+  HeaderNames(lines);
   std::string_view line;
-  int named = 0;
-  bool header = true;
   while (lines.Next(line)) {
-    if (header) {
-      if (line.find("//") != std::string_view::npos) {
-        header = false;
-      } else if (IsNameLine(line)) {
-        if (named >= rowCount) return nullptr;
-        std::size_t end = 0;
-        WordFrom(line, 0, end);
-        const std::string name(WordFrom(line, end, end).substr(0, kMsaNameWidth));
-        msa->rows[static_cast<std::size_t>(named)]->name = name;
-        byName.emplace(name, static_cast<std::size_t>(named));
-        ++named;
-      }
-      continue;
-    }
-    if (line.size() < 5) continue;
     std::size_t end = 0;
-    const std::string_view word = WordFrom(line, 0, end).substr(0, kMsaNameWidth);
-    if (word.empty()) continue;
-    const auto found = byName.find(std::string(word));
-    if (found == byName.end()) continue;
-    DarUvaSeq& row = *msa->rows[found->second];
-    std::size_t& at = filled[found->second];
-    for (std::size_t i = std::max<std::size_t>(11, end); i < line.size() && at < row.residues.size(); ++i) {
+    const long r = RowOfLine(line, byName, end);
+    if (r < 0) continue;
+    DarUvaSeq& row = *msa->rows[static_cast<std::size_t>(r)];
+    std::size_t& at = filled[static_cast<std::size_t>(r)];
+    // The residues start at that column, or after the name when it reaches past it.
+    for (std::size_t i = std::max(start, end); i < line.size() && at < row.residues.size(); ++i) {
       const char ch = line[i];
       if ((ch >= 'A' && ch <= 'Z') || ch == '.') {
         row.residues[at++] = ch;

@@ -13,7 +13,9 @@
 // row (its second word, upper-cased). After it, a line whose first word is a
 // row's name adds its residues to the first row of that name. The residues
 // start at position 11, or after the first word when the word reaches past
-// it (long names written by other tools). Letters and '.' are residues; '-'
+// it (long names written by other tools), or earlier when every data line
+// of the file has its residues start earlier (older GCG files put them two
+// blanks after the longest name). Letters and '.' are residues; '-'
 // and '~' are gaps and stored as '.'; everything else (digits, blanks) is
 // skipped. A row takes at most the column count (the largest "LEN:").
 #pragma once
