@@ -13,7 +13,7 @@ namespace {
 std::unique_ptr<DarUvaData> ReportMsa() {
   auto msa = std::make_unique<DarUvaData>();
   std::string message;
-  if (LoadMsaForBatch(EditorData("blastp_20_alignments.txt"), true, *msa, message) != 1) return nullptr;
+  if (LoadMsaForBatch(EditorData("blastp_18_alignments.txt"), true, *msa, message) != 1) return nullptr;
   for (int r = 0; r < msa->SequenceCount(); ++r) msa->rows[static_cast<std::size_t>(r)]->name = "ROW" + std::to_string(r);
   return msa;
 }
