@@ -107,19 +107,19 @@ void ScrollForCaret(CaretKey key, bool ctrl, int oldCol, int oldRow, int col, in
       if (bars.horizontal && wasInX && newX < 1) h = clampH(h - (ctrl ? pageColumns : 1));
       break;
     case CaretKey::Right:
-      if (bars.horizontal && wasInX && newX + cw > clientWidth) h = clampH(h + (ctrl ? pageColumns : 1));
+      if (bars.horizontal && wasInX && newX >= clientWidth) h = clampH(h + (ctrl ? pageColumns : 1));
       break;
     case CaretKey::Up:
       if (bars.vertical && wasInY && newY < 0) v = clampV(v - 1);
       break;
     case CaretKey::Down:
-      if (bars.vertical && wasInY && newY + lh > clientHeight) v = clampV(v + 1);
+      if (bars.vertical && wasInY && newY >= clientHeight) v = clampV(v + 1);
       break;
     case CaretKey::PageUp:
       if (bars.vertical && wasInY && newY < 0) v = clampV(v - pageRows);
       break;
     case CaretKey::PageDown:
-      if (bars.vertical && wasInY && newY + lh > clientHeight) v = clampV(v + pageRows);
+      if (bars.vertical && wasInY && newY >= clientHeight) v = clampV(v + pageRows);
       break;
     default: break;
   }
@@ -127,10 +127,10 @@ void ScrollForCaret(CaretKey key, bool ctrl, int oldCol, int oldRow, int col, in
   // brought into view.
   if (bars.horizontal) {
     const int x = CaretX(col, h, cw);
-    if (x < 0 || x + cw > clientWidth) h = clampH(col - 1 - (x < 0 ? 0 : std::max(0, bars.P - 3)));
+    if (x < 0 || x >= clientWidth) h = clampH(col - 1 - (x < 0 ? 0 : std::max(0, bars.P - 3)));
   }
   if (bars.vertical) {
     const int y = CaretY(row, v, lh);
-    if (y < 0 || y + lh > clientHeight) v = clampV(row - 1 - (y < 0 ? 0 : std::max(0, bars.Q - 3)));
+    if (y < 0 || y >= clientHeight) v = clampV(row - 1 - (y < 0 ? 0 : std::max(0, bars.Q - 3)));
   }
 }
