@@ -1,6 +1,11 @@
 #include "vistram/editor/gui/msa_draw.h"
 
+#include <QGlyphRun>
+#include <QHash>
 #include <QPainter>
+#include <QRawFont>
+#include <array>
+#include <vector>
 
 #include "vistram/shell/colours.h"
 
@@ -18,11 +23,43 @@ QRect Cell(const MsaFrame& f, int c, int r) {
 // Draws `text` centred in `rect`.
 void Centred(QPainter& p, const QRect& rect, QChar ch) { p.drawText(rect, Qt::AlignCenter, QString(ch)); }
 
+// The glyphs of the 128 ASCII characters in one font, with the offset that
+// centres each in a cell: a row's residues are drawn as a few glyph runs
+// instead of one text layout per cell.
+struct GlyphTable {
+  QRawFont raw;
+  std::array<quint32, 128> glyph{};
+  std::array<qreal, 128> offset{};
+  qreal baseline = 0;
+};
+
+const GlyphTable& Glyphs(const QFont& font, int cw, int lh) {
+  static QHash<QString, GlyphTable> cache;
+  const QString key = font.key() + QString("/%1/%2").arg(cw).arg(lh);
+  auto it = cache.find(key);
+  if (it != cache.end()) return *it;
+  GlyphTable t;
+  t.raw = QRawFont::fromFont(font);
+  QString all;
+  for (int c = 0; c < 128; ++c) all += QChar(c >= 32 ? c : ' ');
+  const QList<quint32> indexes = t.raw.glyphIndexesForString(all);
+  const QList<QPointF> advances = t.raw.advancesForGlyphIndexes(indexes);
+  for (int c = 0; c < 128 && c < indexes.size(); ++c) {
+    t.glyph[static_cast<std::size_t>(c)] = indexes[c];
+    t.offset[static_cast<std::size_t>(c)] = (cw - advances[c].x()) / 2;
+  }
+  t.baseline = (lh - (t.raw.ascent() + t.raw.descent())) / 2 + t.raw.ascent();
+  return *cache.insert(key, t);
+}
+
 }  // namespace
 
 void DessineDarUvaAlign(QPainter& painter, const DarUvaData& msa, const MsaFrame& frame, const CellRange& cells) {
   painter.save();
   painter.setFont(frame.font);
+  const GlyphTable& table = Glyphs(frame.font, frame.cw, frame.lh);
+  QList<quint32> glyphs;
+  QList<QPointF> positions;
   int lastText = -1;
   for (int r = cells.firstRow; r < cells.endRow; ++r) {
     const DarUvaSeq& row = *msa.rows[static_cast<std::size_t>(r)];
@@ -36,13 +73,28 @@ void DessineDarUvaAlign(QPainter& painter, const DarUvaData& msa, const MsaFrame
       painter.fillRect(QRect(first.left(), first.top(), (end - c) * frame.cw, frame.lh), Palette(back));
       c = end;
     }
-    for (c = cells.firstColumn; c < cells.endColumn; ++c) {
+    // Letters in runs of one text colour.
+    c = cells.firstColumn;
+    while (c < cells.endColumn) {
       const int text = row.textColours[static_cast<std::size_t>(c)];
+      glyphs.clear();
+      positions.clear();
+      const qreal y = frame.originY + (r - frame.firstRow) * frame.lh + table.baseline;
+      for (; c < cells.endColumn && row.textColours[static_cast<std::size_t>(c)] == text; ++c) {
+        const unsigned char ch = static_cast<unsigned char>(row.residues[static_cast<std::size_t>(c)]);
+        const std::size_t g = ch < 128 ? ch : '?';
+        glyphs.push_back(table.glyph[g]);
+        positions.push_back(QPointF(frame.originX + (c - frame.firstColumn) * frame.cw + table.offset[g], y));
+      }
       if (text != lastText) {
         painter.setPen(Palette(text));
         lastText = text;
       }
-      Centred(painter, Cell(frame, c, r), QChar(row.residues[static_cast<std::size_t>(c)]));
+      QGlyphRun run;
+      run.setRawFont(table.raw);
+      run.setGlyphIndexes(glyphs);
+      run.setPositions(positions);
+      painter.drawGlyphRun(QPointF(0, 0), run);
     }
   }
   painter.restore();
