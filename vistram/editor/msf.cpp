@@ -337,11 +337,18 @@ std::vector<std::string> HeaderNames(UpperLines& lines) {
 
 // The data line's row (first word, at most 49 characters), or -1; `wordEnd`
 // receives the position after the first word.
-long RowOfLine(std::string_view line, const std::unordered_map<std::string, std::size_t>& byName, std::size_t& wordEnd) {
+// Row numbers by name, looked up with the line's word in place.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+using NameIndex = std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>>;
+
+long RowOfLine(std::string_view line, const NameIndex& byName, std::size_t& wordEnd) {
   if (line.size() < 5) return -1;
   const std::string_view word = WordFrom(line, 0, wordEnd).substr(0, kMsaNameWidth);
   if (word.empty()) return -1;
-  const auto found = byName.find(std::string(word));
+  const auto found = byName.find(word);
   return found == byName.end() ? -1 : static_cast<long>(found->second);
 }
 
@@ -357,7 +364,7 @@ std::unique_ptr<DarUvaData> ReadMSFforSeq(const std::string& path, int rowCount,
   // data lines start. Our own files and most tools start them at 12, behind
   // a name field of 10; files written by older GCG releases start them two
   // blanks after the longest name, which can be before position 11.
-  std::unordered_map<std::string, std::size_t> byName;
+  NameIndex byName;
   std::vector<std::string> names;
   std::size_t residueColumn = 0;
   {
