@@ -2,7 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <new>
+#include <exception>
 
 #include "vistram/editor/gui/editor_dialogs.h"
 #include "vistram/editor/msa_open.h"
@@ -47,7 +47,8 @@ DarUvaEditor* OpenDarUvaEditor(QWidget* owner, const DataProgram& dp, const std:
     } else if (LitLesInfoDarUva(owner, dp, configPath, editor) == 0) {
       Tell(owner, kCaptionEditor, kMsgCannotLoadEditor, MsgIcon::Information);
     }
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
+    // Memory exhaustion included: nothing of the construction stays.
     delete editor;
     editor = nullptr;
     Tell(owner, kCaptionVistram, kMsgFatal, MsgIcon::Error);
