@@ -128,7 +128,7 @@ TEST(MsfInterop, FilesOfClustalwAndSeqretReadWithTheirResidues) {
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(fromSeqret->rows[i]->residues, given[i]) << i;
 }
 
-TEST(ExportInterop, BiopythonReadsTheFastaAndClustalExports) {
+TEST(MsaExportInterop, BiopythonReadsTheFastaAndClustalExports) {
   auto msa = ReportMsa();
   ASSERT_NE(msa, nullptr);
   msa->rows[1]->name = "WITH BLANKS (  1- 9) 1";

@@ -18,7 +18,7 @@ ColourConfiguration TestColours() {
   return c;
 }
 
-TEST(CharacterEdits, KeepEveryRowAtTheColumnCount) {
+TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
   struct Case {
     const char* what;
     char op;  // 'o' overwrite, 'i' insert, 'd' delete
@@ -66,7 +66,7 @@ TEST(CharacterEdits, KeepEveryRowAtTheColumnCount) {
   }
 }
 
-TEST(CharacterEdits, MatchLineFollowsTheResidues) {
+TEST(MsaCharacterEdits, MatchLineFollowsTheResidues) {
   const ColourConfiguration colours = TestColours();
   auto msa = MakeMsa({"ACDE"});
   msa->rows[0]->matchLine = "1234";
@@ -78,7 +78,7 @@ TEST(CharacterEdits, MatchLineFollowsTheResidues) {
   EXPECT_EQ(msa->rows[0]->matchLine, "  3.");
 }
 
-TEST(RowEdits, MergeFillsGapsMarksClashesAndCutsTheName) {
+TEST(MsaRowEdits, MergeFillsGapsMarksClashesAndCutsTheName) {
   auto msa = MakeMsa({"..GTA", "AC..G"});
   msa->rows[0]->name = "SP|P12345 (  12-  80) 1";
   ColourAllRows(*msa, TestColours());
@@ -97,7 +97,7 @@ TEST(RowEdits, MergeFillsGapsMarksClashesAndCutsTheName) {
   EXPECT_EQ(paren->rows[0]->name, "");
 }
 
-TEST(RowEdits, RemoveAndMoveAtTheEnds) {
+TEST(MsaRowEdits, RemoveAndMoveAtTheEnds) {
   auto msa = MakeMsa({"A", "C", "D"});
   EXPECT_FALSE(MoveSequence(*msa, 0, -1));
   EXPECT_FALSE(MoveSequence(*msa, 2, +1));
@@ -110,7 +110,7 @@ TEST(RowEdits, RemoveAndMoveAtTheEnds) {
   EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"C", "D"}));
 }
 
-TEST(RowEdits, RenamedNames) {
+TEST(MsaRowEdits, RenamedNames) {
   struct Case {
     std::string old, entered;
     bool first;
@@ -152,7 +152,7 @@ std::unique_ptr<DarUvaData> Copy(const DarUvaData& msa) {
   return copy;
 }
 
-TEST(UndoHistory, RandomEditsUndoToTheStartAndRedoToTheEnd) {
+TEST(MsaUndoHistory, RandomEditsUndoToTheStartAndRedoToTheEnd) {
   const ColourConfiguration colours = TestColours();
   std::mt19937 random(11);
   for (int round = 0; round < 20; ++round) {
@@ -192,7 +192,7 @@ TEST(UndoHistory, RandomEditsUndoToTheStartAndRedoToTheEnd) {
   }
 }
 
-TEST(UndoHistory, ANewEditDropsTheRedoneChangesAndUndoReportsTheCaret) {
+TEST(MsaUndoHistory, ANewEditDropsTheRedoneChangesAndUndoReportsTheCaret) {
   const ColourConfiguration colours = TestColours();
   auto msa = MakeMsa({"ACDE", "FGHI", "KLMN"});
   MsaEditSession session(*msa, colours);
@@ -221,7 +221,7 @@ TEST(UndoHistory, ANewEditDropsTheRedoneChangesAndUndoReportsTheCaret) {
   EXPECT_FALSE(session.Undo(col, row));
 }
 
-TEST(UndoHistory, ConsensusThresholdChangeIsRecomputedAndUndone) {
+TEST(MsaUndoHistory, ConsensusThresholdChangeIsRecomputedAndUndone) {
   auto msa = MakeMsa({"AAG", "ACG", "ACT"});
   msa->consensusThreshold = 1;
   CreeConsensus(msa->consensus, 1, 3, 3, msa->rows);

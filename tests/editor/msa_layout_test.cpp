@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(Layout, RoundingHalvesGoDown) {
+TEST(MsaLayout, RoundingHalvesGoDown) {
   EXPECT_EQ(RoundHalfDown(10, 4), 2);  // 2.5
   EXPECT_EQ(RoundHalfDown(11, 4), 3);  // 2.75
   EXPECT_EQ(RoundHalfDown(9, 4), 2);   // 2.25
@@ -14,7 +14,7 @@ TEST(Layout, RoundingHalvesGoDown) {
   EXPECT_EQ(RoundHalfDown(5, 0), 0);
 }
 
-TEST(Layout, RulerNumbersAndMarks) {
+TEST(MsaLayout, RulerNumbersAndMarks) {
   EXPECT_EQ(RulerNumber(1, 95), "1");
   EXPECT_EQ(RulerNumber(10, 95), "10");
   EXPECT_EQ(RulerNumber(95, 95), "95");
@@ -23,7 +23,7 @@ TEST(Layout, RulerNumbersAndMarks) {
   EXPECT_EQ(RulerMark(21, 95), '.');
 }
 
-TEST(Layout, CellsOfAnAreaAreWidenedAndClipped) {
+TEST(MsaLayout, CellsOfAnAreaAreWidenedAndClipped) {
   // cw 10, lh 20, view from h = -2, v = 0: column 0 is centred at x = 20.
   CellRange r = CellsInRect(0, 0, 100, 40, 10, 20, -2, 0, 500, 100);
   EXPECT_EQ(r.firstColumn, 0);
@@ -42,7 +42,7 @@ TEST(Layout, CellsOfAnAreaAreWidenedAndClipped) {
   EXPECT_EQ(r.endRow, 3);
 }
 
-TEST(Layout, ScrollRangesFollowTheClientSize) {
+TEST(MsaLayout, ScrollRangesFollowTheClientSize) {
   auto msa = MakeMsa(std::vector<std::string>(30, std::string(200, 'A')));
   msa->h = 500;
   msa->v = 7;
@@ -65,7 +65,7 @@ TEST(Layout, ScrollRangesFollowTheClientSize) {
   EXPECT_EQ(msa->rowsPerPage, 0);
 }
 
-TEST(Caret, PixelsAndClicksAgree) {
+TEST(MsaCaret, PixelsAndClicksAgree) {
   EXPECT_EQ(CaretX(1, -2, 10), 15);
   EXPECT_EQ(CaretY(1, 0, 20), 0);
   int col = 0, row = 0;
@@ -83,7 +83,7 @@ TEST(Caret, PixelsAndClicksAgree) {
   EXPECT_EQ(col, 0);
 }
 
-TEST(Caret, KeysStepAndStopAtTheEdges) {
+TEST(MsaCaret, KeysStepAndStopAtTheEdges) {
   struct Case {
     CaretKey key;
     bool ctrl;
@@ -107,7 +107,7 @@ TEST(Caret, KeysStepAndStopAtTheEdges) {
   }
 }
 
-TEST(Caret, MovesOutOfViewScroll) {
+TEST(MsaCaret, MovesOutOfViewScroll) {
   auto msa = MakeMsa(std::vector<std::string>(50, std::string(200, 'A')));
   const ScrollSetup bars = ReajusteVHScroll(*msa, 400, 200, 10, 20);
   // Right from the last visible column scrolls one column, with Ctrl a page.

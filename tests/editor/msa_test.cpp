@@ -74,7 +74,7 @@ TEST(MsaBuild, SelectionOrderAndUnselectedAlignments) {
   EXPECT_EQ(BuildMsaFromAlignments(dp, {{9, 1}}), nullptr);
 }
 
-TEST(Consensus, MajorityAtOrAboveTheThresholdWithoutTies) {
+TEST(MsaConsensus, MajorityAtOrAboveTheThresholdWithoutTies) {
   struct Case {
     std::vector<std::string> rows;
     int threshold;
@@ -98,7 +98,7 @@ TEST(Consensus, MajorityAtOrAboveTheThresholdWithoutTies) {
   }
 }
 
-TEST(Colours, LettersOfEitherCaseTakeTheirLetterColoursOthersBlackOnWhite) {
+TEST(MsaColours, LettersOfEitherCaseTakeTheirLetterColoursOthersBlackOnWhite) {
   ColourConfiguration colours;
   for (int i = 0; i < 26; ++i) {
     colours.text[static_cast<std::size_t>(i)] = 2 + i % 10;
@@ -117,7 +117,7 @@ TEST(Colours, LettersOfEitherCaseTakeTheirLetterColoursOthersBlackOnWhite) {
   }
 }
 
-TEST(Colours, WithoutBackgroundEveryLetterIsOnWhite) {
+TEST(MsaColours, WithoutBackgroundEveryLetterIsOnWhite) {
   // The shipped configuration gives some letters a coloured background.
   const std::string config = std::string(VISTRAM_TEST_DATA_DIR) + "/../../data/vistram.cfg";
   std::vector<int> withText, withBack, withoutText, withoutBack;

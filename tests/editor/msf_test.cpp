@@ -80,7 +80,7 @@ TEST(MsfWriter, UnwritableTargetFailsAndLeavesNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
-TEST(GcgChecksum, AgreesWithBiopython) {
+TEST(MsfGcgChecksum, AgreesWithBiopython) {
   const std::vector<std::string> sequences = {"A", "AB", std::string(57, 'A') + "B", "AC..FGHIK.MW",
                                               std::string(300, 'W') + "...KLM" + std::string(1000, 'Y')};
   EXPECT_EQ(SEQGCGCHECKSUM("A", 0, 0), 65);
