@@ -152,6 +152,12 @@ TEST(MsaExportInterop, BiopythonReadsTheFastaAndClustalExports) {
     EXPECT_EQ(rows[i + expected.size()].second, expected[i].second);
   }
   EXPECT_EQ(rows[1].first, "fasta WITH");
+  // 60 residues a line in the FASTA export.
+  std::istringstream fasta(ReadWhole(dir.File("a.fasta")));
+  std::string header, line;
+  std::getline(fasta, header);
+  std::getline(fasta, line);
+  EXPECT_EQ(line.size(), 60u);
   EXPECT_EQ(rows[expected.size() + 1].first, "clustal WITHBLANKS(1-9)1");
   EXPECT_EQ(rows[expected.size() + 2].first, "clustal ROW0_2");
 }

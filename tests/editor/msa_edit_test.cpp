@@ -212,6 +212,15 @@ TEST(MsaUndoHistory, ANewEditDropsTheRedoneChangesAndUndoReportsTheCaret) {
   ASSERT_TRUE(session.Delete(1, 1, false));
   EXPECT_FALSE(session.CanRedo());
   EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"CDE.", "FGHI", "KLMN"}));
+  // The first row can be renamed and moved; moving up is undone to its place.
+  ASSERT_TRUE(session.Rename(0, "FIRST"));
+  EXPECT_EQ(msa->rows[0]->name, "FIRST");
+  ASSERT_TRUE(session.Move(1, -1));
+  EXPECT_EQ(msa->rows[0]->residues, "FGHI");
+  ASSERT_TRUE(session.Undo(col, row));
+  EXPECT_EQ(row, 2);
+  EXPECT_EQ(msa->rows[1]->residues, "FGHI");
+  ASSERT_TRUE(session.Undo(col, row));
   // Refused operations leave no history.
   EXPECT_FALSE(session.Merge(0));
   EXPECT_FALSE(session.SetConsensusThreshold(4));

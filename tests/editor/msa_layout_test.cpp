@@ -55,6 +55,9 @@ TEST(MsaLayout, ScrollRangesFollowTheClientSize) {
   EXPECT_EQ(s.vMax, 30 - 10 + 2);
   EXPECT_EQ(msa->h, s.hMax);  // kept inside the range
   EXPECT_EQ(msa->v, 7);
+  // Exactly the columns and the two margin cells fit: no horizontal bar.
+  EXPECT_FALSE(ReajusteVHScroll(*msa, 2019, 200, 10, 20).horizontal);
+  EXPECT_TRUE(ReajusteVHScroll(*msa, 2009, 200, 10, 20).horizontal);
   // Everything fits: the bars are off and the view starts at the margin.
   s = ReajusteVHScroll(*msa, 2100, 700, 10, 20);
   EXPECT_FALSE(s.horizontal);
@@ -125,6 +128,12 @@ TEST(MsaCaret, MovesOutOfViewScroll) {
   ScrollForCaret(CaretKey::End, false, 1, 1, 200, 50, 400, 200, 10, 20, bars, h, v);
   EXPECT_EQ(h, bars.hMax);
   EXPECT_EQ(v, bars.vMax);
+  // Page Up onto the top line of the view does not scroll; one line further does.
+  h = -2, v = 5;
+  ScrollForCaret(CaretKey::PageUp, false, 1, 16, 1, 6, 400, 200, 10, 20, bars, h, v);
+  EXPECT_EQ(v, 5);
+  ScrollForCaret(CaretKey::PageUp, false, 1, 15, 1, 5, 400, 200, 10, 20, bars, h, v);
+  EXPECT_EQ(v, 0);
   // A move inside the view does not scroll.
   h = -2, v = 0;
   ScrollForCaret(CaretKey::Right, false, 5, 3, 6, 3, 400, 200, 10, 20, bars, h, v);
