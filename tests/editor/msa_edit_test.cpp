@@ -221,6 +221,9 @@ TEST(MsaUndoHistory, ANewEditDropsTheRedoneChangesAndUndoReportsTheCaret) {
   EXPECT_EQ(row, 2);
   EXPECT_EQ(msa->rows[1]->residues, "FGHI");
   ASSERT_TRUE(session.Undo(col, row));
+  ASSERT_TRUE(session.Remove(0));
+  EXPECT_EQ(msa->rows[0]->residues, "FGHI");
+  ASSERT_TRUE(session.Undo(col, row));
   // Refused operations leave no history.
   EXPECT_FALSE(session.Merge(0));
   EXPECT_FALSE(session.SetConsensusThreshold(4));
