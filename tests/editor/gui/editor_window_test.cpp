@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
@@ -92,6 +94,21 @@ class EditorWindowTest : public MainWindowFixture {
     QVERIFY(editor_ == nullptr);
     QVERIFY(PDARUVA == nullptr);
     QVERIFY(!w_->CommandAction(kCmdEditorFromAlignments)->isChecked());
+  }
+
+  void toolsMenuHasTheEditorSubmenu() {
+    QMenu* tools = nullptr;
+    for (QAction* a : w_->menuBar()->actions())
+      if (a->text() == "&Tools") tools = a->menu();
+    QVERIFY(tools != nullptr);
+    QMenu* editor = nullptr;
+    for (QAction* a : tools->actions())
+      if (a->text() == "&Editor") editor = a->menu();
+    QVERIFY(editor != nullptr);
+    QStringList items;
+    for (QAction* a : editor->actions()) items << a->text();
+    QCOMPARE(items, QStringList({"&Constructor\tF3", "&Open a MSF"}));
+    QCOMPARE(w_->CommandAction(kCmdEditorFromAlignments)->shortcut(), QKeySequence(Qt::Key_F3));
   }
 
   void notMsfAndCommandLine() {
