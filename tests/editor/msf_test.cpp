@@ -152,10 +152,20 @@ TEST(MsfReader, FilesThatAreNotMsfOrCannotBeRead) {
   WriteWhole(dir.File("two.msf"), " Name: a Len: 4 Check: 1 Weight: 1\n Name: b Len: 4 Check: 1 Weight: 1\n//\n");
   EXPECT_EQ(ReadMSFforSeq(dir.File("two.msf"), 1, 4, ""), nullptr);
   EXPECT_EQ(ReadMSFforSeq(dir.File("gone.msf"), 1, 4, ""), nullptr);
-  // An absurd length is refused instead of taking all memory.
-  WriteWhole(dir.File("huge.msf"), " Name: a Len: 99999999999 Check: 1 Weight: 1\n//\n");
+  // A length the file cannot hold is cut to the file's size instead of
+  // taking all memory; a record too large for any file is refused.
+  const std::string huge = " Name: a Len: 99999999999 Check: 1 Weight: 1\n//\na  ACDE\n";
+  WriteWhole(dir.File("huge.msf"), huge);
   ASSERT_TRUE(AnalyseMSFHeader(dir.File("huge.msf"), rows, columns));
-  EXPECT_EQ(ReadMSFforSeq(dir.File("huge.msf"), rows, columns, ""), nullptr);
+  auto cut = ReadMSFforSeq(dir.File("huge.msf"), rows, columns, "");
+  ASSERT_NE(cut, nullptr);
+  EXPECT_EQ(cut->columnCount, static_cast<int>(huge.size()));
+  EXPECT_EQ(cut->rows[0]->residues.substr(0, 5), "ACDE.");
+  std::string many;
+  for (int i = 0; i < 3000; ++i) many += " Name: r" + std::to_string(i) + " Len: 999999 Check: 1 Weight: 1\n";
+  WriteWhole(dir.File("many.msf"), many + std::string(200000, ' '));
+  ASSERT_TRUE(AnalyseMSFHeader(dir.File("many.msf"), rows, columns));
+  EXPECT_EQ(ReadMSFforSeq(dir.File("many.msf"), rows, columns, ""), nullptr);
 }
 
 // Every MSF file of the corpus reads as EMBOSS seqret reads it.

@@ -43,30 +43,36 @@ void CreeConsensus(std::string& target, int threshold, int columnCount, int sequ
   const std::size_t columns = static_cast<std::size_t>(columnCount > 0 ? columnCount : 0);
   target.assign(columns, '.');
   const std::size_t count = std::min(rows.size(), static_cast<std::size_t>(sequenceCount > 0 ? sequenceCount : 0));
-  std::vector<std::array<int, 26>> tally(columns);
-  for (std::size_t r = 0; r < count; ++r) {
-    const std::string& residues = rows[r]->residues;
-    const std::size_t n = std::min(columns, residues.size());
-    for (std::size_t c = 0; c < n; ++c) {
-      const char ch = residues[c];
-      if (ch >= 'A' && ch <= 'Z') ++tally[c][static_cast<std::size_t>(ch - 'A')];
-    }
-  }
-  for (std::size_t c = 0; c < columns; ++c) {
-    int best = 0, bestLetter = -1;
-    bool tie = false;
-    for (int l = 0; l < 26; ++l) {
-      const int n = tally[c][static_cast<std::size_t>(l)];
-      if (n == 0 || n < threshold) continue;
-      if (n > best) {
-        best = n;
-        bestLetter = l;
-        tie = false;
-      } else if (n == best) {
-        tie = true;
+  // Counted a slice of columns at a time: the counts stay small for any width.
+  constexpr std::size_t kSlice = 4096;
+  std::vector<std::array<int, 26>> tally(std::min(columns, kSlice));
+  for (std::size_t from = 0; from < columns; from += kSlice) {
+    const std::size_t to = std::min(columns, from + kSlice);
+    for (auto& t : tally) t.fill(0);
+    for (std::size_t r = 0; r < count; ++r) {
+      const std::string& residues = rows[r]->residues;
+      const std::size_t n = std::min(to, residues.size());
+      for (std::size_t c = from; c < n; ++c) {
+        const char ch = residues[c];
+        if (ch >= 'A' && ch <= 'Z') ++tally[c - from][static_cast<std::size_t>(ch - 'A')];
       }
     }
-    if (bestLetter >= 0 && !tie) target[c] = static_cast<char>('A' + bestLetter);
+    for (std::size_t c = from; c < to; ++c) {
+      int best = 0, bestLetter = -1;
+      bool tie = false;
+      for (int l = 0; l < 26; ++l) {
+        const int n = tally[c - from][static_cast<std::size_t>(l)];
+        if (n == 0 || n < threshold) continue;
+        if (n > best) {
+          best = n;
+          bestLetter = l;
+          tie = false;
+        } else if (n == best) {
+          tie = true;
+        }
+      }
+      if (bestLetter >= 0 && !tie) target[c] = static_cast<char>('A' + bestLetter);
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -356,6 +357,11 @@ long RowOfLine(std::string_view line, const NameIndex& byName, std::size_t& word
 
 std::unique_ptr<DarUvaData> ReadMSFforSeq(const std::string& path, int rowCount, int columnCount,
                                           const std::string& configPath) {
+  // No row can hold more residues than the file has bytes: a "Len:" beyond
+  // that is a damaged header, not a reason to take the memory it asks for.
+  std::error_code sizeError;
+  const auto fileSize = std::filesystem::file_size(path, sizeError);
+  if (!sizeError && fileSize < static_cast<std::uintmax_t>(columnCount)) columnCount = static_cast<int>(fileSize);
   if (rowCount < 0 || columnCount < 0 ||
       static_cast<long long>(rowCount) * (static_cast<long long>(columnCount) + 1) > kMaxCells / 10) {
     return nullptr;
