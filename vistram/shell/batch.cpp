@@ -42,6 +42,10 @@ constexpr BatchCommand kCommands[] = {
      "send a ClustalW request with the configuration's defaults for the sequences in FASTAFILE through the web "
      "helper and write its MSF answer to OUT.msf",
      RunClustalwBatch},
+    {"--msf", "INPUT -o OUT.msf|OUT.fasta|OUT.aln [--select all|first]",
+     "build the alignment editor's MSA from the report INPUT (every alignment, or the first of each hit) or read the "
+     "MSF file INPUT, and write it with its consensus as MSF, aligned FASTA or Clustal",
+     RunMsfBatch},
 };
 
 void PrintUsage(std::FILE* out) {

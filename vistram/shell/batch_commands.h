@@ -24,5 +24,8 @@ int RunBlast2Batch(int argc, char** argv);
 // vistram --clustalw FASTAFILE -o OUT.msf [--config FILE]
 int RunClustalwBatch(int argc, char** argv);
 
+// vistram --msf INPUT -o OUT.msf|.fasta|.aln [--select all|first]
+int RunMsfBatch(int argc, char** argv);
+
 // REPORT and "-o OUT" (both required, in either order); false on a usage error.
 bool ParseBatchReportAndOutput(int argc, char** argv, std::string& report, std::string& out);

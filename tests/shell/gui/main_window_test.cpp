@@ -100,7 +100,7 @@ class MainWindowTest : public MainWindowFixture {
     QVERIFY(!w_->NextButton()->isEnabled());
     QVERIFY(!w_->TableCombo()->isEnabled());
     // Commands that this build does not carry out are nowhere.
-    for (int id : {kCmdPrintSetup, kCmdPrint, kCmdEditorFromAlignments}) QVERIFY(w_->CommandAction(id) == nullptr);
+    for (int id : {kCmdPrintSetup, kCmdPrint}) QVERIFY(w_->CommandAction(id) == nullptr);
     QStringList menus;
     for (QAction* a : w_->menuBar()->actions()) menus << a->text();
     QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Tools", "&Help"}));
@@ -113,7 +113,7 @@ class MainWindowTest : public MainWindowFixture {
       if (!a->isSeparator() && !a->toolTip().isEmpty() && w_->ToolBar()->widgetForAction(a) != w_->TableCombo())
         tips << a->toolTip();
     QCOMPARE(tips, QStringList({"Open a new file", "Display database information", "INTERNET database interrogation",
-                                "Connect BLAST Web server", "HCA viewer", "Mapper", "String Finder", "bye bye Vistram..."}));
+                                "Connect BLAST Web server", "HCA viewer", "DorUvo Editor", "Mapper", "String Finder", "bye bye Vistram..."}));
     // Accelerators: F1 is command 3027, which does nothing.
     QCOMPARE(w_->CommandAction(kCmdNothing)->shortcut(), QKeySequence(Qt::Key_F1));
     QCOMPARE(w_->CommandAction(kCmdStringFinder)->shortcut(), QKeySequence(Qt::Key_F5));
@@ -470,13 +470,14 @@ class MainWindowTest : public MainWindowFixture {
   }
 
   void commandLineForTheEditorIsNotOpenedAsAReport() {
-    // The alignment editor is not part of this build: an MSF command line
-    // must neither load the file as a report nor complain.
+    // An MSF command line goes to the alignment editor, which refuses a
+    // report; the file is not loaded as a report.
     w_->OpenCommandLine(SourceData("sample.bla").toStdString() + " {msf_file}");
     QTest::qWait(100);
     QVERIFY(!w_->LoadRunning());
     QCOMPARE(w_->Data().tableCount, 0);
-    QVERIFY(platform_.Messages().empty());
+    QCOMPARE(platform_.Messages().size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(platform_.Messages()[0].text), QString("Unable to open a non-MSF file."));
     QVERIFY(platform_.FileRequests().empty());
   }
 

@@ -24,6 +24,7 @@
 #include "vistram/base/colours.h"
 #include "vistram/base/command_ids.h"
 #include "vistram/base/config.h"
+#include "vistram/editor/gui/editor_open.h"
 #include "vistram/hca/gui/hca_viewer.h"
 #include "vistram/mapper/gui/map_window.h"
 #include "vistram/platform/gui/label_cell.h"
@@ -120,6 +121,11 @@ struct CommandTable {
          [](MainWindow& w) { Blast2SearchCommand(&w, w.Data().configPath); }},
         {kCmdClustalRequest, nullptr, "F9", Enabling::Always, QStyle::SP_CustomBase,
          [](MainWindow& w) { ClustalRequestCommand(&w, w.Data().configPath); }},
+        // The alignment editor (Tools, Editor).
+        {kCmdEditorFromAlignments, "&Constructor\tF3", "F3", Enabling::Data, QStyle::SP_FileDialogDetailedView,
+         [](MainWindow& w) { w.Editors().FromSelection(w.Data()); }},
+        {kCmdEditorOpenMsf, "&Open a MSF", nullptr, Enabling::Always, QStyle::SP_CustomBase,
+         [](MainWindow& w) { w.Editors().ChooseAndOpenMsf(w.Data().configPath); }},
     };
     return entries;
   }
@@ -132,7 +138,12 @@ struct CommandTable {
 
 namespace {
 // The main menu: each popup with its status-bar string and its items in
-// order (0 is a separator).
+// order (0 is a separator; kEditorSubmenu the sub-menu "&Editor").
+constexpr int kEditorSubmenu = -1;
+const std::vector<int>& EditorSubmenu() {
+  static const std::vector<int> ids = {kCmdEditorFromAlignments, kCmdEditorOpenMsf};
+  return ids;
+}
 struct MenuLayout {
   const char* title;
   int helpString;
@@ -149,8 +160,8 @@ const std::vector<MenuLayout>& MainMenu() {
       {"&Options", IDS_MENU_OPTIONS_HELP, {kCmdColours, kCmdGuiParameters, kCmdBlast2Defaults}},
       {"&Tools",
        IDS_MENU_TOOLS_HELP,
-       {kCmdHcaViewer, kCmdFullHcaViewer, kCmdEditorFromAlignments, kCmdEditorOpenMsf, kCmdMapper, kCmdStringFinder,
-        kCmdIdAnalyser, kCmdFieldSearch, 0, kCmdBlast2Search}},
+       {kCmdHcaViewer, kCmdFullHcaViewer, kEditorSubmenu, kCmdMapper, kCmdStringFinder, kCmdIdAnalyser,
+        kCmdFieldSearch, 0, kCmdBlast2Search}},
       {"&Help", IDS_MENU_HELP_HELP, {kCmdAbout}},
   };
   return menu;
@@ -197,7 +208,8 @@ void LayOut(const std::vector<int>& ids, AddItem addItem, AddSeparator addSepara
       pendingSeparator = any;
       continue;
     }
-    if (CommandTable::Find(id) == nullptr) continue;
+    if (id == kEditorSubmenu ? CommandTable::Find(EditorSubmenu()[0]) == nullptr : CommandTable::Find(id) == nullptr)
+      continue;
     if (pendingSeparator) addSeparator();
     pendingSeparator = false;
     addItem(id);
@@ -367,8 +379,9 @@ void MainWindow::CreateMenusAndToolbar() {
     if (!help.isEmpty()) a->setStatusTip(help);
     const int id = e.id;
     connect(a, &QAction::triggered, this, [this, id] { MainWndProc_OnCommand(id); });
-    // The HCA viewers' and the map's items are checked while their window exists.
-    if (e.id == kCmdHcaViewer || e.id == kCmdFullHcaViewer || e.id == kCmdMapper) a->setCheckable(true);
+    // The HCA viewers', the editor's and the map's items are checked while their window exists.
+    if (e.id == kCmdHcaViewer || e.id == kCmdFullHcaViewer || e.id == kCmdEditorFromAlignments || e.id == kCmdMapper)
+      a->setCheckable(true);
     addAction(a);  // accelerators work without a menu item too
     actions_[id] = a;
     actionIds_[a] = id;
@@ -377,7 +390,7 @@ void MainWindow::CreateMenusAndToolbar() {
   for (const MenuLayout& m : MainMenu()) {
     std::vector<int> present;
     for (int id : m.items)
-      if (id != 0 && CommandTable::Find(id) != nullptr && CommandTable::Find(id)->text != nullptr) present.push_back(id);
+      if (id > 0 && CommandTable::Find(id) != nullptr && CommandTable::Find(id)->text != nullptr) present.push_back(id);
     if (present.empty()) continue;
     QMenu* menu = menuBar()->addMenu(m.title);
     menu->menuAction()->setStatusTip(Str(m.helpString));
@@ -387,7 +400,13 @@ void MainWindow::CreateMenusAndToolbar() {
     LayOut(
         m.items,
         [&](int id) {
-          if (CommandTable::Find(id)->text != nullptr) menu->addAction(actions_[id]);
+          if (id == kEditorSubmenu) {
+            QMenu* sub = menu->addMenu("&Editor");
+            for (int e : EditorSubmenu())
+              if (CommandTable::Find(e) != nullptr) sub->addAction(actions_[e]);
+          } else if (CommandTable::Find(id)->text != nullptr) {
+            menu->addAction(actions_[id]);
+          }
         },
         [&] { menu->addSeparator(); });
   }
@@ -634,10 +653,14 @@ void MainWindow::PostLoadDone(int ready, int fromTables) {
 void MainWindow::OpenCommandLine(const std::string& line) {
   if (line.empty()) return;
   const CommandLine cmd = ParseCommandLine(line);
-  // MSF files go to the alignment editor, which this build does not have.
-  if (cmd.msf || cmd.path.empty()) return;
+  if (cmd.path.empty()) return;
   if (cmd.tooLong) {
     MyTxtErrMsgBox(IDS_CAPTION, IDS_CANNOT_READ_FILE, this, cmd.path);
+    return;
+  }
+  // "PATH {msf_file}": the MSF file opens in the alignment editor.
+  if (cmd.msf) {
+    OpenMsfInEditor(cmd.path);
     return;
   }
   if (LoadIsRunning() || loadRunning_) {
@@ -678,6 +701,13 @@ void MainWindow::CmdOpen() {
   loadRunning_ = false;
   if (r == kLoadAlreadyRunning) MyInfoMsgBox(IDS_CAPTION, IDS_LOAD_ALREADY_RUNNING, this);
 }
+
+EditorLauncher& MainWindow::Editors() {
+  if (editors_ == nullptr) editors_ = new EditorLauncher(this, CommandAction(kCmdEditorFromAlignments));
+  return *editors_;
+}
+
+void MainWindow::OpenMsfInEditor(const std::string& path) { Editors().OpenMsf(path, dp_->configPath); }
 
 void MainWindow::CmdClose() { CloseCurrentTable(*dp_, *view_); }
 

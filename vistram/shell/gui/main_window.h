@@ -30,6 +30,7 @@ class LabelCell;
 class LoadProgressWindow;
 class PairwiseView;
 class HcaViewer;
+class EditorLauncher;
 class FullHcaViewer;
 class StatBlaWindow;
 class HcaLegendWidget;
@@ -85,6 +86,13 @@ class MainWindow : public QMainWindow {
   void OpenMsfAnswer(const std::string& path);
   // True while a report is being read.
   bool LoadRunning() const { return loadRunning_.load(); }
+
+  // The alignment editor's opening (commands 3016 and 3020).
+  EditorLauncher& Editors();
+  // Opens the MSF file `path` in the alignment editor, as command 3016 does
+  // with a pending MSF path (the command line's "PATH {msf_file}", ClustalW
+  // answers): an open editor is asked to close first.
+  void OpenMsfInEditor(const std::string& path);
 
   // The window as the flows see it.
   ResultView& View() { return *view_; }
@@ -201,6 +209,7 @@ class MainWindow : public QMainWindow {
   QPointer<FullHcaViewer> fullHca_;
   QPointer<StatBlaWindow> statBla_;  // HWNDSTATBLA
   HcaLegendWidget* hcaLegend_ = nullptr;
+  EditorLauncher* editors_ = nullptr;
   int MODEAFFICHAGE = 3;  // 3 while the HCA Viewer is hidden, 4 while it is shown
   ResultListModel* model_ = nullptr;
   ResultListDelegate* delegate_ = nullptr;
