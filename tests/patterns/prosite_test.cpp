@@ -115,7 +115,7 @@ TEST(Prosite, BatchConversionOfTheCorpus) {
 }
 
 TEST(Prosite, FindPatternsBatchArguments) {
-  // The alignment reader is not part of this build yet: readable arguments stop there with exit 1.
+  // Wrong arguments exit 2, unreadable inputs 1, and a real alignment gives one line per match.
   testing::internal::CaptureStderr();
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"--find-patterns", "in.msf"},
@@ -131,6 +131,11 @@ TEST(Prosite, FindPatternsBatchArguments) {
   EXPECT_EQ(RunBatch({"--find-patterns", "in.msf", "--pattern", "KK", "--select", "first"}), 1);
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("none.mot: Problem with the file of patterns !"), std::string::npos);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(RunBatch({"--find-patterns", std::string(VISTRAM_TEST_DATA_DIR) + "/patterns/bioperl_cysprot1b.msf",
+                      "--pattern", "QGSCGSCWAF"}),
+            0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "PAPA_CARPA\tQGSCGSCWAF\t   1 : -- 157<QGSCGSCWAF>166 --\n");
 }
 
 // --- Converted patterns against regular expressions made from the same PROSITE text.

@@ -29,7 +29,10 @@ constexpr BatchCommand kCommands[] = {
      "write the PROSITE patterns that the pattern search can express as a pattern file; list the others on standard "
      "error",
      RunPrositeToMot},
-    {"--find-patterns", "IN (--pattern TEXT | --patterns FILE.mot) [--select all|first]", nullptr, RunFindPatterns},
+    {"--find-patterns", "IN (--pattern TEXT | --patterns FILE.mot) [--select all|first]",
+     "search the pattern(s) over every row of the alignment in IN (an MSF file, or the alignment built from a "
+     "report) and print one line per match: row name, pattern, match",
+     RunFindPatterns},
     {"--map", "REPORT -o OUT.svg|OUT.png|OUT.tsv [--select all|first] [--sort]",
      "write the map of the report's first table (every alignment, or the first of each hit) as a picture, or its "
      "bars and coverage profile as tab-separated lines; --sort orders the bars by query start",

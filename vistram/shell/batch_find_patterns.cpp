@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "vistram/editor/msa_batch.h"
 #include "vistram/patterns/motif_file.h"
 #include "vistram/patterns/pattern_row.h"
 #include "vistram/patterns/search_run.h"
@@ -16,11 +17,12 @@
 // alignment is built from all its alignments or only the first one of each
 // hit). False with the reason in `message` when it cannot be read.
 bool LoadPatternRows(const std::string& in, bool firstOnly, std::vector<PatternRow>& rows, std::string& message) {
-  (void)in;
-  (void)firstOnly;
   rows.clear();
-  message = "not built yet";
-  return false;
+  DarUvaData msa;
+  if (LoadMsaForBatch(in, firstOnly, msa, message) != 1) return false;
+  rows.reserve(msa.rows.size());
+  for (const auto& row : msa.rows) rows.push_back(PatternRow{row->name, row->residues});
+  return true;
 }
 
 namespace {

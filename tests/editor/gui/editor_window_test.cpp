@@ -13,6 +13,7 @@
 
 #include "shell/gui/main_window_fixture.h"
 #include "vistram/base/command_ids.h"
+#include "vistram/patterns/gui/find_pattern_window.h"
 #include "vistram/editor/gui/editor_dialogs.h"
 #include "vistram/editor/gui/editor_open.h"
 #include "vistram/editor/gui/editor_window.h"
@@ -65,9 +66,13 @@ class EditorWindowTest : public MainWindowFixture {
     QVERIFY(w_->CommandAction(kCmdEditorFromAlignments)->isChecked());
     QCOMPARE(editor_->InsertLabel()->text(), QString("Insert"));
     QCOMPARE(editor_->CaretLabel()->text(), QString("   1,   1"));
-    // Print and pattern search come with their own work: not in the editor yet.
-    QVERIFY(editor_->CommandAction(kCmdWindowPrint) == nullptr);
-    QVERIFY(editor_->CommandAction(kCmdEditorFindPattern) == nullptr);
+    // Find pattern hands copies of the rows to a window of its own.
+    QVERIFY(editor_->CommandAction(kCmdEditorFindPattern) != nullptr);
+    editor_->DarUvaProc_OnCommand(kCmdEditorFindPattern);
+    FindPatWnd* find = editor_->findChild<FindPatWnd*>();
+    QVERIFY(find != nullptr);
+    QVERIFY(find->isVisible());
+    find->close();
     // A second construction while it is open: the user keeps the editor.
     platform_.Clear();
     platform_.QueueAnswer(MsgAnswer::No);

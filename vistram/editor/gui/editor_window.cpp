@@ -11,6 +11,9 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolBar>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <vector>
 
 #include "vistram/base/command_ids.h"
@@ -19,6 +22,7 @@
 #include "vistram/editor/gui/msa_draw.h"
 #include "vistram/editor/msa_open.h"
 #include "vistram/platform/platform.h"
+#include "vistram/patterns/gui/find_pattern_window.h"
 #include "vistram/platform/gui/rename_dialog.h"
 
 namespace {
@@ -46,6 +50,7 @@ const std::vector<EditorCommand>& EditorCommands() {
       {kCmdEditorUndo, "&Command", "U&ndo", "Alt+Backspace", 10, "Undo the last change"},
       {kCmdEditorRedo, "&Command", "Red&o", "Alt+Shift+Backspace", 11, "Redo the change undone"},
       {kCmdEditorFont, "&Options", "&Font...", nullptr, 8, "Change font size"},
+      {kCmdEditorFindPattern, "&Options", "Find &pattern...", nullptr, 7, "Find patterns"},
   };
   return commands;
 }
@@ -55,7 +60,7 @@ const std::vector<int>& EditorToolbarSlots() {
   static const std::vector<int> order = {kCmdEditorSave,        0, kCmdEditorRemoveRow,  kCmdRename,
                                          kCmdEditorMergeRow,    kCmdEditorMoveRowUp,  kCmdEditorMoveRowDown,
                                          0,                     kCmdEditorUndo,       kCmdEditorRedo,
-                                         0,                     kCmdEditorConsensus,  0,
+                                         0,                     kCmdEditorConsensus,  kCmdEditorFindPattern, 0,
                                          kCmdEditorFont,        0,                    kCmdExit};
   return order;
 }
@@ -468,6 +473,7 @@ void DarUvaEditor::DarUvaProc_OnCommand(int id) {
     case kCmdEditorMoveRowDown: CmdMove(+1); break;
     case kCmdEditorConsensus: CmdConsensus(); break;
     case kCmdEditorFont: CmdFont(); break;
+    case kCmdEditorFindPattern: CmdFindPattern(); break;
     case kCmdEditorUndo: CmdUndoRedo(true); break;
     case kCmdEditorRedo: CmdUndoRedo(false); break;
     default: return;
@@ -515,6 +521,19 @@ void DarUvaEditor::CmdRename() {
 
 void DarUvaEditor::CmdConsensus() {
   if (ConsensusDLG(this, *session_)) consensus_->update();
+}
+
+// The pattern search gets copies of the rows: later edits here do not reach it.
+void DarUvaEditor::CmdFindPattern() {
+  std::vector<PatternRow> rows;
+  rows.reserve(msa_->rows.size());
+  for (const auto& row : msa_->rows) rows.push_back(PatternRow{row->name, row->residues});
+  std::string folder;
+  if (char* cwd = getcwd(nullptr, 0)) {
+    folder = cwd;
+    std::free(cwd);
+  }
+  HWNDFINDPAT_ = CreeFindPatWnd(this, std::move(rows), SequenceKind::Protein, folder);
 }
 
 void DarUvaEditor::CmdSave() {

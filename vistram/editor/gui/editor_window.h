@@ -12,6 +12,7 @@
 // Undo is Alt+Backspace and Redo Alt+Shift+Backspace: Ctrl with a letter
 // already types that letter in every row.
 #pragma once
+#include <QPointer>
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QMainWindow>
@@ -140,6 +141,7 @@ class DarUvaEditor : public QMainWindow {
   void CmdConsensus();
   void CmdSave();
   void CmdFont();
+  void CmdFindPattern();
   void CmdUndoRedo(bool undo);
   void AfterRowsChanged();
   void UpdateUndoActions();
@@ -164,4 +166,5 @@ class DarUvaEditor : public QMainWindow {
   MsaPane* names_ = nullptr;
   MsaAlignArea* align_ = nullptr;
   std::map<int, QAction*> actions_;
+  QPointer<QWidget> HWNDFINDPAT_;  // the pattern search window opened from here, if any
 };
