@@ -1,7 +1,6 @@
 #include "vistram/results/blast_parser.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,10 +12,16 @@
 #include "vistram/results/alignment_pipeline.h"
 #include "vistram/results/line_reader.h"
 #include "vistram/results/memory.h"
+#include "vistram/results/report_text.h"
 #include "vistram/results/result_view.h"
 #include "vistram/results/text_scan.h"
 
 namespace {
+
+using report_text::IsSpace;
+using report_text::ReadReportNumber;
+using report_text::TextOutsideTags;
+using report_text::WordAfter;
 
 constexpr int kLineSize = 500;                 // a line is cut to 499 characters
 constexpr std::size_t kHeaderAnalysed = 1999;  // characters of a hit header that are analysed
@@ -35,17 +40,6 @@ struct WorkBuffers {
     return true;
   }
 };
-
-// The white space of formatted input, one lookup per byte.
-struct SpaceTable {
-  bool map[256];
-  constexpr SpaceTable() : map() {
-    for (char c : {' ', '\t', '\n', '\v', '\f', '\r'}) map[static_cast<unsigned char>(c)] = true;
-  }
-};
-constexpr SpaceTable kSpace{};
-
-bool IsSpace(char c) { return kSpace.map[static_cast<unsigned char>(c)]; }
 
 // Coordinates computed from printed numbers stay within int.
 int ClampToInt(long long v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v)); }
@@ -75,6 +69,8 @@ struct BlockLine {
   const char* segment = nullptr;
   std::size_t segmentLength = 0;
   int printedEnd = 0;
+  // WU-BLAST -noseqs prints only the range ("Query: 115 - 350"): no residues.
+  bool rangeOnly = false;
 };
 
 BlockLine ParseBlockLine(const char* line, std::size_t len) {
@@ -95,46 +91,12 @@ BlockLine ParseBlockLine(const char* line, std::size_t len) {
   while (p < end && IsSpace(*p)) ++p;
   int number = 0;
   if (ReadInt(p, end, number)) b.printedEnd = number;
-  return b;
-}
-
-// The first word after position `from` (blanks skipped), cut at a blank or
-// a tab.
-std::string_view WordAfter(std::string_view line, std::size_t from) {
-  while (from < line.size() && (line[from] == ' ' || line[from] == '\t')) ++from;
-  std::size_t to = from;
-  while (to < line.size() && line[to] != ' ' && line[to] != '\t') ++to;
-  return line.substr(std::min(from, line.size()), to - std::min(from, line.size()));
-}
-
-// A number read like the standard text-to-double conversion in the C locale
-// (leading white space, a sign, decimal, hexadecimal, "inf" or "nan"), from
-// the first 63 characters; -1.0 when none. Decimal numbers, all that reports
-// print, are converted without the library's locale: a decimal comma of the
-// user's language never cuts "0.5" to 0.
-double ReadDouble(std::string_view text) {
-  const char* p = text.data();
-  const char* end = p + std::min<std::size_t>(text.size(), 63);
   while (p < end && IsSpace(*p)) ++p;
-  const char* number = p;
-  if (p < end && *p == '+') ++p;
-  if (p > number && p < end && *p == '-') return -1.0;  // "+-": no number
-  const char* digits = p < end && *p == '-' ? p + 1 : p;
-  const bool hex = end - digits >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
-  double v = 0;
-  const auto [stop, error] = std::from_chars(p, end, v);
-  if (hex || error == std::errc::result_out_of_range) {
-    // Rare forms left to the library.
-    char buf[64];
-    const auto n = static_cast<std::size_t>(end - number);
-    std::memcpy(buf, number, n);
-    buf[n] = '\0';
-    char* endp = nullptr;
-    v = std::strtod(buf, &endp);
-    return endp == buf ? -1.0 : v;
+  if (b.segmentLength == 1 && *b.segment == '-' && b.printedEnd > 0 && p == end) {
+    b.rangeOnly = true;
+    b.segmentLength = 0;
   }
-  if (error != std::errc()) return -1.0;
-  return v;
+  return b;
 }
 
 // The integer literal after the last '(' of a line: decimal, octal when it
@@ -156,6 +118,12 @@ int IntegerAfterLastParen(const char* line) {
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return static_cast<int>(v);
+}
+
+// The query's length line: "(N letters)", or WU-BLAST's "(N letters;
+// record M)".
+bool IsLettersLine(const char* up, std::size_t len) {
+  return Contains(up, len, "LETTERS)") || Contains(up, len, "LETTERS; RECORD");
 }
 
 // The line starts (after blanks) with "LENGTH=": the BLAST+ length line.
@@ -436,7 +404,7 @@ int BlastReader::HeaderPass() {
 
   found = false;
   while (Next()) {
-    if (Contains(up_, len_, "LETTERS)")) {
+    if (IsLettersLine(up_, len_)) {
       found = true;
       break;
     }
@@ -711,23 +679,6 @@ bool BlastReader::ReadSavedLine(Section& s) {
   return false;
 }
 
-// The characters of up[from..] outside tags ('<' to the next '>').
-std::string_view TextOutsideTags(std::string_view up, std::size_t from) {
-  thread_local std::string text;
-  text.clear();
-  bool inTag = false;
-  for (std::size_t i = from; i < up.size(); ++i) {
-    const char c = up[i];
-    if (c == '<')
-      inTag = true;
-    else if (c == '>')
-      inTag = false;
-    else if (!inTag)
-      text.push_back(c);
-  }
-  return text;
-}
-
 // Text-form header: identifier is the first word outside tags, description
 // the rest; url from the first quoted text when the header has a link.
 void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHeader, bool plus) {
@@ -752,7 +703,12 @@ void AnalyseTextHeader(HspData& hit, std::string_view up, std::string_view rawHe
       continue;
     }
     if (inTag) continue;
-    if (c == ' ' || c == '\t') break;
+    if (c == ' ' || c == '\t') {
+      // BLAST+ HTML puts the anchor first: "><a name=Subject_1></a> id
+      // description"; the identifier is the first word after it.
+      if (plus && id.empty()) continue;
+      break;
+    }
     id.push_back(c);
   }
   SetText(hit.identifier, id, width::kIdentifier);
@@ -938,8 +894,8 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
     }
     // The header lines of a further query section, before its first hit.
     if (extra && s.hitsSoFar == 0) {
-      if (!s.headerHasLength && (Contains(up, len, "LETTERS)") || IsPlusLengthLine(up, len))) {
-        s.header.queryLength = Contains(up, len, "LETTERS)") ? IntegerAfterLastParen(up) : PlusLength(up, len);
+      if (!s.headerHasLength && (IsLettersLine(up, len) || IsPlusLengthLine(up, len))) {
+        s.header.queryLength = IsLettersLine(up, len) ? IntegerAfterLastParen(up) : PlusLength(up, len);
         char text[64];
         std::snprintf(text, sizeof text, "(%u letters)", static_cast<unsigned>(s.header.queryLength));
         SetText(s.header.queryLengthText, text, width::kQueryLengthText);
@@ -993,7 +949,13 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
       std::size_t i = 0;
       while (i < len && raw_[i] == ' ') ++i;
       if (i > 0) --i;
-      if (hAcc.len + (len - i) < kAccSize) hAcc.Append(raw_ + i, len - i);
+      // BLAST+ wraps "Subject=" descriptions without an indent: the words at
+      // the join keep a blank between them.
+      const bool glued = i == 0 && len > 0 && raw_[0] != ' ' && hAcc.len > 0 && hAcc.data[hAcc.len - 1] != ' ';
+      if (hAcc.len + (len - i) + (glued ? 1 : 0) < kAccSize) {
+        if (glued) hAcc.Append(" ", 1);
+        hAcc.Append(raw_ + i, len - i);
+      }
     } else if (lengthLine) {
       if (s.hitsSoFar == 0) continue;
       s.inHeader = 0;
@@ -1028,7 +990,7 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
           const std::size_t e3 = line.find('=', e2 + 1);
           if (e3 != std::string_view::npos) e = e3;
           std::string_view word = WordAfter(line, e + 1);
-          if (plus_ && !word.empty() && word.back() == ',') word.remove_suffix(1);
+          if (!word.empty() && word.back() == ',') word.remove_suffix(1);
           SetText(s.hit->expectText, word, width::kExpectText);
         }
       }
@@ -1083,16 +1045,18 @@ BlastReader::Stop BlastReader::ReadSection(Section& s, bool endsAtQuery, int& co
         code = kBlastEndInAlignment;
         return Stop::Failed;
       }
-      std::size_t n = q.segmentLength;
-      if (n > kAccSize - 1) n = kAccSize - 1;
-      const std::size_t have = column < len_ ? std::min(len_ - column, n) : 0;
-      mAcc.Append(line + column, have);
-      mAcc.AppendBlanks(n - have);
-      // The subject line as read: its residues are upper-cased when the
-      // alignment is stored.
-      if (!NextView(line)) {
-        code = kBlastEndInAlignment;
-        return Stop::Failed;
+      if (!q.rangeOnly) {
+        std::size_t n = q.segmentLength;
+        if (n > kAccSize - 1) n = kAccSize - 1;
+        const std::size_t have = column < len_ ? std::min(len_ - column, n) : 0;
+        mAcc.Append(line + column, have);
+        mAcc.AppendBlanks(n - have);
+        // The subject line as read: its residues are upper-cased when the
+        // alignment is stored.
+        if (!NextView(line)) {
+          code = kBlastEndInAlignment;
+          return Stop::Failed;
+        }
       }
       const BlockLine sb = ParseBlockLine(line, len_);
       sAcc.Append(sb.segment, sb.segmentLength);
@@ -1239,26 +1203,25 @@ void TransBlaStatData(AliData& ali) {
     if (a == std::string_view::npos) return -1.0;
     const std::size_t b = t.find(close, a + 1);
     if (b == std::string_view::npos) return -1.0;
-    return ReadDouble(t.substr(a + 1, b - a - 1));
+    return ReadReportNumber(t.substr(a + 1, b - a - 1));
   };
   if (std::size_t k = t.find("SCORE ="); k != std::string_view::npos) {
     const std::size_t end = t.find('(', k + 7);
-    if (end != std::string_view::npos) ali.score = ReadDouble(t.substr(k + 7, end - k - 7));
+    if (end != std::string_view::npos) ali.score = ReadReportNumber(t.substr(k + 7, end - k - 7));
   }
-  if (std::size_t k = t.find("EXPECT ="); k != std::string_view::npos) {
-    const std::size_t end = t.find(',', k + 8);
-    if (end != std::string_view::npos) ali.expect = ReadDouble(t.substr(k + 8, end - k - 8));
-  }
+  // The expect value is read where it stands: BLASTN 2.0 prints no comma
+  // after it when neither Positives nor Gaps follow.
+  if (std::size_t k = t.find("EXPECT ="); k != std::string_view::npos) ali.expect = ReadReportNumber(t.substr(k + 8));
   if (std::size_t k = t.find("IDENTITIES ="); k != std::string_view::npos) {
     ali.identityPercent = between(k, '(', '%');
     ali.alignmentLength = between(k, '/', '(');
   }
   if (std::size_t k = t.find("POSITIVES ="); k != std::string_view::npos) ali.positivePercent = between(k, '(', '%');
   if (std::size_t k = t.find("P ="); k != std::string_view::npos) {
-    ali.pValue = ReadDouble(t.substr(k + 3));
+    ali.pValue = ReadReportNumber(t.substr(k + 3));
   } else if (std::size_t k2 = t.find("P("); k2 != std::string_view::npos) {
     const std::size_t eq = t.find('=', k2);
-    if (eq != std::string_view::npos) ali.pValue = ReadDouble(t.substr(eq + 1));
+    if (eq != std::string_view::npos) ali.pValue = ReadReportNumber(t.substr(eq + 1));
   }
   ali.hcaScore = AlignmentHcaScore(ali.queryLine, ali.subjectLine);
 }
