@@ -88,6 +88,26 @@ TEST_F(RealReports, BlastPlusHtmlAnchorsAndWrappedSubjects) {
   EXPECT_EQ(hits[0]->identifier, "GI|57163782|REF|NM_001009242.1|");
   EXPECT_EQ(hits[0]->description.rfind("FELIS CATUS RHODOPSIN (RHO), ", 0), 0u) << hits[0]->description;
   EXPECT_NE(hits[0]->identifier, hits[1]->identifier);
+  // Every BLAST+ HTML report of the data, each version with its own hit
+  // heading: no hit without its identifier.
+  for (const char* version : {"2.2.25", "2.2.29", "2.2.31", "2.9.0"}) {
+    SCOPED_TRACE(version);
+    const std::string path = blasttest::DataPath(
+        std::string("blast_html_blastplus/galaxy_blast_tblastn_four_human_vs_rhodopsin_") + version + ".html");
+    auto l = blasttest::Read(path, TestFichier(path));
+    ASSERT_EQ(l->code, kBlastOk);
+    int felis = 0;
+    auto check = [&felis](const HitList& list) {
+      for (const auto& hit : list) {
+        EXPECT_FALSE(hit->identifier.empty());
+        EXPECT_EQ(hit->identifier.find(' '), std::string::npos) << hit->identifier;
+        felis += hit->identifier == "GI|57163782|REF|NM_001009242.1|" ? 1 : 0;
+      }
+    };
+    check(*l->dp.hits);
+    for (const LoadedSection& section : l->dp.extraSections) check(*section.hits);
+    EXPECT_GE(felis, 1);
+  }
 
   // "Subject= gi|...| Acipenser baeri mRNA for immunoglobulin" wraps to
   // "heavy chain, clone ScH 3.3" with no indent.

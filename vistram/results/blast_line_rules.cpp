@@ -53,9 +53,10 @@ BlockLine ParseBlockLine(const char* line, std::size_t len) {
   b.segmentLength = static_cast<std::size_t>(p - b.segment);
   while (p < end && IsSpace(*p)) ++p;
   int number = 0;
-  if (ReadInt(p, end, number)) b.printedEnd = number;
+  const bool hasEnd = ReadInt(p, end, number);
+  if (hasEnd) b.printedEnd = number;
   while (p < end && IsSpace(*p)) ++p;
-  if (b.segmentLength == 1 && *b.segment == '-' && b.printedEnd > 0 && p == end) {
+  if (b.segmentLength == 1 && *b.segment == '-' && hasEnd && p == end) {
     b.rangeOnly = true;
     b.segmentLength = 0;
   }
