@@ -10,9 +10,20 @@
 namespace report_text {
 
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+namespace detail {
+struct SpaceTable {
+  bool map[256];
+  constexpr SpaceTable() : map() {
+    for (char c : {' ', '\t', '\n', '\v', '\f', '\r'}) map[static_cast<unsigned char>(c)] = true;
+  }
+};
+inline constexpr SpaceTable kSpace{};
+}  // namespace detail
+
 // The white space of formatted input (blank, tab, line ends, vertical tab,
-// form feed).
-inline bool IsSpace(char c) { return IsBlank(c) || (c >= '\n' && c <= '\r'); }
+// form feed), one lookup per byte: the readers skip it on every line.
+inline bool IsSpace(char c) { return detail::kSpace.map[static_cast<unsigned char>(c)]; }
 inline char Upper(char c) { return text_scan_detail::UpperOf(static_cast<unsigned char>(c)); }
 inline char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
