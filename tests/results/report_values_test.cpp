@@ -77,6 +77,22 @@ TEST(ReportNumbers, BlastAndFastaStatisticsAgree) {
   for (const char* text : {"", "e", "e-", "-e5", "+-1", "?"}) EXPECT_DOUBLE_EQ(report_text::ReadReportNumber(text), -1) << text;
 }
 
+TEST(ReportText, TagsAndEntities) {
+  const struct {
+    const char* html;
+    std::size_t size;
+    const char* text;
+  } cases[] = {{"<b>A&gt;B</b> &AMP; C&lt;", 500, "A>B & C<"},
+               {"x &amp &nbsp; y", 500, "x &amp &nbsp; y"},  // only whole entities of the three
+               {"<a href=\"u\">ID</a> desc", 6, "ID de"}};    // cut to the buffer
+  for (const auto& c : cases) {
+    char out[500];
+    report_text::StripTags(c.html, out, c.size);
+    EXPECT_STREQ(out, c.text) << c.html;
+  }
+  EXPECT_EQ(report_text::TextOutsideTags("<A NAME=1></A> ID <B>DESC</B>", 0), " ID DESC");
+}
+
 TEST_F(RealReports, BlastPlusHtmlAnchorsAndWrappedSubjects) {
   // BLAST+ 2.9.0 HTML: "><a name=Subject_1></a> gi|...| Felis catus rhodopsin (RHO), ..."
   const std::string html = blasttest::DataPath("blast_html_blastplus/galaxy_blast_tblastn_four_human_vs_rhodopsin_2.9.0.html");
