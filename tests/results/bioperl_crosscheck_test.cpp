@@ -43,8 +43,6 @@ const std::map<std::string, std::pair<Exception, const char*>>& Exceptions() {
       {"blast_legacy_text_ncbi/bioperl_frac_problems2.blast", {Exception::Skip, "no end marker (the statistics tail is missing): code 0"}},
       {"blast_legacy_text_ncbi/bioperl_frac_problems3.blast", {Exception::Skip, "no end marker (the statistics tail is missing): code 0"}},
       {"blast_legacy_text_truncated/*", {Exception::Skip, "cut short: codes 0, 3, 4 or 6 as documented"}},
-      {"blast_legacy_text_wublast/bioperl_no_hsps.blastp", {Exception::Skip, "WU-BLAST \"(601 letters; record 1)\" has no \"LETTERS)\": code 6"}},
-      {"blast_legacy_text_wublast/bioperl_tricky.wublast", {Exception::Skip, "WU-BLAST \"(483 letters; record 9)\" has no \"LETTERS)\": code 6"}},
       {"blast_legacy_text_wublast/bioperl_echofilter.wublastn", {Exception::Skip, "WU-BLAST echoes the filtered query as lines beginning with '>': every such line starts a hit"}},
       {"blast_legacy_text_ncbi/bioperl_phi.out", {Exception::Skip, "BioPerl cannot read this PHI-BLAST report"}},
       {"blast_legacy_text_ncbi/bioperl_phipsi.out", {Exception::Skip, "BioPerl cannot read this PHI-BLAST report"}},

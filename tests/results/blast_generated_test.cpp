@@ -114,6 +114,37 @@ TEST_F(GeneratedReports, BlastpTextAndHtmlWithTwoQueries) {
   ExpectSameRows(Ours(*h), expected);
 }
 
+// BLAST+ HTML without sequence ids in the database ("><a name=BL_ORD_ID:0></a>
+// ALPHA1 ...") and against a subject file ("><a name=Subject_1></a> ALPHA1 ..."):
+// the identifier is the word after the anchor, as in the tabular output.
+TEST_F(GeneratedReports, BlastpHtmlAnchorsBeforeTheIdentifier) {
+  if (!HaveTool("blastp") || !HaveTool("makeblastdb")) GTEST_SKIP() << "BLAST+ is not installed";
+  const std::string db = dir_.Write("s.fa",
+                                    ">ALPHA1 first test protein\n"
+                                    "MKVLAAGIVGLLLAVSSAQAEEKKPVEVTLNGKTYTLDAPSAEELAKALKEAGVEVLHVGDKTYRLEE\n"
+                                    ">GAMMA3 third protein with a repeat\n"
+                                    "MKVLAAGIVGLLLAVSSAQAEEKKPVEVTLNGKTYTLDAPGGSGMKVLAAGIVGLLLAVSSAQAEEKK\n");
+  const std::string query = dir_.Write("sq.fa", ">QRY1 test query\nMKVLAAGIVGLLLAVSSAQAEEKKPVEVTLNGKTYTLDAPSAEELAKALKEAG\n");
+  std::string out;
+  ASSERT_TRUE(RunProgram({"makeblastdb", "-in", db, "-dbtype", "prot", "-out", dir_.path() + "/s"}, out));
+  const std::vector<std::vector<std::string>> targets = {{"-db", dir_.path() + "/s"}, {"-subject", db}};
+  for (const auto& target : targets) {
+    SCOPED_TRACE(target[0]);
+    std::vector<std::string> search = {"blastp", "-query", query, target[0], target[1]};
+    std::string tab;
+    std::vector<std::string> tabular = search;
+    tabular.insert(tabular.end(), {"-outfmt", "6 qseqid sseqid qstart qend sstart send"});
+    ASSERT_TRUE(RunProgram(tabular, tab));
+    const std::string html = dir_.path() + "/a.html";
+    search.insert(search.end(), {"-html", "-out", html});
+    ASSERT_TRUE(RunProgram(search, out));
+    auto h = blasttest::Read(html, TestFichier(html));
+    ASSERT_EQ(h->code, kBlastOk);
+    ExpectSameRows(Ours(*h), Tabular(tab));
+    EXPECT_EQ(h->hit(1).description, "FIRST TEST PROTEIN");
+  }
+}
+
 TEST_F(GeneratedReports, BlastnMinusStrandKeepsThePrintedEnds) {
   if (!HaveTool("blastn") || !HaveTool("makeblastdb")) GTEST_SKIP() << "BLAST+ is not installed";
   const std::string forward = "ATGGCTAGCTAGGATCCGATCGATTACGGCATGCATGCCGTAGCTAGCTAGGCTAGCTAACGATCGATCGTAGCTAGCATCGA";

@@ -156,9 +156,9 @@ TEST(FastaClassicLayout, ReadsHeaderHitsBlocksAndStatistics) {
   const HspData& h3 = *(*dp.hits)[1];
   EXPECT_EQ(h3.number, 2);
   EXPECT_EQ(h3.identifier, "HIT3");
-  // The classic reading knows no "E()": expect not available.
-  EXPECT_EQ(h3.expectText, "?");
-  EXPECT_DOUBLE_EQ(h3.alignments[0]->expect, -1);
+  // "E(): 0.5" with nothing after it: the number where it stands.
+  EXPECT_EQ(h3.expectText, "0.5");
+  EXPECT_DOUBLE_EQ(h3.alignments[0]->expect, 0.5);
   EXPECT_DOUBLE_EQ(h3.alignments[0]->zScore, -1);  // "z-score:" not followed by "expect"
   EXPECT_EQ(h3.alignments[0]->queryLine, "KVLAA");
   EXPECT_EQ(h3.alignments[0]->middleLine, "||:|:");
@@ -242,7 +242,7 @@ TEST(FastaTransfer, StatisticsOfBothLayouts) {
       " initn: 918 init1: 918 opt: 918  z-score: 1566.4  bits: 295.7 e(31): 6e-84\n"
       "smith-waterman score: 918; 100.0% identity (100.0% similar) in 141 aa overlap (1-141:1-141)";
   TransFasdata(ali);
-  EXPECT_DOUBLE_EQ(ali.expect, -1);
+  EXPECT_DOUBLE_EQ(ali.expect, 6e-84);
   EXPECT_DOUBLE_EQ(ali.zScore, -1);
   EXPECT_DOUBLE_EQ(ali.score, 918);
   EXPECT_DOUBLE_EQ(ali.identityPercent, 100);
@@ -309,7 +309,8 @@ TEST(FastaCorpus, FieldsOfBothLayouts) {
   const HspData& c1 = *(*classic.hits)[0];
   EXPECT_EQ(c1.identifier, "NR_SC:SW-YNN2_YEAST");
   EXPECT_EQ(c1.scoreText, "2172");
-  EXPECT_EQ(c1.expectText, "?");
+  EXPECT_EQ(c1.expectText, "1.6E-154");
+  EXPECT_DOUBLE_EQ(c1.alignments[0]->expect, 1.6e-154);
   EXPECT_EQ(c1.alignments[0]->subjectStart, 3);
   EXPECT_EQ(c1.alignments[0]->subjectEnd, 1053);
   EXPECT_DOUBLE_EQ(c1.alignments[0]->score, 3401);

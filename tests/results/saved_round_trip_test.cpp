@@ -98,6 +98,12 @@ TEST(SavedRoundTripTest, EveryBlastReportReadsBackWithTheSameRecords) {
     if (LitBlastForListBox(nullptr, nullptr, original, report.string(), kind) != kBlastOk) continue;
     SCOPED_TRACE(report.filename().string());
     ++reports;
+    // Gapped BLAST exactly when the first alignment of some hit has gaps
+    // (the flag gathered while the records were built on two threads).
+    bool firstGapped = false;
+    for (const auto& hit : *original.hits)
+      firstGapped = firstGapped || (!hit->alignments.empty() && hit->alignments[0]->gapped != 0);
+    EXPECT_EQ(original.header.resultType, firstGapped ? kResultBlast2 : kResultBlast);
     TempFile file;
     DataProgram back;
     if (!SaveAndReadBack(original, 0, back, file)) continue;
@@ -188,12 +194,23 @@ TEST(SavedRoundTripTest, FastaStatisticsAndLinksSurvive) {
   ali->init1 = 1497;
   ali->opt = 1497;
   ali->zScore = 1851.2;
+  // A second alignment with nothing left after the overlap cut: empty
+  // lines and ranges that end before they start.
+  auto empty = std::make_unique<AliData>(*ali);
+  empty->queryLine.clear();
+  empty->subjectLine.clear();
+  empty->middleLine.clear();
+  empty->queryStart = 7;
+  empty->queryEnd = 6;
+  empty->subjectStart = 1;
+  empty->subjectEnd = 0;
   hit->alignments.push_back(std::move(ali));
-  hit->alignmentCount = 1;
-  hit->selected = {0};
+  hit->alignments.push_back(std::move(empty));
+  hit->alignmentCount = 2;
+  hit->selected = {0, 0};
   original.hits->push_back(std::move(hit));
   original.hitCount = 1;
-  original.alignmentCount = 1;
+  original.alignmentCount = 2;
 
   TempFile file;
   DataProgram back;
@@ -201,8 +218,9 @@ TEST(SavedRoundTripTest, FastaStatisticsAndLinksSurvive) {
   ASSERT_EQ(1u, back.hitCount);
   const HspData& b = *(*back.hits)[0];
   ExpectSameHit(*(*original.hits)[0], b, "FASTA hit");
-  ASSERT_EQ(1, b.alignmentCount);
+  ASSERT_EQ(2, b.alignmentCount);
   ExpectSameAlignment(*(*original.hits)[0]->alignments[0], *b.alignments[0], "FASTA alignment");
+  ExpectSameAlignment(*(*original.hits)[0]->alignments[1], *b.alignments[1], "alignment without residues");
 }
 
 // FASTA reports saved and read back through the BLAST reader: the statistics

@@ -40,7 +40,7 @@ void AlignmentPipeline::MakeCurrent(std::size_t slot) {
   stats_ = {SlotText(slot, 3), 0};
 }
 
-bool AlignmentPipeline::Build(std::size_t slot) {
+bool AlignmentPipeline::Build(std::size_t slot, bool& firstOfHitGapped) {
   const Slot& s = slots_[slot];
   const AlignmentJob& job = s.job;
   AliData& ali = *job.ali;
@@ -57,7 +57,7 @@ bool AlignmentPipeline::Build(std::size_t slot) {
     for (int k = 0; k < 11; ++k) *fields[k] = job.savedNumbers[k];
     if (job.savedGapped >= 0) ali.gapped = job.savedGapped;
   }
-  if (job.firstOfHit && ali.gapped) firstOfHitGapped_ = true;
+  if (job.firstOfHit && ali.gapped) firstOfHitGapped = true;
   return true;
 }
 
@@ -68,6 +68,7 @@ bool AlignmentPipeline::Build(std::size_t slot) {
 // is woken only when there is a batch for it, not for every alignment.
 namespace {
 constexpr std::size_t kBatch = 16;
+constexpr std::size_t kLagged = 48;
 }
 
 void AlignmentPipeline::WakeBuilder(std::size_t pending) {
@@ -90,8 +91,13 @@ bool AlignmentPipeline::Submit(const AlignmentJob& job) {
   s.middleLength = middle_.len;
   s.subjectLength = subject_.len;
   s.statsLength = stats_.len;
-  if (!threaded_) {
-    if (!failed_.load() && !Build(n % kSlots)) failed_.store(true);
+  // Without a builder thread, and while the builder is behind by more than
+  // kLagged alignments (long alignments: each record costs more to build
+  // than to read), the reader builds the record itself, in the current
+  // slot, which stays current. Both threads are then busy.
+  if (!threaded_ || n - built_.load() >= kLagged) {
+    if (!failed_.load() && !Build(n % kSlots, readerFirstOfHitGapped_)) failed_.store(true);
+    MakeCurrent(n % kSlots);
     return !failed_.load();
   }
   submitted_.store(n + 1);
@@ -135,7 +141,7 @@ void AlignmentPipeline::Run() {
     if (!failed_.load()) {
       bool ok = false;
       try {
-        ok = Build(next % kSlots);
+        ok = Build(next % kSlots, firstOfHitGapped_);
       } catch (const std::bad_alloc&) {
         ReportOutOfMemory();
       }

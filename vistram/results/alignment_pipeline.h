@@ -90,8 +90,8 @@ class AlignmentPipeline {
   // After Drain(): whether the first alignment of a hit built since the last
   // call has gaps; the answer starts again from false.
   bool TakeFirstOfHitGapped() {
-    const bool gapped = firstOfHitGapped_;
-    firstOfHitGapped_ = false;
+    const bool gapped = firstOfHitGapped_ || readerFirstOfHitGapped_;
+    firstOfHitGapped_ = readerFirstOfHitGapped_ = false;
     return gapped;
   }
 
@@ -106,7 +106,9 @@ class AlignmentPipeline {
     return ring_ + (slot * kTexts + static_cast<std::size_t>(text)) * kAccSize;
   }
   void MakeCurrent(std::size_t slot);
-  bool Build(std::size_t slot);  // builds the record of one slot
+  // Builds the record of one slot; sets `firstOfHitGapped` when it is the
+  // gapped first alignment of a hit.
+  bool Build(std::size_t slot, bool& firstOfHitGapped);
   void Run();                    // the builder thread
   // Wakes the builder when it sleeps and `pending` alignments wait for it.
   void WakeBuilder(std::size_t pending);
@@ -121,6 +123,7 @@ class AlignmentPipeline {
   std::atomic<std::size_t> built_{0};
   std::atomic<bool> failed_{false};
   bool firstOfHitGapped_ = false;  // written by the builder, read after Drain()
+  bool readerFirstOfHitGapped_ = false;  // the same for records the reader built
   std::atomic<bool> stop_{false};
   std::atomic<bool> builderWaits_{false};
   std::atomic<bool> readerWaits_{false};

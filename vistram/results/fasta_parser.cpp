@@ -13,6 +13,7 @@
 #include "vistram/base/line_reader.h"
 #include "vistram/base/memory.h"
 #include "vistram/results/report_kind.h"
+#include "vistram/results/report_text.h"
 #include "vistram/results/result_view.h"
 
 namespace {
@@ -27,31 +28,11 @@ constexpr std::size_t kLabelColumns = 7;
 constexpr std::size_t kQueryLabelWidth = 6;
 constexpr std::size_t kBlockColumns = 60;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// ASCII case tables (the reports are ASCII; other bytes are kept).
-struct CaseTables {
-  char upper[256];
-  char lower[256];
-  constexpr CaseTables() : upper(), lower() {
-    for (int i = 0; i < 256; ++i) {
-      upper[i] = static_cast<char>(i >= 'a' && i <= 'z' ? i - 32 : i);
-      lower[i] = static_cast<char>(i >= 'A' && i <= 'Z' ? i + 32 : i);
-    }
-  }
-};
-constexpr CaseTables kCase;
-
-char Upper(char c) { return kCase.upper[static_cast<unsigned char>(c)]; }
-char Lower(char c) { return kCase.lower[static_cast<unsigned char>(c)]; }
-
-// Copies src upper-cased into dst (same size); returns the length.
-std::size_t UpperInto(const char* src, char* dst) {
-  std::size_t n = 0;
-  for (; src[n] != '\0'; ++n) dst[n] = Upper(src[n]);
-  dst[n] = '\0';
-  return n;
-}
+using report_text::IsBlank;
+using report_text::Lower;
+using report_text::ReadReportNumber;
+using report_text::Upper;
+using report_text::UpperInto;
 
 const char* SkipBlanks(const char* p) {
   while (IsBlank(*p)) ++p;
@@ -75,41 +56,7 @@ int ReadInt(const char* p) {
 
 bool StartsWith(const char* p, const char* prefix) { return std::strncmp(p, prefix, std::strlen(prefix)) == 0; }
 
-// Copies `src` without its HTML tags into dst (kLineSize bytes), decoding
-// the three entities the reports use.
-void StripTags(const char* src, char* dst) {
-  std::size_t n = 0;
-  bool inTag = false;
-  for (const char* p = src; *p != '\0' && n + 1 < kLineSize; ++p) {
-    if (inTag) {
-      if (*p == '>') inTag = false;
-      continue;
-    }
-    if (*p == '<') {
-      inTag = true;
-      continue;
-    }
-    if (*p == '&') {
-      if (StartsWith(p, "&gt;") || StartsWith(p, "&GT;")) {
-        dst[n++] = '>';
-        p += 3;
-        continue;
-      }
-      if (StartsWith(p, "&lt;") || StartsWith(p, "&LT;")) {
-        dst[n++] = '<';
-        p += 3;
-        continue;
-      }
-      if (StartsWith(p, "&amp;") || StartsWith(p, "&AMP;")) {
-        dst[n++] = '&';
-        p += 4;
-        continue;
-      }
-    }
-    dst[n++] = *p;
-  }
-  dst[n] = '\0';
-}
+void StripTags(const char* src, char* dst) { report_text::StripTags(src, dst, kLineSize); }
 
 // One of the three 10,000-byte accumulators of an alignment's lines. Text is
 // written at a column offset; what stood after the written text is dropped
@@ -169,8 +116,7 @@ double NumberBetween(const std::string& up, const char* key, std::size_t skip, c
     e = up.find(endKey, p);
     if (e == std::string::npos) return -1.0;
   }
-  const std::string text = up.substr(p, e - p);
-  return std::strtod(text.c_str(), nullptr);
+  return ReadReportNumber(std::string_view(up).substr(p, e - p));
 }
 
 // The overlap length: the number in front of "AA OVERLAP" or "NT OVERLAP".
@@ -184,7 +130,7 @@ double OverlapLength(const std::string& up) {
   std::size_t end = i;
   while (i > 0 && (std::isdigit(static_cast<unsigned char>(up[i - 1])) != 0 || up[i - 1] == '.')) --i;
   if (i == end) return -1.0;
-  return std::strtod(up.substr(i, end - i).c_str(), nullptr);
+  return ReadReportNumber(std::string_view(up).substr(i, end - i));
 }
 
 // The "(a-b:c-d)" coordinates of an overlap line; false when absent.
@@ -533,7 +479,7 @@ int FastaReader::Statistics() {
     const char* opt = std::strstr(statsUp, "OPT:");
     SetText(hit_->scoreText, opt != nullptr ? FirstWord(opt + 4) : std::string_view(), width::kScoreText);
     const char* expect = std::strstr(statsUp, "EXPECT");
-    const char* expectE = current_ ? std::strstr(statsUp, "E(") : nullptr;
+    const char* expectE = std::strstr(statsUp, "E(");
     if (expect != nullptr) {
       const std::size_t rest = std::strlen(expect + 6);
       SetText(hit_->expectText, FirstWord(expect + 6 + std::min<std::size_t>(2, rest)), width::kExpectText);
@@ -816,18 +762,19 @@ void TransFasdata(AliData& ali, bool currentLayout) {
       if (id != std::string::npos) {
         std::size_t b = id;
         while (b > 0 && (std::isdigit(static_cast<unsigned char>(up[b - 1])) != 0 || up[b - 1] == '.')) --b;
-        if (b < id) ali.identityPercent = std::strtod(up.c_str() + b, nullptr);
+        if (b < id) ali.identityPercent = ReadReportNumber(std::string_view(up).substr(b));
       }
     }
     if (ali.zScore < 0) ali.zScore = NumberBetween(up, "Z-SCORE:", 0, nullptr);
-    if (ali.expect < 0) {
-      const std::size_t lineEnd = up.find('\n');
-      const std::size_t e = up.find("E(");
-      if (e != std::string::npos && e < lineEnd) {
-        const std::size_t colon = up.find("):", e);
-        if (colon != std::string::npos && colon < lineEnd)
-          ali.expect = std::strtod(up.c_str() + colon + 2, nullptr);
-      }
+  }
+  if (ali.expect < 0) {
+    // "E(): 0.017" (classic) or "E(31): 6e-84": the number where it stands.
+    const std::size_t lineEnd = up.find('\n');
+    const std::size_t e = up.find("E(");
+    if (e != std::string::npos && e < lineEnd) {
+      const std::size_t colon = up.find("):", e);
+      if (colon != std::string::npos && colon < lineEnd)
+        ali.expect = ReadReportNumber(std::string_view(up).substr(colon + 2, lineEnd - colon - 2));
     }
   }
   ali.hcaScore = AlignmentHcaScore(ali.queryLine, ali.subjectLine);

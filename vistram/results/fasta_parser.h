@@ -63,9 +63,9 @@ int TransfereDataFasta(AliData& ali, std::string_view queryText, std::string_vie
 
 // Fills the statistics of `ali` from its statsText ("initn:", "init1:",
 // "opt:", "z-score:", "expect", "Smith-Waterman score:", "% identity",
-// "N aa overlap") and the HCA score from its lines. With `currentLayout`, the
-// expect value is also read from "E(n):" and the z-score does not need a
-// following "expect". Values not found stay -1.0.
+// "N aa overlap") and the HCA score from its lines. The expect value is also
+// read from "E():" or "E(n):"; with `currentLayout` the z-score does not need
+// a following "expect". Values not found stay -1.0.
 void TransFasdata(AliData& ali, bool currentLayout = false);
 
 // True when the upper-cased start of a file looks like a report of the FASTA

@@ -279,6 +279,13 @@ void SaveAliWith(std::FILE* file, std::string_view statsText, std::string_view q
 
   // Blocks of at most 60 columns; the positions of a line skip its gaps.
   const std::size_t columns = queryLine.size();
+  if (columns == 0) {
+    // An alignment read without residues (a report written without
+    // sequences) keeps its ranges in the same form.
+    Put(file, "Query: " + std::to_string(queryStart) + " - " + std::to_string(queryEnd) + "\n");
+    Put(file, "Sbjct: " + std::to_string(subjectStart) + " - " + std::to_string(subjectEnd) + "\n\n");
+    return;
+  }
   PositionScale query(queryLine.substr(0, columns), queryStart, queryEnd);
   PositionScale subject(subjectLine.substr(0, std::min(columns, subjectLine.size())), subjectStart, subjectEnd);
   // The reader finds the sequence column at the query segment's first letter
