@@ -1,0 +1,125 @@
+#include "vistweb/http_exchange.h"
+
+#include <connect/ncbi_socket.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "vistram/results/safe_file.h"
+#include "vistweb/http_answer.h"
+#include "vistweb/tls.h"
+
+namespace {
+
+constexpr long kWaitMs = 300000;   // the connection time-out
+constexpr long kSliceMs = 200;     // the window is redrawn between slices
+constexpr std::size_t kReceiveBuffer = 8192;
+
+STimeout Timeout(long ms) {
+  STimeout t;
+  t.sec = static_cast<unsigned int>(ms / 1000);
+  t.usec = static_cast<unsigned int>((ms % 1000) * 1000);
+  return t;
+}
+
+class Connection {
+ public:
+  ~Connection() {
+    if (sock_ != nullptr) SOCK_Close(sock_);
+  }
+  bool Open(const Endpoint& endpoint, const RunClock& clock) {
+    STimeout wait = Timeout(std::min(kWaitMs, clock.RemainingMs()));
+    if (wait.sec == 0 && wait.usec == 0) return false;
+    TSOCK_Flags flags = fSOCK_LogDefault;
+    if (endpoint.kind == Endpoint::Https) {
+      SetTlsPeerName(endpoint.name);
+      flags |= fSOCK_Secure;
+    }
+    return SOCK_CreateEx(endpoint.name.c_str(), endpoint.port, &wait, &sock_, nullptr, 0, flags) == eIO_Success &&
+           sock_ != nullptr;
+  }
+  void Write(std::string_view data) {
+    size_t written = 0;
+    SOCK_Write(sock_, data.data(), data.size(), &written, eIO_WritePersist);
+  }
+  SOCK Get() const { return sock_; }
+
+ private:
+  SOCK sock_ = nullptr;
+};
+
+}  // namespace
+
+// The writes of the header block, in order: one per line, the Content-Length
+// line together with the empty line that ends the block.
+std::vector<std::string> HeadWrites(const std::string& methodLine, std::size_t bodyLength,
+                                    const std::string& hostLine) {
+  std::vector<std::string> writes{methodLine + " HTTP/1.0\n"};
+  if (!hostLine.empty()) writes.push_back("Host: " + hostLine + "\n");
+  writes.push_back("User-Agent: VistWeb\n");
+  writes.push_back("Connection: Keep-Alive\n");
+  writes.push_back("Content-type: application/x-www-form-urlencoded\n");
+  writes.push_back("Content-Length: " + std::to_string(bodyLength) + "\n\n");
+  return writes;
+}
+
+std::string RequestHead(const std::string& methodLine, std::size_t bodyLength, const std::string& hostLine) {
+  std::string head;
+  for (const std::string& line : HeadWrites(methodLine, bodyLength, hostLine)) head += line;
+  return head;
+}
+
+ExchangeEnd HttpExchange(Progress& progress, const Endpoint& endpoint, const std::string& methodLine,
+                         std::string_view body, const std::string& responsePath, const RunClock& clock) {
+  progress.SetLine("Connecting server...");
+  Connection connection;
+  if (!endpoint.valid || endpoint.kind == Endpoint::Local || !connection.Open(endpoint, clock))
+    return ExchangeEnd::NoConnection;
+
+  progress.SetLine("Sending request...");
+  // Each header line goes out with its own write, then the body.
+  for (const std::string& line :
+       HeadWrites(methodLine, body.size(), endpoint.kind == Endpoint::Https ? endpoint.name : std::string()))
+    connection.Write(line);
+  connection.Write(body);
+
+  SafeFile response;
+  if (!response.Open(responsePath)) return ExchangeEnd::NoFile;
+
+  HttpAnswer answer;
+  char buffer[kReceiveBuffer];
+  long total = 0;
+  bool cut = false;
+  while (!answer.Complete()) {
+    // A wait for data lasts 300 seconds and is then begun again, so the run's
+    // limit is what ends a silent connection; the slices keep the window drawn.
+    long slice = std::min(kSliceMs, clock.RemainingMs());
+    if (slice <= 0) {
+      cut = true;
+      break;
+    }
+    STimeout wait = Timeout(slice);
+    SOCK_SetTimeout(connection.Get(), eIO_Read, &wait);
+    size_t got = 0;
+    EIO_Status status = SOCK_Read(connection.Get(), buffer, sizeof buffer, &got, eIO_ReadPlain);
+    if (got > 0) {
+      total += static_cast<long>(got);
+      char line[64];
+      std::snprintf(line, sizeof line, "Reading %ld bytes.", total);
+      progress.SetLine(line);
+      if (std::fwrite(buffer, 1, got, response.Stream()) != got) {
+        response.MarkFailed();
+        break;
+      }
+      answer.Feed(std::string_view(buffer, got));
+    } else if (status == eIO_Timeout) {
+      progress.Pump();
+    } else {
+      cut = status != eIO_Closed;
+      break;
+    }
+  }
+  if (!response.Commit()) return ExchangeEnd::NoFile;
+  return cut ? ExchangeEnd::Cut : ExchangeEnd::Complete;
+}
