@@ -46,6 +46,15 @@ class WindowProgress : public Progress {
   PrompT prompt_;
 };
 
+// Set once Vibrant has called Main(): its main() can still give up on a
+// display that opened a moment before (it says so on stderr and returns).
+bool g_mainReached = false;
+
+void RunWithoutWindow(const char* requestPath) {
+  Progress quiet;
+  RunVistWeb(requestPath, quiet);
+}
+
 bool DisplayOpens() {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return false;
@@ -58,6 +67,7 @@ bool DisplayOpens() {
 extern "C" Nlm_Int2 Main(void) {
   Nlm_Int4 argc = GetArgc();
   char** argv = GetArgv();
+  g_mainReached = true;
   if (argc < 2 || argv[1] == nullptr) return 0;
   WindowProgress progress;
   RunVistWeb(argv[1], progress);
@@ -70,12 +80,9 @@ int main(int argc, char* argv[]) {
     auto toolkitMain = reinterpret_cast<EntryPoint>(dlsym(RTLD_NEXT, "main"));
     if (toolkitMain != nullptr) {
       toolkitMain(argc, argv);
-      return 0;
+      if (g_mainReached) return 0;
     }
   }
-  if (argc >= 2) {
-    Progress quiet;
-    RunVistWeb(argv[1], quiet);
-  }
+  if (argc >= 2) RunWithoutWindow(argv[1]);
   return 0;
 }
