@@ -10,10 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
-#include "vistram/results/safe_file.h"
+#include "vistweb/files.h"
 
 namespace {
 
@@ -63,18 +61,6 @@ bool WritePrivateFile(const std::string& path, const std::string& text) {
   if (fd < 0) return false;
   bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
   return close(fd) == 0 && ok;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteResponse(const std::string& path, const std::string& text) {
-  SafeFile file;
-  if (!file.Open(path)) return false;
-  if (std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size()) file.MarkFailed();
-  return file.Commit();
 }
 
 // Runs `arguments` (found on the PATH) with its output and errors in `log`,
@@ -191,7 +177,7 @@ std::string FormSequences(const FormFields& fields) {
 void RunLocalRequest(Progress& progress, const std::string& program, std::string_view body,
                      const std::string& responsePath, const HelperSettings& settings, const RunClock& clock) {
   if (!IsLocalProgram(program)) {
-    WriteResponse(responsePath, "VistWeb: \"" + program + "\" is not a program this helper runs.\n");
+    ReplaceFile(responsePath, "VistWeb: \"" + program + "\" is not a program this helper runs.\n");
     return;
   }
   FormFields fields = DecodeForm(body);
@@ -201,17 +187,17 @@ void RunLocalRequest(Progress& progress, const std::string& program, std::string
   const std::string output = folder.Path() + "/answer";
   const std::string log = folder.Path() + "/log.txt";
   if (sequences.empty()) {
-    WriteResponse(responsePath, "VistWeb: the request holds no sequence for " + program + ".\n");
+    ReplaceFile(responsePath, "VistWeb: the request holds no sequence for " + program + ".\n");
     return;
   }
   if (folder.Path().empty() || !WritePrivateFile(input, sequences)) {
-    WriteResponse(responsePath, "VistWeb: no private folder could be made for " + program + ".\n");
+    ReplaceFile(responsePath, "VistWeb: no private folder could be made for " + program + ".\n");
     return;
   }
   std::vector<std::string> args = program == "clustalw" ? ClustalwArguments(fields, input, output)
                                                         : BlastArguments(program, fields, input, output);
   if (args.empty()) {
-    WriteResponse(responsePath, "VistWeb: the request names no usable database for " + program + ".\n");
+    ReplaceFile(responsePath, "VistWeb: the request names no usable database for " + program + ".\n");
     return;
   }
   progress.SetLine("Running " + program + "...");
@@ -221,8 +207,8 @@ void RunLocalRequest(Progress& progress, const std::string& program, std::string
     std::string why = status == -1 && clock.Expired() ? "did not finish within " + std::to_string(clock.LimitSeconds()) + " seconds"
                       : status == 127                 ? "could not be started"
                                                       : "failed: " + Tail(ReadWholeFile(log));
-    WriteResponse(responsePath, "VistWeb: " + program + " " + why + "\n");
+    ReplaceFile(responsePath, "VistWeb: " + program + " " + why + "\n");
     return;
   }
-  WriteResponse(responsePath, answer);
+  ReplaceFile(responsePath, answer);
 }

@@ -2,11 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
-#include "vistram/results/safe_file.h"
+#include "vistweb/files.h"
 #include "vistweb/form_body.h"
 #include "vistweb/http_answer.h"
 #include "vistweb/http_exchange.h"
@@ -17,21 +15,9 @@ using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 FilePtr OpenForReading(const std::string& path) { return FilePtr(std::fopen(path.c_str(), "rb"), std::fclose); }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteWholeFile(const std::string& path, std::string_view text) {
-  SafeFile file;
-  if (!file.Open(path)) return false;
-  if (std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size()) file.MarkFailed();
-  return file.Commit();
-}
-
 // A note for the workbench in place of a report; its first line starts with
 // "VistWeb:" so that it can be told from any answer of a server.
-void WriteNote(const std::string& path, const std::string& text) { WriteWholeFile(path, "VistWeb: " + text + "\n"); }
+void WriteNote(const std::string& path, const std::string& text) { ReplaceFile(path, "VistWeb: " + text + "\n"); }
 
 // The report of a text answer of the URL API, without the QBlastInfo
 // comment and the <PRE> wrapper the server may put around it.
@@ -98,7 +84,7 @@ void PollUrlApi(Progress& progress, const Endpoint& endpoint, const std::string&
     WriteNote(responsePath, "the report of search " + put.rid + " could not be read from " + endpoint.name + ".");
     return;
   }
-  WriteWholeFile(responsePath, PlainReport(AnswerPage(ReadWholeFile(responsePath))));
+  ReplaceFile(responsePath, PlainReport(AnswerPage(ReadWholeFile(responsePath))));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // sets up the toolkit and calls Main(); without one the request is served all
 // the same, with no window.
 #include <dlfcn.h>
+#include <signal.h>
 
 #include <X11/Xlib.h>
 
@@ -75,6 +76,8 @@ extern "C" Nlm_Int2 Main(void) {
 }
 
 int main(int argc, char* argv[]) {
+  // A server that closes early must not end the helper in the middle of a write.
+  signal(SIGPIPE, SIG_IGN);
   if (DisplayOpens()) {
     using EntryPoint = int (*)(int, char**);
     auto toolkitMain = reinterpret_cast<EntryPoint>(dlsym(RTLD_NEXT, "main"));
