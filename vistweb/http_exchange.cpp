@@ -36,8 +36,11 @@ class Connection {
       SetTlsPeerName(endpoint.name);
       flags |= fSOCK_Secure;
     }
-    return SOCK_CreateEx(endpoint.name.c_str(), endpoint.port, &wait, &sock_, nullptr, 0, flags) == eIO_Success &&
-           sock_ != nullptr;
+    if (SOCK_CreateEx(endpoint.name.c_str(), endpoint.port, &wait, &sock_, nullptr, 0, flags) != eIO_Success ||
+        sock_ == nullptr)
+      return false;
+    SOCK_SetTimeout(sock_, eIO_Write, &wait);  // a server that reads nothing cannot hold the writes
+    return true;
   }
   void Write(std::string_view data) {
     size_t written = 0;

@@ -20,19 +20,16 @@ const std::string kData = VISTWEB_TEST_DATA_DIR;
 class TestCertificates {
  public:
   TestCertificates() {
-    const std::string ec = "ec:" + (dir_ / "curve.pem");
-    ok_ = RunProgram({"openssl", "ecparam", "-name", "prime256v1", "-out", dir_ / "curve.pem"}) == 0 &&
-          RunProgram({"openssl", "req", "-x509", "-newkey", ec, "-nodes", "-keyout", dir_ / "ca.key", "-out", Ca(),
-                      "-days", "2", "-subj", "/CN=VistWeb test CA"}) == 0 &&
-          RunProgram({"openssl", "req", "-newkey", ec, "-nodes", "-keyout", Key(), "-out", dir_ / "server.csr",
-                      "-subj", "/CN=localhost"}) == 0;
-    WriteFile(dir_ / "names.cnf", "subjectAltName=DNS:localhost,DNS:blast.ncbi.test\n");
-    ok_ = ok_ &&
-          RunProgram({"openssl", "x509", "-req", "-in", dir_ / "server.csr", "-CA", Ca(), "-CAkey", dir_ / "ca.key",
-                      "-CAcreateserial", "-out", Cert(), "-days", "2", "-extfile", dir_ / "names.cnf"}) == 0 &&
-          RunProgram({"openssl", "req", "-x509", "-newkey", ec, "-nodes", "-keyout", RogueKey(), "-out", Rogue(),
-                      "-days", "2", "-subj", "/CN=localhost", "-addext",
-                      "subjectAltName=DNS:localhost,DNS:blast.ncbi.test"}) == 0;
+    const char* script =
+        "cd \"$0\" && openssl ecparam -name prime256v1 -out curve.pem && "
+        "openssl req -x509 -newkey ec:curve.pem -nodes -keyout ca.key -out ca.pem -days 2 -subj '/CN=VistWeb test CA' && "
+        "openssl req -newkey ec:curve.pem -nodes -keyout server.key -out server.csr -subj /CN=localhost && "
+        "echo subjectAltName=DNS:localhost,DNS:blast.ncbi.test > names.cnf && "
+        "openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -days 2 "
+        "-extfile names.cnf && "
+        "openssl req -x509 -newkey ec:curve.pem -nodes -keyout rogue.key -out rogue.pem -days 2 -subj /CN=localhost "
+        "-addext subjectAltName=DNS:localhost,DNS:blast.ncbi.test";
+    ok_ = RunProgram({"sh", "-c", script, dir_.Path()}) == 0;
   }
   bool Ok() const { return ok_; }
   std::string Ca() const { return dir_ / "ca.pem"; }

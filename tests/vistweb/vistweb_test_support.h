@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -77,14 +78,13 @@ inline std::string FormEncode(const std::string& text) {
   return out;
 }
 
-// Runs a program with extra environment settings; kills its whole process
-// group when it takes longer than `limitSeconds`. The exit status, or -1.
-inline int RunProgram(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
-                      int limitSeconds = 60, bool withDisplay = false) {
+// Starts a program in a process group of its own, with extra environment
+// settings, its standard streams on /dev/null and no display.
+inline pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
   pid_t child = fork();
   if (child == 0) {
     setpgid(0, 0);
-    if (!withDisplay) unsetenv("DISPLAY");
+    unsetenv("DISPLAY");
     for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
     int devnull = open("/dev/null", O_RDWR);
     for (int fd = 0; fd <= 2; ++fd) dup2(devnull, fd);
@@ -94,6 +94,14 @@ inline int RunProgram(const std::vector<std::string>& args, const std::vector<st
     execvp(argv[0], argv.data());
     _exit(127);
   }
+  return child;
+}
+
+// Runs a program to its end; kills its whole process group when it takes
+// longer than `limitSeconds`. The exit status, or -1.
+inline int RunProgram(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+                      int limitSeconds = 60) {
+  pid_t child = Spawn(args, env);
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
   int status = 0;
   while (waitpid(child, &status, WNOHANG) == 0) {
@@ -123,20 +131,11 @@ inline int UnusedPort() {
 // The loopback server script in a folder of its own; stopped when destroyed.
 class LoopbackServer {
  public:
-  explicit LoopbackServer(const std::vector<std::string>& options) {
-    pid_ = fork();
-    if (pid_ == 0) {
-      setpgid(0, 0);
-      std::vector<std::string> args{"python3", VISTWEB_TEST_SOURCE_DIR "/loopback_server.py"};
-      args.insert(args.end(), options.begin(), options.begin() + 1);
-      args.push_back(folder_.Path());
-      args.insert(args.end(), options.begin() + 1, options.end());
-      std::vector<char*> argv;
-      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execvp("python3", argv.data());
-      _exit(127);
-    }
+  // `options`: the mode, then the script's options.
+  explicit LoopbackServer(std::vector<std::string> options) {
+    options.insert(options.begin() + 1, folder_.Path());
+    options.insert(options.begin(), {"python3", VISTWEB_TEST_SOURCE_DIR "/loopback_server.py"});
+    pid_ = Spawn(options);
     for (int i = 0; i < 500 && !Exists(folder_ / "port"); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     port_ = std::atoi(ReadFile(folder_ / "port").c_str());
@@ -170,18 +169,13 @@ inline std::string RequestBody(const std::string& request) {
 }
 
 // A progress line that remembers every text it was given.
-class RecordingProgress : public Progress {
- public:
+struct RecordingProgress : Progress {
   void ShowFirst(const std::string& text) override {
     shown = true;
     lines.push_back(text);
   }
   void SetLine(const std::string& text) override { lines.push_back(text); }
-  bool Saw(const std::string& text) const {
-    for (const std::string& line : lines)
-      if (line == text) return true;
-    return false;
-  }
+  bool Saw(const std::string& text) const { return std::find(lines.begin(), lines.end(), text) != lines.end(); }
   bool shown = false;
   std::vector<std::string> lines;
 };
