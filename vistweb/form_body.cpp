@@ -103,7 +103,6 @@ std::string PercentEncode(std::string_view text) {
 }
 
 bool ContainsNoCase(std::string_view text, std::string_view word) {
-  if (word.empty()) return true;
   for (std::size_t i = 0; i + word.size() <= text.size(); ++i) {
     std::size_t j = 0;
     while (j < word.size() &&

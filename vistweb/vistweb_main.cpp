@@ -1,10 +1,9 @@
 // The program's entry and its progress window, on Vibrant.
 //
-// Vibrant brings its own main(), which refuses to run without an X display.
-// Ours stands in front of it: with a display it hands over to Vibrant's, which
-// sets up the toolkit and calls Main(); without one the request is served all
-// the same, with no window.
-#include <dlfcn.h>
+// Vibrant's own main() gives up (and ends the process) when no X display can
+// be opened. Ours does what it does, Vibrant's start-up, Main() and its
+// clean-up, but only after a display has opened; without one the request is
+// served all the same, with no window.
 #include <signal.h>
 
 #include <X11/Xlib.h>
@@ -15,6 +14,7 @@
 
 extern "C" {
 #include <vibrant.h>
+#include <vibmain.h>
 }
 
 namespace {
@@ -47,20 +47,9 @@ class WindowProgress : public Progress {
   PrompT prompt_;
 };
 
-// Set once Vibrant has called Main(): its main() can still give up on a
-// display that opened a moment before (it says so on stderr and returns).
-bool g_mainReached = false;
-
 void RunWithoutWindow(const char* requestPath) {
   Progress quiet;
   RunVistWeb(requestPath, quiet);
-}
-
-bool DisplayOpens() {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return false;
-  XCloseDisplay(display);
-  return true;
 }
 
 }  // namespace
@@ -68,7 +57,6 @@ bool DisplayOpens() {
 extern "C" Nlm_Int2 Main(void) {
   Nlm_Int4 argc = GetArgc();
   char** argv = GetArgv();
-  g_mainReached = true;
   if (argc < 2 || argv[1] == nullptr) return 0;
   WindowProgress progress;
   RunVistWeb(argv[1], progress);
@@ -78,13 +66,14 @@ extern "C" Nlm_Int2 Main(void) {
 int main(int argc, char* argv[]) {
   // A server that closes early must not end the helper in the middle of a write.
   signal(SIGPIPE, SIG_IGN);
-  if (DisplayOpens()) {
-    using EntryPoint = int (*)(int, char**);
-    auto toolkitMain = reinterpret_cast<EntryPoint>(dlsym(RTLD_NEXT, "main"));
-    if (toolkitMain != nullptr) {
-      toolkitMain(argc, argv);
-      if (g_mainReached) return 0;
-    }
+  // The probe connection stays open while Vibrant opens its own: an X server
+  // whose last client leaves starts over, and refuses connections meanwhile.
+  if (Display* probe = XOpenDisplay(nullptr)) {
+    Nlm_VibMainPrelude(argc, argv);
+    XCloseDisplay(probe);
+    Main();
+    Nlm_VibMainFinale(argc, argv);
+    return 0;
   }
   if (argc >= 2) RunWithoutWindow(argv[1]);
   return 0;
