@@ -52,8 +52,6 @@ class Connection {
   SOCK sock_ = nullptr;
 };
 
-}  // namespace
-
 // The writes of the header block, in order: one per line, the Content-Length
 // line together with the empty line that ends the block.
 std::vector<std::string> HeadWrites(const std::string& methodLine, std::size_t bodyLength,
@@ -67,11 +65,7 @@ std::vector<std::string> HeadWrites(const std::string& methodLine, std::size_t b
   return writes;
 }
 
-std::string RequestHead(const std::string& methodLine, std::size_t bodyLength, const std::string& hostLine) {
-  std::string head;
-  for (const std::string& line : HeadWrites(methodLine, bodyLength, hostLine)) head += line;
-  return head;
-}
+}  // namespace
 
 ExchangeEnd HttpExchange(Progress& progress, const Endpoint& endpoint, const std::string& methodLine,
                          std::string_view body, const std::string& responsePath, const RunClock& clock) {
@@ -82,9 +76,10 @@ ExchangeEnd HttpExchange(Progress& progress, const Endpoint& endpoint, const std
 
   progress.SetLine("Sending request...");
   // Each header line goes out with its own write, then the body.
-  for (const std::string& line :
-       HeadWrites(methodLine, body.size(), endpoint.kind == Endpoint::Https ? endpoint.name : std::string()))
-    connection.Write(line);
+  std::string host;
+  if (endpoint.kind == Endpoint::Https)
+    host = endpoint.port == 443 ? endpoint.name : endpoint.name + ":" + std::to_string(endpoint.port);
+  for (const std::string& line : HeadWrites(methodLine, body.size(), host)) connection.Write(line);
   connection.Write(body);
 
   SafeFile response;

@@ -7,11 +7,6 @@
 #include "vistweb/progress.h"
 #include "vistweb/request.h"
 
-// The header block sent before the body. Each line ends with a single line
-// feed; an empty line ends the block. `hostLine` (the HTTPS exchanges send
-// the server's name) goes after the method line when not empty.
-std::string RequestHead(const std::string& methodLine, std::size_t bodyLength, const std::string& hostLine = {});
-
 enum class ExchangeEnd {
   NoConnection,   // nothing written; the response file is untouched
   NoFile,         // the response file could not be made; the answer was dropped
@@ -19,7 +14,11 @@ enum class ExchangeEnd {
   Cut,            // a read or write failed, or the run's time ran out: the answer so far is stored
 };
 
-// Performs one exchange with `endpoint` (HTTP or HTTPS). The progress line
+// Performs one exchange with `endpoint` (HTTP or HTTPS): the header block,
+// one write per line ending in a single line feed ("POST /path HTTP/1.0",
+// "Host: name" for HTTPS only, "User-Agent: VistWeb", "Connection:
+// Keep-Alive", the content type, "Content-Length: N" and the empty line),
+// then the body. The progress line
 // shows "Connecting server...", "Sending request...", "Reading %d bytes.".
 // Each single wait lasts at most 300 seconds and every wait ends with the run.
 ExchangeEnd HttpExchange(Progress& progress, const Endpoint& endpoint, const std::string& methodLine,

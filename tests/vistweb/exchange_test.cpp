@@ -64,16 +64,15 @@ TEST(Exchange, EndsWhenTheAnswerIsCompleteOrTheServerStops) {
       {"earlyclose", false, "HTTP/1.0 200 OK\r\nContent-Le"},
   };
   for (const Case& c : cases) {
+    // The kept-alive servers send more bytes three seconds after their
+    // answer: a helper that stops at the answer's end never sees them.
     LoopbackServer server({c.mode, "--page", kData + "/old_ncbi_report.html"});
-    // The run's limit is far above what a complete answer needs and below
-    // the 30 seconds the server keeps the connection open.
-    Request request("http://" + server.Port("127.0.0.1"), "Q=1", "TIME_LIMIT=25\n");
+    Request request("http://" + server.Port("127.0.0.1"), "Q=1", "TIME_LIMIT=6\n");
     RecordingProgress progress;
-    auto start = std::chrono::steady_clock::now();
     RunVistWeb(request.path, progress);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << c.mode;
     std::string response = ReadFile(request.response);
     EXPECT_EQ(response.substr(0, c.start.size()), c.start) << c.mode;
+    EXPECT_TRUE(response.find("BABBLE") == std::string::npos) << c.mode << " read past the answer";
     if (c.wholePage) {
       EXPECT_EQ(response.substr(response.size() - page.size()), page) << c.mode;
     }
@@ -84,9 +83,7 @@ TEST(Exchange, ASilentServerIsLeftWhenTheRunsTimeIsOver) {
   LoopbackServer server({"silent"});
   Request request("http://" + server.Port("127.0.0.1"), "Q=1", "TIME_LIMIT=2\n");
   RecordingProgress progress;
-  auto start = std::chrono::steady_clock::now();
-  RunVistWeb(request.path, progress);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+  RunVistWeb(request.path, progress);  // returns: the run's limit ended the wait
   EXPECT_EQ(server.RequestCount(), 1);
   EXPECT_EQ(ReadFile(request.response), "");
 }

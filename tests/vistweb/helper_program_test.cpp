@@ -84,7 +84,7 @@ TEST(HelperProgram, HttpsVerifiesTheServerAgainstTheTrustedAuthorities) {
     EXPECT_EQ(RunProgram({VISTWEB_PROGRAM, run.request}, {"VISTWEB_CA_FILE=" + certs.Ca(), "VISTWEB_TIME_LIMIT=20"}), 0);
     if (c.trusted) {
       EXPECT_EQ(server.Request(1),
-                "POST /search HTTP/1.0\nHost: localhost\nUser-Agent: VistWeb\nConnection: Keep-Alive\n"
+                "POST /search HTTP/1.0\nHost: " + server.Port("localhost") + "\nUser-Agent: VistWeb\nConnection: Keep-Alive\n"
                 "Content-type: application/x-www-form-urlencoded\nContent-Length: 3\n\nQ=1");
       EXPECT_EQ(ReadFile(run.response), "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<HTML>the answer</HTML>\n");
     } else {

@@ -84,6 +84,14 @@ def qblast(lines):
     return b"<p><!--\nQBlastInfoBegin\n" + b"".join(b"\t" + l + b"\n" for l in lines) + b"QBlastInfoEnd\n--><p>\n"
 
 
+def hold_then_babble(conn):
+    """Keeps the connection open; bytes sent after the answer show whether
+    the client went on reading past its end."""
+    time.sleep(3)
+    conn.sendall(b"BABBLE")
+    time.sleep(HOLD)
+
+
 def respond(conn, body):
     mode = args.mode
     if mode == "silent":
@@ -94,7 +102,7 @@ def respond(conn, body):
         return
     if mode == "keepalive":
         conn.sendall(answer(200, page, b"Content-Length: %d\r\nConnection: keep-alive\r\n" % len(page)))
-        time.sleep(HOLD)
+        hold_then_babble(conn)
         return
     if mode == "chunked":
         conn.sendall(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n")
@@ -102,7 +110,7 @@ def respond(conn, body):
             piece = page[i:i + 700]
             conn.sendall(b"%x\r\n" % len(piece) + piece + b"\r\n")
         conn.sendall(b"0\r\n\r\n")
-        time.sleep(HOLD)
+        hold_then_babble(conn)
         return
     if mode == "oldncbi":
         if not body.startswith(b"RID="):
