@@ -54,6 +54,12 @@ void RunWithoutWindow(const char* requestPath) {
 
 }  // namespace
 
+// Motif, Xt and Vibrant keep some of their memory to the end of the process;
+// the leak checker of the sanitizer builds is told so.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libXt.so\nleak:libX11.so\nleak:libXm.so\nleak:Nlm_\n";
+}
+
 extern "C" Nlm_Int2 Main(void) {
   Nlm_Int4 argc = GetArgc();
   char** argv = GetArgv();
