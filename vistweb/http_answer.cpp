@@ -105,7 +105,7 @@ void HttpAnswer::Body(std::string_view bytes) {
         line_.append(bytes.substr(0, nl));
         if (nl == std::string_view::npos) return;
         bytes.remove_prefix(nl + 1);
-        if (!line_.empty() && line_.back() == '\r') line_.pop_back();
+        if (line_.ends_with('\r')) line_.pop_back();
         if (state_ == ChunkSize) {
           left_ = std::strtoull(line_.c_str(), nullptr, 16);
           state_ = left_ == 0 ? Trailer : ChunkData;

@@ -29,8 +29,8 @@ class Connection {
     if (sock_ != nullptr) SOCK_Close(sock_);
   }
   bool Open(const Endpoint& endpoint, const RunClock& clock) {
+    if (clock.Expired()) return false;
     STimeout wait = Timeout(std::min(kWaitMs, clock.RemainingMs()));
-    if (wait.sec == 0 && wait.usec == 0) return false;
     TSOCK_Flags flags = fSOCK_LogDefault;
     if (endpoint.kind == Endpoint::Https) {
       SetTlsPeerName(endpoint.name);

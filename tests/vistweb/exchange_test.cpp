@@ -34,7 +34,10 @@ TEST(Exchange, HeaderBlockByteForByteAndTheAnswerAsReceived) {
   LoopbackServer server({"once"});
   Request request("HTTP://" + server.Port("127.0.0.1"), "PROGRAM=blastp&DATABASE=swissprot");
   RecordingProgress progress;
+  auto descriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+  const auto before = descriptors();
   RunVistWeb(request.path, progress);
+  EXPECT_EQ(descriptors(), before);  // the connection and the files are closed
   ASSERT_EQ(server.RequestCount(), 1);
   EXPECT_EQ(server.Request(1),
             "POST /cgi-bin/BLAST.cgi HTTP/1.0\n"

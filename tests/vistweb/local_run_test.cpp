@@ -33,7 +33,7 @@ TEST(LocalRun, ClustalwOptionsComeOnlyFromKnownValues) {
                                             "-outorder=input", "-quicktree", "-matrix=gonnet", "-gapopen=10",
                                             "-gapext=0.2"}));
   // Values that are not what the options take are left out, not passed on.
-  FormFields bad = DecodeForm("OUTORDER=-tree&QT=slow&MATRIX=%2Fetc%2Fpasswd&GAPOPEN=10+-infile%3Dx&GAPEXT=-3");
+  FormFields bad = DecodeForm("OUTORDER=-tree&QT=slow&MATRIX=%2Fetc%2Fpasswd&GAPOPEN=-5&GAPEXT=1+-infile%3Dx");
   EXPECT_EQ(ClustalwArguments(bad, "i", "o"),
             (std::vector<std::string>{"clustalw", "-infile=i", "-outfile=o", "-output=gcg"}));
 }
