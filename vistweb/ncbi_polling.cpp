@@ -143,7 +143,6 @@ QBlastInfo ReadQBlastInfo(std::string_view page) {
     std::string key = trim(line.substr(0, eq));
     std::string value = trim(line.substr(eq + 1));
     if (key == "RID") info.rid = value.substr(0, 49);
-    else if (key == "RTOE") info.rtoe = std::atoi(value.c_str());
     else if (key == "Status") info.status = value;
   }
   return info;

@@ -23,12 +23,11 @@ bool StillWaiting(const std::string& responsePath);
 // "RID=%s&DESCRIPTIONS=%i&ALIGNMENTS=%i&ALIGNMENT_VIEW=0&&HTML=on&OVERVIEW=on&REFRESH_DELAY=4"
 std::string PollQuery(const std::string& rid, int descriptions, int alignments);
 
-// The QBlastInfo block of a URL API answer: "RID = ...", "RTOE = ...",
-// "Status=..." (blanks around '=' allowed). Empty fields when absent.
+// The QBlastInfo block of a URL API answer: "RID = ..." and "Status=..."
+// (blanks around '=' allowed). Empty fields when absent.
 struct QBlastInfo {
   bool present = false;
   std::string rid;
-  int rtoe = -1;
   std::string status;
 };
 QBlastInfo ReadQBlastInfo(std::string_view page);

@@ -73,7 +73,6 @@ TEST(NcbiPages, QBlastInfoBlocksAndToolFields) {
   QBlastInfo put = ReadQBlastInfo("<!--QBlastInfoBegin\n    RID = 7K3M2ZB9016\n    RTOE = 27\nQBlastInfoEnd\n-->");
   EXPECT_TRUE(put.present);
   EXPECT_EQ(put.rid, "7K3M2ZB9016");
-  EXPECT_EQ(put.rtoe, 27);
   QBlastInfo status = ReadQBlastInfo("<p><!--\nQBlastInfoBegin\n\tStatus=WAITING\r\nQBlastInfoEnd\n--><p>\nRID = late");
   EXPECT_EQ(status.status, "WAITING");
   EXPECT_EQ(status.rid, "");  // only the block counts

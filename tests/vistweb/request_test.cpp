@@ -8,22 +8,6 @@
 using vwtest::TempFolder;
 using vwtest::WriteFile;
 
-TEST(RequestFile, TakesTheFourValuesAsTheWorkbenchWritesThem) {
-  TempFolder dir;
-  vwtest::WriteRequest(dir / "web1.tmp", "http://www.expasy.ch", "/cgi-bin/BLASTEXPASY.pl", "/c/post1.tmp",
-                       "/c/res1.vist", "/opt/vistram/vistram");
-  WebRequest r;
-  ASSERT_TRUE(ReadRequestFile(dir / "web1.tmp", r));
-  EXPECT_EQ(r.scheme, "http:");
-  EXPECT_EQ(r.host, "www.expasy.ch");
-  EXPECT_EQ(r.methodLine, "POST /cgi-bin/BLASTEXPASY.pl");
-  EXPECT_EQ(r.postPath, "/c/post1.tmp");
-  EXPECT_EQ(r.responsePath, "/c/res1.vist");
-  EXPECT_EQ(r.callback, "/opt/vistram/vistram");
-  EXPECT_FALSE(ReadRequestFile(dir / "missing.tmp", r));
-  EXPECT_TRUE(r.postPath.empty());
-}
-
 TEST(RequestFile, LineRules) {
   struct Case {
     const char* name;
@@ -31,6 +15,9 @@ TEST(RequestFile, LineRules) {
     std::string host, method, post;
   } cases[] = {
       {"the first // of the line decides", "ServerName=http://a//b\n", "a//b", "", ""},
+      {"the workbench's lines", "[REQUEST_INFO]\nJobNumber=res1\nServerName=https://h\nAction=ACT_OPENMSF\n"
+       "Method=POST /p\nFilePostName=/c/post\nFileNameResponse=/c/res1.msf\nCallBack=/opt/v\n\n\n", "h", "POST /p",
+       "/c/post"},
       {"a key anywhere in a line", "x ServerName=ftp://h\n  Method=GET /q\n", "h", "GET /q", ""},
       {"the last line wins", "FilePostName=/one\nFilePostName=/two\n", "", "", "/two"},
       {"value after the first =", "FilePostName=/a=b\n", "", "", "/a=b"},
