@@ -35,7 +35,8 @@ std::string Lower(std::string text) {
 
 // A plain name must not pass for an option of the program.
 bool PlainName(const std::string& text) { return AllOf(text, PlainNameChar) && text[0] != '-' && text[0] != '.'; }
-bool Number(const std::string& text) { return AllOf(text, NumberChar) && text.size() <= 20; }
+// Not negative: a leading '-' would read as an option.
+bool Number(const std::string& text) { return AllOf(text, NumberChar) && text[0] != '-' && text.size() <= 20; }
 bool Count(const std::string& text) { return AllOf(text, DigitChar) && text.size() <= 6; }
 
 // A private folder for one run, removed with everything in it.
@@ -128,9 +129,9 @@ std::vector<std::string> ClustalwArguments(const FormFields& fields, const std::
   for (const char* known : {"blosum", "pam", "gonnet", "id"})
     if (matrix == known) args.push_back("-matrix=" + matrix);
   std::string open = FindField(fields, {"GAPOPEN", "GAP_OPEN", "GOPEN"});
-  if (Number(open) && open[0] != '-') args.push_back("-gapopen=" + open);
+  if (Number(open)) args.push_back("-gapopen=" + open);
   std::string extend = FindField(fields, {"GAPEXT", "GAP_EXT", "GEXT", "GAPEXTEND"});
-  if (Number(extend) && extend[0] != '-') args.push_back("-gapext=" + extend);
+  if (Number(extend)) args.push_back("-gapext=" + extend);
   return args;
 }
 
@@ -140,7 +141,7 @@ std::vector<std::string> BlastArguments(const std::string& program, const FormFi
   if (!PlainName(database)) return {};
   std::vector<std::string> args{program, "-query", query, "-db", database, "-out", output, "-num_threads", "1"};
   std::string expect = FindField(fields, {"EXPECT", "EVALUE"});
-  if (Number(expect) && expect[0] != '-') args.insert(args.end(), {"-evalue", expect});
+  if (Number(expect)) args.insert(args.end(), {"-evalue", expect});
   std::string matrix = FindField(fields, {"MATRIX_NAME", "MATRIX"});
   if (program != "blastn" && PlainName(matrix) && matrix.size() <= 12) args.insert(args.end(), {"-matrix", matrix});
   std::string descriptions = FindField(fields, {"DESCRIPTIONS"});
