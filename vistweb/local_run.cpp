@@ -175,13 +175,15 @@ std::string FormSequences(const FormFields& fields) {
   return clean;
 }
 
-void RunLocalRequest(Progress& progress, const std::string& program, std::string_view body,
+void RunLocalRequest(Progress& progress, const std::string& server, std::string_view body,
                      const std::string& responsePath, const HelperSettings& settings, const RunClock& clock) {
-  if (!IsLocalProgram(program)) {
+  FormFields fields = DecodeForm(body);
+  // "local://blast" runs the BLAST+ program the form names.
+  const std::string program = server == "blast" ? Lower(FindField(fields, {"PROGRAM"})) : server;
+  if (program == "clustalw" ? server != "clustalw" : !IsLocalProgram(program)) {
     ReplaceFile(responsePath, "VistWeb: \"" + program + "\" is not a program this helper runs.\n");
     return;
   }
-  FormFields fields = DecodeForm(body);
   std::string sequences = FormSequences(fields);
   PrivateFolder folder;
   const std::string input = folder.Path() + "/input.fasta";

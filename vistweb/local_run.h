@@ -30,7 +30,9 @@ std::vector<std::string> BlastArguments(const std::string& program, const FormFi
 // BLAST query (given a title line when it has none). Carriage returns dropped.
 std::string FormSequences(const FormFields& fields);
 
-// Runs the local program named by the request and writes its answer to
-// `responsePath`; when it fails, a note starting "VistWeb:" says why.
-void RunLocalRequest(Progress& progress, const std::string& program, std::string_view body,
+// Runs the local program named by the request ("clustalw", a BLAST+ program,
+// or "blast" for the BLAST+ program of the form's PROGRAM field) and writes
+// its answer to `responsePath`; when it fails, a note starting "VistWeb:"
+// says why.
+void RunLocalRequest(Progress& progress, const std::string& server, std::string_view body,
                      const std::string& responsePath, const HelperSettings& settings, const RunClock& clock);

@@ -106,7 +106,8 @@ TEST(LocalRun, BlastpSearchesALocalDatabase) {
   WriteFile(dir / "vistram.cfg", "[VISTWEB]\nTIME_LIMIT=60\nBLASTDB=" + (dir / "db") + "\n");
   WriteFile(dir / "post.tmp", FormEncode("CMD=Put&PROGRAM=blastp&DATABASE=labdb&QUERY=>probe\n"
                                          "MKVLAAGIVALLLAAGCSSSKEETAPK&EXPECT=10&DESCRIPTIONS=50&ALIGNMENTS=50&"));
-  vwtest::WriteRequest(dir / "web.tmp", "local://blastp", "/Blast.cgi", dir / "post.tmp", dir / "res.vist",
+  // "local://blast" takes the program from the form, as the BLAST-2 sheet sends it.
+  vwtest::WriteRequest(dir / "web.tmp", "local://blast", "/Blast.cgi", dir / "post.tmp", dir / "res.vist",
                        dir / "vistram");
   vwtest::RecordingProgress progress;
   RunVistWeb(dir / "web.tmp", progress);
@@ -124,6 +125,7 @@ TEST(LocalRun, FailuresLeaveANote) {
     std::string noteStart;
   } cases[] = {
       {"local://sh", "QUERY=MKV", "VistWeb: \"sh\" is not a program this helper runs."},
+      {"local://blast", "PROGRAM=clustalw&QUERY=MKV", "VistWeb: \"clustalw\" is not a program this helper runs."},
       {"local://blastp", "DATABASE=labdb&EXPECT=10", "VistWeb: the request holds no sequence for blastp."},
       {"local://blastp", "QUERY=MKV&DATABASE=%2Fetc", "VistWeb: the request names no usable database for blastp."},
       {"local://blastp", "QUERY=MKV&DATABASE=nosuchdb", "VistWeb: blastp failed: "},
