@@ -80,11 +80,15 @@ void PollUrlApi(Progress& progress, const Endpoint& endpoint, const std::string&
   std::string fetch = "CMD=Get&FORMAT_TYPE=Text&RID=" + rid +
                       "&DESCRIPTIONS=" + std::to_string(ReadDescriptionsNumber(body)) +
                       "&ALIGNMENTS=" + std::to_string(ReadAlignmentsNumber(body)) + tool;
-  if (HttpExchange(progress, endpoint, methodLine, fetch, responsePath, clock) != ExchangeEnd::Complete) {
+  std::string page;
+  HttpAnswer answer(&page);
+  if (HttpExchange(progress, endpoint, methodLine, fetch, responsePath, clock) == ExchangeEnd::Complete)
+    answer.Feed(ReadWholeFile(responsePath));
+  if (answer.Status() != 200) {
     WriteNote(responsePath, "the report of search " + put.rid + " could not be read from " + endpoint.name + ".");
     return;
   }
-  ReplaceFile(responsePath, PlainReport(AnswerPage(ReadWholeFile(responsePath))));
+  ReplaceFile(responsePath, PlainReport(page));
 }
 
 }  // namespace

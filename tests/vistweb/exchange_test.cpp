@@ -192,6 +192,7 @@ TEST(NcbiSequence, UrlApiFailuresLeaveANoteForTheWorkbench) {
       {"FAILED", 20, "VistWeb: the BLAST server 127.0.0.1 reports the search R42XYZ as FAILED.\n"},
       {"UNKNOWN", 20, "VistWeb: the BLAST server 127.0.0.1 reports the search R42XYZ as UNKNOWN (expired or never known).\n"},
       {"WAITING", 3, "VistWeb: no result from 127.0.0.1 within 3 seconds (search R42XYZ).\n"},
+      {"BROKEN", 20, "VistWeb: the report of search R42XYZ could not be read from 127.0.0.1.\n"},
   };
   for (const Case& c : cases) {
     LoopbackServer server({"urlapi", "--waits", "0", "--final", c.final});

@@ -14,7 +14,8 @@ as the chosen MODE:
               more of them for the polls, then the finished page (PAGE)
   urlapi      today's NCBI URL API: QBlastInfo with RID and RTOE for the Put,
               Status=WAITING for WAITS SearchInfo requests, then FINAL
-              (READY, FAILED or UNKNOWN), then the text report (PAGE)
+              (READY, FAILED or UNKNOWN), then the text report (PAGE);
+              BROKEN: READY, then an error 500 instead of the report
 """
 import argparse
 import os
@@ -128,11 +129,13 @@ def respond(conn, body):
             with lock:
                 state["polls"] += 1
                 polls = state["polls"]
-            status = b"WAITING" if polls <= args.waits else args.final.encode()
+            final = b"READY" if args.final == "BROKEN" else args.final.encode()
+            status = b"WAITING" if polls <= args.waits else final
             text = qblast([b"Status=" + status] + ([b"ThereAreHits=yes"] if status == b"READY" else []))
         else:
             text = qblast([b"Status=READY"]) + b"<PRE>\n" + page + b"</PRE>\n"
-        conn.sendall(answer(200, text, b"Content-Length: %d\r\nConnection: keep-alive\r\n" % len(text)))
+        code = 500 if args.final == "BROKEN" and b"FORMAT_TYPE=Text" in body else 200
+        conn.sendall(answer(code, text, b"Content-Length: %d\r\nConnection: keep-alive\r\n" % len(text)))
         time.sleep(HOLD)
         return
     conn.sendall(answer(200, page))
