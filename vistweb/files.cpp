@@ -11,9 +11,9 @@ std::string ReadWholeFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool ReplaceFile(const std::string& path, std::string_view text) {
+void ReplaceFile(const std::string& path, std::string_view text) {
   SafeFile file;
-  if (!file.Open(path)) return false;
+  if (!file.Open(path)) return;
   if (std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size()) file.MarkFailed();
-  return file.Commit();
+  file.Commit();
 }

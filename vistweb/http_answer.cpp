@@ -77,7 +77,7 @@ void HttpAnswer::EndOfHead() {
     return;
   }
   std::string length = HeaderValue(head_, "Content-Length");
-  if (!length.empty() && std::isdigit(static_cast<unsigned char>(length[0]))) {
+  if (std::isdigit(static_cast<unsigned char>(length.c_str()[0]))) {
     left_ = std::strtoull(length.c_str(), nullptr, 10);
     state_ = left_ == 0 ? Done : Length;
     return;

@@ -137,6 +137,8 @@ TEST(LocalRun, FailuresLeaveANote) {
     vwtest::WriteRequest(dir / "web.tmp", c.server, "/x", dir / "post.tmp", dir / "res.vist", dir / "vistram");
     Progress quiet;
     RunVistWeb(dir / "web.tmp", quiet);
-    EXPECT_EQ(ReadFile(dir / "res.vist").substr(0, c.noteStart.size()), c.noteStart) << c.server << " " << c.body;
+    std::string note = ReadFile(dir / "res.vist");
+    EXPECT_EQ(note.substr(0, c.noteStart.size()), c.noteStart) << c.server << " " << c.body;
+    EXPECT_EQ(note.find('\n'), note.size() - 1) << "a note is one line: " << note;
   }
 }

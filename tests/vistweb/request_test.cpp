@@ -54,6 +54,7 @@ TEST(Endpoint, SchemesPortsAndBadHosts) {
       {"HTTPS:", "h:4443/x", Endpoint::Https, "h", 4443, true},
       {"local:", "clustalw", Endpoint::Local, "clustalw", 0, true},
       {"", "h", Endpoint::Http, "h", 80, true},
+      {"http:", "h:65535", Endpoint::Http, "h", 65535, true},
       {"http:", "h:0", Endpoint::Http, "", 80, false},
       {"http:", "h:65536", Endpoint::Http, "", 80, false},
       {"http:", "h:80x", Endpoint::Http, "", 80, false},
