@@ -49,6 +49,9 @@ HelperSettings LoadHelperSettings(const std::string& configPath) {
 }
 
 std::string HelperConfigPath(const std::string& callback) {
+  // The workbench names the configuration file it runs with.
+  const char* named = std::getenv("VISTWEB_CONFIG");
+  if (named != nullptr && *named != '\0') return named;
   if (!callback.empty()) return Folder(callback) + "/vistram.cfg";
   char self[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);

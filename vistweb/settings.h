@@ -1,6 +1,7 @@
 // The helper's own settings: section [VISTWEB] of the workbench's vistram.cfg
-// (found beside the workbench program named on the request's CallBack line,
-// else beside the helper), each overridden by an environment variable.
+// (the file named in VISTWEB_CONFIG, else the one beside the workbench
+// program named on the request's CallBack line, else beside the helper), each
+// overridden by an environment variable.
 #pragma once
 #include <string>
 
@@ -17,6 +18,7 @@ struct HelperSettings {
 // the defaults), then the environment. Numbers below 1 keep their defaults.
 HelperSettings LoadHelperSettings(const std::string& configPath);
 
-// The vistram.cfg beside the program `callback`, or beside the running helper
-// when the callback is empty.
+// The configuration file the workbench names in VISTWEB_CONFIG when it starts
+// the helper; else the vistram.cfg beside the program `callback`, or beside
+// the running helper when the callback is empty.
 std::string HelperConfigPath(const std::string& callback);

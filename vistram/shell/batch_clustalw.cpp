@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "vistram/editor/msa_open.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/shell/batch_commands.h"
@@ -28,20 +29,6 @@ bool ReadText(const std::string& path, std::string& text) {
   text = s.str();
   return !in.bad() && text.size() >= 2 && text.size() <= kMaxSequencesText &&
          text.find('\0') == std::string::npos && text.find('>') != std::string::npos;
-}
-
-// An MSF file: a header line with "MSF:" and, after it, the "//" line that
-// ends the header.
-bool LooksLikeMsf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  bool header = false;
-  while (std::getline(in, line)) {
-    if (!header && line.find("MSF:") != std::string::npos) header = true;
-    else if (header && line.rfind("//", 0) == 0) return true;
-  }
-  std::fprintf(stderr, "%s\n", FormatTxtMessage(IDS_CANNOT_READ_FILE, path).c_str());
-  return false;
 }
 
 int SendClustal(const WebBatchArguments& args, std::string& response) {
@@ -77,12 +64,16 @@ int RunClustalwBatch(int argc, char** argv) {
   SetCurrentPlatform(&platform);
   const bool parsed = ParseWebBatchArguments(argc, argv, args);
   std::string response;
-  const int sent = parsed ? SendClustal(args, response) : 2;
-  SetCurrentPlatform(nullptr);
-  if (sent != 0) return sent;
-  if (response.empty() || !std::ifstream(response)) {
-    std::fprintf(stderr, "%s\n", FormatTxtMessage(IDS_CANNOT_READ_FILE, response).c_str());
-    return 1;
+  int result = parsed ? SendClustal(args, response) : 2;
+  if (result == 0 && (response.empty() || !std::ifstream(response))) {
+    MyTxtErrMsgBox(IDS_CAPTION, IDS_CANNOT_READ_FILE, nullptr, response);
+    result = 1;
   }
-  return DeliverWebAnswer(response, args.output, LooksLikeMsf);
+  // The answer is checked by the editor's MSF reader, as the window would open it.
+  if (result == 0)
+    result = DeliverWebAnswer(response, args.output, [&args](const std::string& path) {
+      return LoadMsfFile(nullptr, path, args.config) != nullptr;
+    });
+  SetCurrentPlatform(nullptr);
+  return result;
 }

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -89,15 +90,23 @@ std::string HelperProgramPath(const std::string& configPath) {
   return helper;
 }
 
-bool RunHelperAndWait(const std::string& program, const std::string& argument) {
+bool RunHelperAndWait(const std::string& program, const std::string& argument, const std::string& configPath) {
   if (program.empty()) return false;
   std::vector<char> prog(program.begin(), program.end());
   prog.push_back('\0');
   std::vector<char> arg(argument.begin(), argument.end());
   arg.push_back('\0');
   char* argv[] = {prog.data(), arg.data(), nullptr};
+  // The environment of the workbench, its own VISTWEB_CONFIG replaced.
+  const std::string prefix = std::string(kHelperConfigVariable) + "=";
+  const std::string setting = prefix + configPath;
+  std::vector<char*> env;
+  for (char** e = environ; *e != nullptr; ++e)
+    if (std::strncmp(*e, prefix.c_str(), prefix.size()) != 0) env.push_back(*e);
+  if (!configPath.empty()) env.push_back(const_cast<char*>(setting.c_str()));
+  env.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawn(&pid, prog.data(), nullptr, nullptr, argv, environ) != 0) return false;
+  if (posix_spawn(&pid, prog.data(), nullptr, nullptr, argv, env.data()) != 0) return false;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) break;
@@ -142,6 +151,7 @@ int PrepareRequest(WindowHandle owner, const std::string& server, const std::str
     return 0;
   }
   out.helper = HelperProgramPath(configPath);
+  out.config = configPath;
   return 1;
 }
 
@@ -177,24 +187,44 @@ int LanceRequete(WindowHandle owner, const std::string& server, const std::strin
   return 1;
 }
 
+bool ReadHelperNote(const std::string& responseFile, std::string& note) {
+  note.clear();
+  std::FILE* file = std::fopen(responseFile.c_str(), "rb");
+  if (file == nullptr) return false;
+  char line[1024];
+  const bool read = std::fgets(line, sizeof line, file) != nullptr;
+  std::fclose(file);
+  if (!read || std::strncmp(line, "VistWeb:", 8) != 0) return false;
+  note = line;
+  while (!note.empty() && (note.back() == '\n' || note.back() == '\r')) note.pop_back();
+  return true;
+}
+
 namespace {
-// After the helper has ended: the response file left empty is removed.
-void DropEmptyResponse(const std::string& responseFile) {
+// After the helper has ended: the response file left empty is removed; one
+// holding the helper's note is shown (an error box) and removed. False when
+// there is no answer to open.
+bool CheckResponse(const std::string& responseFile, WindowHandle owner) {
   struct stat st {};
   if (stat(responseFile.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) RemoveFile(responseFile);
+  std::string note;
+  if (!ReadHelperNote(responseFile, note)) return true;
+  CurrentPlatform().MessageBox(owner, LoadStringText(IDS_CAPTION), note, MsgIcon::Error, MsgButtons::Ok);
+  RemoveFile(responseFile);
+  return false;
 }
 }  // namespace
 
 int RunRequestNow(const PreparedRequest& request, std::string& responseFile) {
   responseFile.clear();
-  if (!RunHelperAndWait(request.helper, request.requestFile)) {
+  if (!RunHelperAndWait(request.helper, request.requestFile, request.config)) {
     Info(IDS_WEB_CANNOT_CALL_HELPER, nullptr);
     RemoveFile(request.requestFile);
     RemoveFile(request.responseFile);
     RemoveFile(request.postFile);
     return 0;
   }
-  DropEmptyResponse(request.responseFile);
+  const bool answered = CheckResponse(request.responseFile, nullptr);
   std::string postFile;
   const bool read = ReadRequestAnswer(request.requestFile, responseFile, postFile);
   RemoveFile(request.postFile);
@@ -203,7 +233,8 @@ int RunRequestNow(const PreparedRequest& request, std::string& responseFile) {
     Info(IDS_WEB_CANNOT_CREATE_WEB_FILE, nullptr);
     return 0;
   }
-  return 1;
+  if (!answered) responseFile.clear();
+  return answered ? 1 : 0;
 }
 
 void _RunVistWeb(PreparedRequest request) {
@@ -216,7 +247,7 @@ void _RunVistWeb(PreparedRequest request) {
       gRunningChanged.notify_all();
     }
   } done;
-  if (!RunHelperAndWait(request.helper, request.requestFile)) {
+  if (!RunHelperAndWait(request.helper, request.requestFile, request.config)) {
     Info(IDS_WEB_CANNOT_CALL_HELPER, AnswerOwner());
     RemoveFile(request.requestFile);
     RemoveFile(request.responseFile);  // reserved here, never written
@@ -224,13 +255,14 @@ void _RunVistWeb(PreparedRequest request) {
   }
   CurrentPlatform().MessageBox(AnswerOwner(), LoadStringText(IDS_CAPTION), LoadStringText(IDS_WEB_DONE),
                                MsgIcon::Information, MsgButtons::Ok);
-  // The response file was reserved empty: left so, the helper wrote nothing.
-  DropEmptyResponse(request.responseFile);
+  // The response file was reserved empty: left so, the helper wrote nothing;
+  // a note of the helper is shown instead of being opened as a report.
+  const bool answered = CheckResponse(request.responseFile, AnswerOwner());
   std::string responseFile;
   std::string postFile;
   if (!ReadRequestAnswer(request.requestFile, responseFile, postFile)) {
     Info(IDS_WEB_CANNOT_CREATE_WEB_FILE, AnswerOwner());
-  } else if (!responseFile.empty()) {
+  } else if (answered && !responseFile.empty()) {
     WebAnswerHandler handler;
     {
       std::lock_guard lock(gHandlerMutex);

@@ -37,10 +37,22 @@ bool CreateUniqueFile(const std::string& dir, std::string_view prefix, std::stri
 // missing or blank.
 std::string HelperProgramPath(const std::string& configPath);
 
+// The environment variable through which the helper learns the workbench's
+// configuration file (its own settings are in section VISTWEB there).
+inline constexpr const char* kHelperConfigVariable = "VISTWEB_CONFIG";
+
 // Starts `program` with the single argument `argument` (no shell) and waits
-// for it to end. False when it cannot be started; its exit status is not
+// for it to end; when `configPath` is not empty it reaches the program as
+// VISTWEB_CONFIG. False when it cannot be started; its exit status is not
 // looked at.
-bool RunHelperAndWait(const std::string& program, const std::string& argument);
+bool RunHelperAndWait(const std::string& program, const std::string& argument,
+                      const std::string& configPath = std::string());
+
+// The helper answers with one line starting "VistWeb:" instead of a report
+// when a search failed, expired or ran out of time, or a local program
+// failed. True (and the line, without its line end) when the response file
+// holds such a note.
+bool ReadHelperNote(const std::string& responseFile, std::string& note);
 
 // A request ready to be run: its request file written, its response file
 // reserved.
@@ -50,6 +62,7 @@ struct PreparedRequest {
   std::string responseFile;
   std::string postFile;
   std::string action;
+  std::string config;        // the configuration file, handed to the helper
 };
 
 // Steps 1 to 6 of a launch: reserves the response file "res*.<extension>",
@@ -92,14 +105,17 @@ int LanceRequete(WindowHandle owner, const std::string& server, const std::strin
 // reads the response path back from the request file (else "Unable to
 // create/read Web file."), hands it to the answer handler and deletes the
 // post and request files. A response file left empty by the helper is
-// deleted first, so the Open command reports that it cannot be read.
+// deleted first, so the Open command reports that it cannot be read; one
+// holding the helper's note is shown as an error box (the note's text) and
+// deleted, and nothing is opened.
 void _RunVistWeb(PreparedRequest request);
 
 // Runs a prepared request on the calling thread, without any box (batch
 // mode): starts the helper and waits for it, reads the answer's path back
 // and deletes the post and request files (and the response file when the
 // helper left it empty). 1 with `responseFile` set (the file may be missing);
-// 0 after "Unable to call 'Vist Web'." or "Unable to create/read Web file.".
+// 0 after "Unable to call 'Vist Web'.", "Unable to create/read Web file." or
+// the helper's note (the response file is then deleted).
 int RunRequestNow(const PreparedRequest& request, std::string& responseFile);
 
 // Number of worker threads still running; waits until none runs (tests and

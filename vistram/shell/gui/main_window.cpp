@@ -25,6 +25,7 @@
 #include "vistram/base/command_ids.h"
 #include "vistram/base/config.h"
 #include "vistram/editor/gui/editor_open.h"
+#include "vistram/editor/msf.h"
 #include "vistram/hca/gui/hca_viewer.h"
 #include "vistram/mapper/gui/map_window.h"
 #include "vistram/platform/gui/label_cell.h"
@@ -682,10 +683,16 @@ void MainWindow::OpenWebAnswer(const WebAnswer& answer) {
   OpenCommandLine(answer.responseFile);
 }
 
-// THE ROUTE OF MSF ANSWERS (ClustalW requests). For now they are opened
-// through the ordinary Open command like every other answer; this is the one
-// place to hand them to the alignment editor instead.
-void MainWindow::OpenMsfAnswer(const std::string& path) { OpenCommandLine(path); }
+// The route of MSF answers (ClustalW requests): an MSF file the editor's
+// reader accepts opens in the alignment editor; anything else goes through
+// the ordinary Open command, which loads it as a report or says it cannot.
+void MainWindow::OpenMsfAnswer(const std::string& path) {
+  int rows = 0, columns = 0;
+  if (AnalyseMSFHeader(path, rows, columns))
+    OpenMsfInEditor(path);
+  else
+    OpenCommandLine(path);
+}
 
 // ---------------------------------------------------------------------------
 // Commands.

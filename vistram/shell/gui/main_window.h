@@ -81,7 +81,8 @@ class MainWindow : public QMainWindow {
   void CloseWithoutQuestion() { closeWithoutQuestion_ = true; }
   // The answer of a web request, on the user-interface thread: a BLAST
   // report opens as a new table through the Open command; an MSF answer goes
-  // to OpenMsfAnswer.
+  // to OpenMsfAnswer, which opens it in the alignment editor when the
+  // editor's reader takes it for an MSF file (else through Open).
   void OpenWebAnswer(const WebAnswer& answer);
   void OpenMsfAnswer(const std::string& path);
   // True while a report is being read.
