@@ -3,6 +3,7 @@
 
 #include "vistweb/form_body.h"
 #include "vistweb/request.h"
+#include "vistweb/settings.h"
 #include "vistweb_test_support.h"
 
 using vwtest::TempFolder;
@@ -105,4 +106,18 @@ TEST(FormBody, DecodesFieldsAndSkipsTheClustalwHeaderSegment) {
   EXPECT_EQ(PercentEncode("a.b@c d+"), "a.b%40c%20d%2B");
   EXPECT_TRUE(ContainsNoCase("x cmd=put", "CMD=Put"));
   EXPECT_FALSE(ContainsNoCase("CMD=Pu", "CMD=Put"));
+}
+
+TEST(HelperSettings, TheConfigurationNamedByTheWorkbenchWinsOverTheCallBack) {
+  vwtest::TempFolder dir;
+  vwtest::WriteFile(dir / "named.cfg", "[VISTWEB]\nEMAIL=named@example.org\nPOLL_INTERVAL=7\n");
+  vwtest::WriteFile(dir / "vistram.cfg", "[VISTWEB]\nEMAIL=beside@example.org\n");
+  const std::string callback = dir / "vistram";
+  EXPECT_EQ(HelperConfigPath(callback), dir / "vistram.cfg");
+  EXPECT_EQ(LoadHelperSettings(HelperConfigPath(callback)).email, "beside@example.org");
+  setenv("VISTWEB_CONFIG", (dir / "named.cfg").c_str(), 1);
+  const HelperSettings named = LoadHelperSettings(HelperConfigPath(callback));
+  unsetenv("VISTWEB_CONFIG");
+  EXPECT_EQ(named.email, "named@example.org");
+  EXPECT_EQ(named.pollInterval, 7);
 }

@@ -1,11 +1,13 @@
-// vistram --blast2 and --clustalw run as scripts run them, with a stand-in
-// helper in a private installation.
+// vistram --blast2 and --clustalw run as scripts run them, in a private
+// installation: with a stand-in helper, and end to end through the real
+// helper (a loopback URL API server, local blastp and clustalw runs).
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 
-#include "web_test_support.h"
+#include "end_to_end_support.h"
+#include "vistram/editor/msf.h"
 
 using webtest::Installation;
 using webtest::ReadAll;
@@ -112,14 +114,105 @@ TEST_F(WebBatchTest, ClustalwAnswerIsWrittenWhenItIsAnMsfFile) {
   EXPECT_TRUE(webtest::FilesIn(inst_.Cache()).empty());
 
   webtest::fs::remove(out);
+  // An answer the editor's MSF reader refuses; an input without sequences.
   inst_.WriteHelper(webtest::ShippedFile("sample.bla"));
   r = Vistram("--clustalw " + Fasta() + " -o " + out + Config());
   EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "Unable to open a non-MSF file.\n");
   EXPECT_FALSE(webtest::fs::exists(out));
   EXPECT_TRUE(webtest::FilesIn(inst_.Cache()).empty());
-  r = Vistram("--clustalw " + webtest::ShippedFile("sample.bla") + " -o " + out + Config());
+  r = Vistram("--clustalw " + inst_.Config() + " -o " + out + Config());
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("Unable to open or read your file."), std::string::npos);
+}
+
+// End to end through the real helper. The answers are checked, the notes of
+// the helper reach standard error, and the helper's settings come from the
+// configuration named by --config.
+TEST_F(WebBatchTest, Blast2ThroughTheUrlApi) {
+  if (!webtest::PrivateNamespaces()) GTEST_SKIP() << "no private mount namespace for the test's NCBI host name";
+  inst_.SetKey("vistram.cfg", "VISTWEB", webtest::WriteNcbiHelper(inst_));
+  const std::string out = inst_.Path("answer.txt");
+  const struct {
+    const char* final;
+    int code;
+    const char* message;
+  } cases[] = {
+      {"READY", 0, ""},
+      {"FAILED", 1, "VistWeb: the BLAST server blast.ncbi.test reports the search R42XYZ as FAILED.\n"},
+      {"BROKEN", 1, "VistWeb: the report of search R42XYZ could not be read from blast.ncbi.test.\n"},
+  };
+  for (const auto& c : cases) {
+    vwtest::LoopbackServer server({"urlapi", "--waits", "1", "--final", c.final, "--page", webtest::UrlApiReport()});
+    webtest::UseUrlApiServer(inst_, server.Port());
+    const Outcome r = Vistram("--blast2 " + Sequence() + " -o " + out + Config());
+    EXPECT_EQ(r.code, c.code) << c.final << ": " << r.err;
+    EXPECT_EQ(r.err, c.message) << c.final;
+    if (c.code == 0) EXPECT_EQ(ReadAll(out), ReadAll(webtest::UrlApiReport()));
+    else EXPECT_FALSE(webtest::fs::exists(out)) << c.final;
+    EXPECT_NE(vwtest::RequestBody(server.Request(1)).find("&CMD=Put&tool=vistweb&email=tester%40example.org"),
+              std::string::npos);
+    EXPECT_TRUE(webtest::FilesIn(inst_.Cache()).empty()) << c.final;
+    webtest::fs::remove(out);
+  }
+}
+
+TEST_F(WebBatchTest, Blast2WithTheLocalBlastp) {
+  // A protein database of the rhodopsins, the first of them as the query.
+  const std::string db = inst_.Path("db");
+  webtest::fs::create_directories(db);
+  ASSERT_EQ(vwtest::RunProgram({"makeblastdb", "-in", Fasta(), "-dbtype", "prot", "-out", db + "/rhodopsins"}), 0);
+  const std::string fasta = ReadAll(Fasta());
+  const std::string query = inst_.Path("query.fasta");
+  webtest::WriteAll(query, fasta.substr(0, fasta.find('>', 1)));
+  std::string dbs = ReadAll(inst_.Path("blast2db.cfg"));
+  Installation::Replace(dbs, "\nnr=", "\nrhodopsins=Rhodopsins\nnr=");
+  webtest::WriteAll(inst_.Path("blast2db.cfg"), dbs);
+  inst_.SetKey("blast2.cfg", "SERVER_BLAST", "local://blastp");
+  inst_.SetKey("vistram.cfg", "ACCEPTED_SERVERS", "blastp");
+  inst_.SetKey("vistram.cfg", "VISTWEB", webtest::kVistweb);
+  const std::string out = inst_.Path("answer.txt");
+  // Found through BLASTDB of the configuration; an empty folder has no database.
+  for (const std::string& folder : {db, inst_.Cache()}) {
+    inst_.SetKey("vistram.cfg", "BLASTDB", folder);
+    const Outcome r = Vistram("--blast2 " + query + " -o " + out + Config());
+    if (folder == db) {
+      ASSERT_EQ(r.code, 0) << r.err;
+      const std::string report = ReadAll(out);
+      EXPECT_EQ(report.rfind("BLASTP ", 0), 0u);
+      // The title as the sheet makes it (27 characters), the whole database searched.
+      EXPECT_NE(report.find("\nQuery= gi|57163783|ref|NP_00100924\n"), std::string::npos);
+      EXPECT_NE(report.find("6 sequences; 2,059 total letters"), std::string::npos);
+      webtest::fs::remove(out);
+    } else {
+      EXPECT_EQ(r.code, 1);
+      EXPECT_EQ(r.err.rfind("VistWeb: blastp failed: ", 0), 0u) << r.err;
+      EXPECT_FALSE(webtest::fs::exists(out));
+    }
+    EXPECT_TRUE(webtest::FilesIn(inst_.Cache()).empty());
+  }
+}
+
+TEST_F(WebBatchTest, ClustalwWithTheLocalClustalw) {
+  inst_.SetKey("vistram.cfg", "VISTWEB", webtest::kVistweb);
+  const std::string out = inst_.Path("aligned.msf");
+  Outcome r = Vistram("--clustalw " + Fasta() + " -o " + out + Config());
+  ASSERT_EQ(r.code, 0) << r.err;
+  int rows = 0, columns = 0;
+  EXPECT_TRUE(AnalyseMSFHeader(out, rows, columns));
+  EXPECT_EQ(rows, 6);
+  EXPECT_GE(columns, 354);  // the longest rhodopsin
+  EXPECT_TRUE(webtest::FilesIn(inst_.Cache()).empty());
+  webtest::fs::remove(out);
+
+  const std::string one = inst_.Path("one.fasta");
+  webtest::WriteAll(one, ">alone\nMKVLAAGIVGLLLAHW\n");
+  r = Vistram("--clustalw " + one + " -o " + out + Config());
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err.rfind("VistWeb: clustalw failed: ", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("Only 1 sequence"), std::string::npos) << r.err;
+  EXPECT_FALSE(webtest::fs::exists(out));
+  EXPECT_TRUE(webtest::FilesIn(inst_.Cache()).empty());
 }
 
 }  // namespace

@@ -157,6 +157,49 @@ TEST_F(LaunchTest, AHelperThatWritesNothingLeavesNoResponseFile) {
   EXPECT_TRUE(webtest::FilesIn(inst_.Cache()).empty());
 }
 
+TEST_F(LaunchTest, TheHelpersNoteIsShownInsteadOfOpenedAndItLearnsTheConfiguration) {
+  const std::string note = inst_.Path("note.txt");
+  webtest::WriteAll(note, "VistWeb: the BLAST server h reports the search R1 as FAILED.\r\n");
+  // The workbench's own VISTWEB_CONFIG gives way to the configuration in use.
+  setenv("VISTWEB_CONFIG", "/elsewhere/vistram.cfg", 1);
+  inst_.WriteHelper(note, "echo \"$VISTWEB_CONFIG\" > " + inst_.Path("seen-config") + "\n");
+  ASSERT_EQ(Launch(NewPost("x")), 1);
+  WaitForWebRequests();
+  unsetenv("VISTWEB_CONFIG");
+  EXPECT_EQ(ReadAll(inst_.Path("seen-config")), inst_.Config() + "\n");
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"BLAST-2 done. Ready to \nopen the results file.",
+                                               "VistWeb: the BLAST server h reports the search R1 as FAILED."}));
+  EXPECT_EQ(platform_.Messages()[1].icon, MsgIcon::Error);
+  EXPECT_TRUE(answers_.empty());
+  EXPECT_TRUE(webtest::FilesIn(inst_.Cache()).empty());
+}
+
+TEST(HelperNote, OnlyAFirstLineStartingVistWebIsANote) {
+  Installation inst;
+  const struct {
+    const char* text;  // nullptr: no file
+    bool note;
+    const char* line;
+  } cases[] = {
+      {"VistWeb: clustalw failed: x\n", true, "VistWeb: clustalw failed: x"},
+      {"VistWeb: no result\r\nmore\n", true, "VistWeb: no result"},
+      {"VistWeb:", true, "VistWeb:"},
+      {"BLASTP 2.12.0+\nVistWeb: in a report\n", false, ""},
+      {" VistWeb: indented\n", false, ""},
+      {"vistweb: lower case\n", false, ""},
+      {"", false, ""},
+      {nullptr, false, ""},
+  };
+  const std::string path = inst.Path("res.vist");
+  for (const auto& c : cases) {
+    webtest::fs::remove(path);
+    if (c.text != nullptr) webtest::WriteAll(path, c.text);
+    std::string line = "stale";
+    EXPECT_EQ(ReadHelperNote(path, line), c.note) << (c.text ? c.text : "(none)");
+    EXPECT_EQ(line, c.line) << (c.text ? c.text : "(none)");
+  }
+}
+
 TEST_F(LaunchTest, AMissingHelperIsReportedAndItsRequestFileRemoved) {
   for (const char* value : {"", " ", "no-such-helper", "/nonexistent/vistweb"}) {
     platform_.Clear();

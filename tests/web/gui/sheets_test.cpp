@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "vistram/editor/gui/editor_open.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/load_flow.h"
 #include "vistram/shell/gui/main_window.h"
@@ -328,6 +329,24 @@ class SheetsTest : public QObject {
     QVERIFY(request.find("\nServerName=local://clustalw\nAction=ACT_OPENMSF\nMethod=POST /clustalw\n") !=
             std::string::npos);
     QVERIFY(request.find(".msf\n") != std::string::npos);
+    // The MSF answer opens in the alignment editor, not as a table.
+    QTRY_VERIFY_WITH_TIMEOUT(w_->Editors().Editor() != nullptr, 20000);
+    QCOMPARE(w_->Editors().Editor()->Msa().SequenceCount(), 7);
+    QCOMPARE(Tables(), 0);
+  }
+
+  void aClustalAnswerThatIsNoMsfGoesThroughOpen() {
+    inst_->WriteHelper(webtest::ShippedFile("sample.bla"));
+    QSignalSpy loaded(w_.get(), &MainWindow::loadFinished);
+    OnNextDialog([&](QDialog* d) {
+      auto* sheet = qobject_cast<ClustalSheet*>(d);
+      sheet->SequencesField()->setPlainText(">a\nMKVLA\n>b\nMKALA\n");
+      sheet->OkButton()->click();
+    });
+    w_->MainWndProc_OnCommand(3024);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 20000);
+    QCOMPARE(Tables(), 1);
+    QVERIFY(w_->Editors().Editor() == nullptr);
   }
 
   void twoRequestsEndingTogetherBothOpen() {
