@@ -135,16 +135,21 @@ TEST_F(WebBatchTest, Blast2ThroughTheUrlApi) {
   const std::string out = inst_.Path("answer.txt");
   const struct {
     const char* final;
+    int waits;   // status requests answered WAITING
+    int limit;   // the helper's TIME_LIMIT
     int code;
     const char* message;
   } cases[] = {
-      {"READY", 0, ""},
-      {"FAILED", 1, "VistWeb: the BLAST server blast.ncbi.test reports the search R42XYZ as FAILED.\n"},
-      {"BROKEN", 1, "VistWeb: the report of search R42XYZ could not be read from blast.ncbi.test.\n"},
+      {"READY", 1, 60, 0, ""},
+      {"FAILED", 1, 60, 1, "VistWeb: the BLAST server blast.ncbi.test reports the search R42XYZ as FAILED.\n"},
+      {"BROKEN", 1, 60, 1, "VistWeb: the report of search R42XYZ could not be read from blast.ncbi.test.\n"},
+      {"READY", 1000, 3, 1, "VistWeb: no result from blast.ncbi.test within 3 seconds (search R42XYZ).\n"},
   };
   for (const auto& c : cases) {
-    vwtest::LoopbackServer server({"urlapi", "--waits", "1", "--final", c.final, "--page", webtest::UrlApiReport()});
+    vwtest::LoopbackServer server({"urlapi", "--waits", std::to_string(c.waits), "--final", c.final, "--page",
+                                   webtest::UrlApiReport()});
     webtest::UseUrlApiServer(inst_, server.Port());
+    inst_.SetKey("vistram.cfg", "TIME_LIMIT", std::to_string(c.limit));
     const Outcome r = Vistram("--blast2 " + Sequence() + " -o " + out + Config());
     EXPECT_EQ(r.code, c.code) << c.final << ": " << r.err;
     EXPECT_EQ(r.err, c.message) << c.final;
