@@ -219,6 +219,11 @@ DarUvaEditor::DarUvaEditor(std::unique_ptr<DarUvaData> msa, const std::string& c
 }
 
 DarUvaEditor::~DarUvaEditor() {
+  // The panes call back into this window (focus, scrolling): they go first,
+  // while it is still whole, not from the base class's destructor.
+  delete central_;
+  central_ = nullptr;
+  align_ = nullptr;
   if (PDARUVA == msa_.get()) PDARUVA = nullptr;
   emit editorClosed();
 }
