@@ -57,27 +57,42 @@ void PrintProgressDialog::SetPage(int page) { status_->setText(QString::asprintf
 
 void PrintProgressDialog::reject() { aborted_ = true; }
 
-PrintJobResult RunPrintJob(QWidget* owner, Printout& printout, QPainter& painter, QPagedPaintDevice& device,
-                           const std::string& deviceName, const std::string& port) {
+namespace {
+// The page loop; `progress` (may be null) shows the page and ends the job
+// at the next page once cancelled.
+PrintJobResult DrawPages(Printout& printout, QPainter& painter, QPagedPaintDevice& device,
+                         PrintProgressDialog* progress) {
   PrintJobResult result;
-  PrintProgressDialog progress(owner, PrintDocumentName(printout.Title()), deviceName, port);
-  // The owner is disabled; the dialog, its own top-level window, stays usable.
-  if (owner != nullptr) owner->setEnabled(false);
-  progress.setEnabled(true);
-  progress.show();
-  QApplication::processEvents();
   const int pages = printout.PageCount(painter);
   for (int page = 1; page <= pages; ++page) {
-    QApplication::processEvents();
-    if (progress.Aborted()) break;
+    if (progress != nullptr) {
+      QApplication::processEvents();
+      if (progress->Aborted()) break;
+    }
     if (page > 1) device.newPage();
-    progress.SetPage(page);
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (progress != nullptr) {
+      progress->SetPage(page);
+      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
     printout.DrawPage(painter, page);
     ++result.pagesPrinted;
   }
-  QApplication::processEvents();
-  result.aborted = progress.Aborted();
+  if (progress != nullptr) {
+    QApplication::processEvents();
+    result.aborted = progress->Aborted();
+  }
+  return result;
+}
+}  // namespace
+
+PrintJobResult RunPrintJob(QWidget* owner, Printout& printout, QPainter& painter, QPagedPaintDevice& device,
+                           const std::string& deviceName, const std::string& port) {
+  PrintProgressDialog progress(owner, PrintDocumentName(printout.Title()), deviceName, port);
+  // The owner is disabled; the dialog, a window of its own, stays usable.
+  if (owner != nullptr) owner->setEnabled(false);
+  progress.setEnabled(true);
+  progress.show();
+  const PrintJobResult result = DrawPages(printout, painter, device, &progress);
   progress.hide();
   if (owner != nullptr) {
     owner->setEnabled(true);
@@ -135,7 +150,8 @@ bool PrintOnCurrentPrinter(QWidget* owner, Printout& printout, bool cancelWhenAb
   return !r.aborted;
 }
 
-bool RenderPrintoutPdf(QWidget* owner, Printout& printout, QByteArray& pdf) {
+namespace {
+bool RenderPdf(QWidget* owner, Printout& printout, QByteArray& pdf, bool withProgress) {
   pdf.clear();
   QBuffer buffer(&pdf);
   if (!buffer.open(QIODevice::WriteOnly)) return false;
@@ -149,13 +165,21 @@ bool RenderPrintoutPdf(QWidget* owner, Printout& printout, QByteArray& pdf) {
     writer.setCreator("Vistram");
     QPainter painter;
     if (!painter.begin(&writer)) return false;
-    const PrintJobResult r = RunPrintJob(owner, printout, painter, writer, "PDF", "PDF");
+    const PrintJobResult r = withProgress ? RunPrintJob(owner, printout, painter, writer, "PDF", "PDF")
+                                          : DrawPages(printout, painter, writer, nullptr);
     painter.end();
     whole = !r.aborted && r.pagesPrinted > 0;
   }
   buffer.close();
   return whole && !pdf.isEmpty();
 }
+}  // namespace
+
+bool RenderPrintoutPdf(QWidget* owner, Printout& printout, QByteArray& pdf) {
+  return RenderPdf(owner, printout, pdf, true);
+}
+
+bool RenderPrintoutPdfQuietly(Printout& printout, QByteArray& pdf) { return RenderPdf(nullptr, printout, pdf, false); }
 
 bool WritePdfFile(const std::string& path, const QByteArray& pdf) {
   SafeFile file;

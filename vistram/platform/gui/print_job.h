@@ -72,6 +72,9 @@ bool PrintOnCurrentPrinter(QWidget* owner, Printout& printout, bool cancelWhenAb
 // The printout as a PDF in memory (A4, 600 dots per inch), through the same
 // frame; false when it was cancelled or could not be drawn.
 bool RenderPrintoutPdf(QWidget* owner, Printout& printout, QByteArray& pdf);
+// The same without the progress dialog (batch mode, no window library needed
+// beyond fonts).
+bool RenderPrintoutPdfQuietly(Printout& printout, QByteArray& pdf);
 // "Export as PDF...": asks for a file name and writes the PDF there through
 // the safe file writer; a file that cannot be written is reported.
 bool ExportPrintoutPdf(QWidget* owner, Printout& printout, const std::string& initialName);
