@@ -9,7 +9,7 @@ class QPainter;
 
 // The fixed second line under "Vistram - print report".
 inline constexpr const char* kPrintHeadingLine = "Vistram - print report";
-inline constexpr const char* kPrintNoticeLine = "Vistram workbench: BLAST and FASTA results, HCA plots, alignments and maps";
+inline constexpr const char* kPrintNoticeLine = "Vistram sequence analysis workbench";
 
 // The screen's logical dots per inch that the screen's font sizes refer to.
 inline constexpr int kScreenDpi = 96;

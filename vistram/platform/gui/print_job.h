@@ -28,8 +28,6 @@ class PrintProgressDialog : public QDialog {
   bool Aborted() const { return aborted_; }
   QPushButton* CancelButton() const { return cancel_; }
   QLabel* StatusLabel() const { return status_; }
-
- protected:
   void reject() override;  // Escape and the close box cancel as Cancel does
 
  private:
