@@ -50,6 +50,8 @@ constexpr BatchCommand kCommands[] = {
      "write a printout as a PDF file: the 1D or HCA printout of the report's first alignment, or the alignment or "
      "map printout of the report's alignments (all, or the first of each hit; msa also reads an MSF file)",
      RunPdfBatch},
+    {"--print", "1d|hca|msa|map INPUT [--select all|first]",
+     "print the same pages as --pdf on the system's default printer", RunPrintBatch},
 };
 
 void PrintUsage(std::FILE* out) {

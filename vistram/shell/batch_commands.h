@@ -20,6 +20,8 @@ struct DataProgram;
 int PrepareMapForBatch(StatData& stat, DataProgram& dp);
 // vistram --pdf 1d|hca|msa|map INPUT -o OUT.pdf [--select all|first]
 int RunPdfBatch(int argc, char** argv);
+// vistram --print 1d|hca|msa|map INPUT [--select all|first]
+int RunPrintBatch(int argc, char** argv);
 
 // vistram --prosite-to-mot PROSITE.DAT -o OUT.mot
 int RunPrositeToMot(int argc, char** argv);

@@ -1,4 +1,6 @@
-// vistram --pdf 1d|hca|msa|map INPUT -o OUT.pdf [--select all|first]: the
+// vistram --pdf 1d|hca|msa|map INPUT -o OUT.pdf [--select all|first]
+// and vistram --print 1d|hca|msa|map INPUT [--select all|first] (the same
+// pages on the system's default printer): the
 // 1D or the HCA printout of the report's first alignment, or the alignment
 // or map printout of the report's selection (the one "Select all
 // alignments", or with --select first "Select all first alignments",
@@ -27,6 +29,7 @@ PdfBatchWriter g_writer = nullptr;
 struct PdfArguments {
   std::string kind, input, out;
   bool firstOnly = false;
+  bool toPrinter = false;  // --print: no output file
 };
 
 bool EndsWithPdf(const std::string& path) {
@@ -62,7 +65,7 @@ bool ParsePdfArguments(int argc, char** argv, PdfArguments& a) {
   const bool known = a.kind == "1d" || a.kind == "hca" || a.kind == "msa" || a.kind == "map";
   // The selection only means something for the alignment and the map.
   if (selectSeen && (a.kind == "1d" || a.kind == "hca")) return false;
-  return known && !a.input.empty() && EndsWithPdf(a.out);
+  return known && !a.input.empty() && (a.toPrinter ? a.out.empty() : EndsWithPdf(a.out));
 }
 
 int Write(const PdfBatchJob& job) {
@@ -110,11 +113,11 @@ int RunFromReport(const PdfArguments& a, PdfBatchJob& job) {
 
 void SetPdfBatchWriter(PdfBatchWriter writer) { g_writer = writer; }
 
-int RunPdfBatch(int argc, char** argv) {
-  PdfArguments a;
+namespace {
+int RunPrintout(PdfArguments& a, int argc, char** argv) {
   if (!ParsePdfArguments(argc, argv, a)) return 2;
   if (g_writer == nullptr) {
-    std::fprintf(stderr, "%s: PDF files need the window library; this build has none\n", a.out.c_str());
+    std::fprintf(stderr, "vistram: printing needs the window library; this build has none\n");
     return 1;
   }
   PdfBatchJob job;
@@ -134,4 +137,16 @@ int RunPdfBatch(int argc, char** argv) {
   job.fontPoints = 12;  // the editor's font
   job.msa = &msa;
   return Write(job);
+}
+}  // namespace
+
+int RunPdfBatch(int argc, char** argv) {
+  PdfArguments a;
+  return RunPrintout(a, argc, argv);
+}
+
+int RunPrintBatch(int argc, char** argv) {
+  PdfArguments a;
+  a.toPrinter = true;
+  return RunPrintout(a, argc, argv);
 }

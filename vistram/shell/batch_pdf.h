@@ -10,7 +10,7 @@ struct StatData;
 
 struct PdfBatchJob {
   std::string kind;  // "1d", "hca", "msa" or "map"
-  std::string out;
+  std::string out;  // empty: print on the system's default printer
   std::string configPath;
   // 1d and hca: the first alignment, its query name and hit identifier.
   const VisualHaspData* view = nullptr;

@@ -1,6 +1,6 @@
 #include "vistram/shell/gui/batch_pdf_writer.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <memory>
 
 #include "vistram/editor/gui/msa_printout.h"
@@ -16,6 +16,20 @@ namespace {
 int ScreenPixels(int points) { return points * kScreenDpi / 72; }
 
 bool Render(Printout& printout, const PdfBatchJob& job, std::string& error) {
+  if (job.out.empty()) {
+    // The Print command's path: the default printer, read without a dialog.
+    QtPrinterServices printers;
+    SetCurrentPrinterServices(&printers);
+    ReadDefaultPrinter();
+    SetCurrentPrinterServices(nullptr);
+    if (CurrentPrinter().Empty()) {
+      error = LoadStringText(IDS_NO_PRINTER);
+      return false;
+    }
+    if (PrintOnCurrentPrinter(nullptr, printout)) return true;
+    error = std::string(kPrinterFailedText) + " (" + CurrentPrinter().device + ")";
+    return false;
+  }
   QByteArray pdf;
   if (!RenderPrintoutPdfQuietly(printout, pdf)) {
     error = job.out + ": nothing to print";
@@ -43,13 +57,14 @@ bool RenderHca(const PdfBatchJob& job, std::string& error) {
 }  // namespace
 
 bool WritePdfForBatch(const PdfBatchJob& job, std::string& error) {
-  std::unique_ptr<QGuiApplication> app;
+  // A whole application: printing shows the progress dialog (offscreen).
+  std::unique_ptr<QApplication> app;
   if (!QCoreApplication::instance()) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "vistram";
     static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    app = std::make_unique<QApplication>(argc, argv);
   }
   if (job.kind == "1d" && job.view != nullptr) {
     OneDPrintout printout(*job.view, job.hitIdentifier);
