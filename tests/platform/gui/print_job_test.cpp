@@ -81,7 +81,7 @@ class PrintJobTest : public QObject {
 
   void progressDialogTexts() {
     QWidget owner;
-    PrintProgressDialog d(&owner, "Vistram - MSA report", "lp0", "/dev/null-port");
+    PrintProgressDialog d(&owner, "Vistram - MSA report", "lp0", "usb-1");
     QCOMPARE(d.windowTitle(), QString("Print progress"));
     QStringList labels;
     for (QLabel* l : d.findChildren<QLabel*>()) labels << l->text();
@@ -90,6 +90,7 @@ class PrintJobTest : public QObject {
     QCOMPARE(d.CancelButton()->text(), QString("&Cancel"));
     QVERIFY(!d.isModal());
     d.SetPage(12);
+    if (qEnvironmentVariableIsSet("PRINT_SHOT")) d.grab().save(qEnvironmentVariable("PRINT_SHOT") + "/progress.png");
     QCOMPARE(d.StatusLabel()->text(), QString("Printing page 12."));
     QVERIFY(!d.Aborted());
     d.reject();  // Escape and the close box cancel too

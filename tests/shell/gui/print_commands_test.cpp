@@ -113,6 +113,7 @@ class PrintCommandsTest : public MainWindowFixture {
       auto* dialog = qobject_cast<HcaPrintOptionsDialog*>(d);
       QVERIFY(dialog != nullptr);
       QCOMPARE(dialog->windowTitle(), QString("HCA print options"));
+      if (qEnvironmentVariableIsSet("PRINT_SHOT")) dialog->grab().save(qEnvironmentVariable("PRINT_SHOT") + "/hca_options.png");
       QVERIFY(dialog->Box(5)->isChecked());  // crop marks on
       QCOMPARE(dialog->OverlapField()->text(), QString("10"));
       dialog->Box(0)->click();  // Force B && W
