@@ -65,8 +65,8 @@ class EditorWindowTest : public MainWindowFixture {
     QVERIFY(w_->CommandAction(kCmdEditorFromAlignments)->isChecked());
     QCOMPARE(editor_->InsertLabel()->text(), QString("Insert"));
     QCOMPARE(editor_->CaretLabel()->text(), QString("   1,   1"));
-    // Print and pattern search come with their own work: not in the editor yet.
-    QVERIFY(editor_->CommandAction(kCmdWindowPrint) == nullptr);
+    // Printing is in the File menu; pattern search comes with its own work.
+    for (int id : {kCmdWindowPrint, kCmdPrintSetup, kCmdExportPdf}) QVERIFY(editor_->CommandAction(id) != nullptr);
     QVERIFY(editor_->CommandAction(kCmdEditorFindPattern) == nullptr);
     // A second construction while it is open: the user keeps the editor.
     platform_.Clear();
