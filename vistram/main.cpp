@@ -8,6 +8,8 @@
 #include "vistram/hca/gui/hca_batch_writer.h"
 #include "vistram/mapper/gui/map_draw.h"
 #include "vistram/mapper/map_picture_writer.h"
+#include "vistram/shell/batch_pdf.h"
+#include "vistram/shell/gui/batch_pdf_writer.h"
 #include "vistram/shell/gui/workbench.h"
 #endif
 
@@ -16,6 +18,7 @@ int main(int argc, char** argv) {
 #ifdef VISTRAM_WITH_GUI
   SetHcaBatchWriter(WriteHcaBatchOutput);
   SetMapPictureWriter(WriteMapPictureForBatch);
+  SetPdfBatchWriter(WritePdfForBatch);
 #endif
   if (RunBatchIfRequested(argc, argv, exitCode)) return exitCode;
 #ifdef VISTRAM_WITH_GUI

@@ -10,6 +10,8 @@ inline constexpr int kCmdClose = 3002;
 inline constexpr int kCmdDatabaseInfo = 3003;
 inline constexpr int kCmdPrintSetup = 3004;  // also in the editor and map windows
 inline constexpr int kCmdPrint = 3005;
+// "Export as PDF..." beside each Print command: the same pages as a PDF file.
+inline constexpr int kCmdExportPdf = 3051;
 inline constexpr int kCmdExit = 3006;  // also closes the editor and map windows
 inline constexpr int kCmdSelectFirstAlignments = 3007;
 inline constexpr int kCmdSelectAllAlignments = 3008;

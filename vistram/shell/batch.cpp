@@ -49,6 +49,12 @@ constexpr BatchCommand kCommands[] = {
      "build the alignment editor's MSA from the report INPUT (every alignment, or the first of each hit) or read the "
      "MSF file INPUT, and write it with its consensus as MSF, aligned FASTA or Clustal",
      RunMsfBatch},
+    {"--pdf", "1d|hca|msa|map INPUT -o OUT.pdf [--select all|first]",
+     "write a printout as a PDF file: the 1D or HCA printout of the report's first alignment, or the alignment or "
+     "map printout of the report's alignments (all, or the first of each hit; msa also reads an MSF file)",
+     RunPdfBatch},
+    {"--print", "1d|hca|msa|map INPUT [--select all|first]",
+     "print the same pages as --pdf on the system's default printer", RunPrintBatch},
 };
 
 void PrintUsage(std::FILE* out) {

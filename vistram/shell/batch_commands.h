@@ -13,6 +13,15 @@ int RunSave(int argc, char** argv);
 int RunExportHtml(int argc, char** argv);
 // vistram --map REPORT -o OUT.svg|OUT.png|OUT.tsv [--select all|first] [--sort]
 int RunMapBatch(int argc, char** argv);
+// Prepares the map of the working set's selection; messages go to standard
+// error. 1 when the map was made.
+struct StatData;
+struct DataProgram;
+int PrepareMapForBatch(StatData& stat, DataProgram& dp);
+// vistram --pdf 1d|hca|msa|map INPUT -o OUT.pdf [--select all|first]
+int RunPdfBatch(int argc, char** argv);
+// vistram --print 1d|hca|msa|map INPUT [--select all|first]
+int RunPrintBatch(int argc, char** argv);
 
 // vistram --prosite-to-mot PROSITE.DAT -o OUT.mot
 int RunPrositeToMot(int argc, char** argv);

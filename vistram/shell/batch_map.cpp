@@ -67,8 +67,9 @@ bool WriteText(const std::string& path, const std::string& text) {
   return file.Open(path) && std::fwrite(text.data(), 1, text.size(), file.Stream()) == text.size() && file.Commit();
 }
 
-// Prepares the map of the working set; messages go to standard error.
-int PrepareForBatch(StatData& stat, DataProgram& dp) {
+}  // namespace
+
+int PrepareMapForBatch(StatData& stat, DataProgram& dp) {
   RecordingPlatform platform;
   platform.SetEchoToStderr(true);
   SetCurrentPlatform(&platform);
@@ -82,7 +83,6 @@ int PrepareForBatch(StatData& stat, DataProgram& dp) {
   return ok;
 }
 
-}  // namespace
 
 int RunMapBatch(int argc, char** argv) {
   MapArguments a;
@@ -103,7 +103,7 @@ int RunMapBatch(int argc, char** argv) {
 
   StatData stat;
   int code = 0;
-  if (PrepareForBatch(stat, dp) != 1) {
+  if (PrepareMapForBatch(stat, dp) != 1) {
     code = 1;
   } else {
     if (a.sort) Tri_StatData(stat);

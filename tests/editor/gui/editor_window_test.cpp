@@ -73,6 +73,8 @@ class EditorWindowTest : public MainWindowFixture {
     QVERIFY(find != nullptr);
     QVERIFY(find->isVisible());
     find->close();
+    // Printing is in the File menu.
+    for (int id : {kCmdWindowPrint, kCmdPrintSetup, kCmdExportPdf}) QVERIFY(editor_->CommandAction(id) != nullptr);
     // A second construction while it is open: the user keeps the editor.
     platform_.Clear();
     platform_.QueueAnswer(MsgAnswer::No);

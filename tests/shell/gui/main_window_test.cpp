@@ -99,20 +99,22 @@ class MainWindowTest : public MainWindowFixture {
     QVERIFY(!w_->PreviousButton()->isEnabled());
     QVERIFY(!w_->NextButton()->isEnabled());
     QVERIFY(!w_->TableCombo()->isEnabled());
-    // Commands that this build does not carry out are nowhere.
-    for (int id : {kCmdPrintSetup, kCmdPrint}) QVERIFY(w_->CommandAction(id) == nullptr);
+    // Print setup is always there; Print and its PDF export wait for data.
+    QVERIFY(w_->CommandAction(kCmdPrintSetup)->isEnabled());
+    for (int id : {kCmdPrint, kCmdExportPdf}) QVERIFY(!w_->CommandAction(id)->isEnabled());
     QStringList menus;
     for (QAction* a : w_->menuBar()->actions()) menus << a->text();
     QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Tools", "&Help"}));
     QStringList file;
     for (QAction* a : w_->menuBar()->actions().first()->menu()->actions()) file << (a->isSeparator() ? "|" : a->text());
-    QCOMPARE(file, QStringList({"&Open...", "&Save...", "&Rename...", "&Close", "|", "&DataBase information...", "|", "&Exit..."}));
+    QCOMPARE(file, QStringList({"&Open...", "&Save...", "&Rename...", "&Close", "|", "&DataBase information...", "|",
+                                "Prin&t setup...", "&Print sequence", "Export as PDF...", "|", "&Exit..."}));
     // Toolbar: the buttons in order, with the tooltip of their position.
     QStringList tips;
     for (QAction* a : w_->ToolBar()->actions())
       if (!a->isSeparator() && !a->toolTip().isEmpty() && w_->ToolBar()->widgetForAction(a) != w_->TableCombo())
         tips << a->toolTip();
-    QCOMPARE(tips, QStringList({"Open a new file", "Display database information", "INTERNET database interrogation",
+    QCOMPARE(tips, QStringList({"Open a new file", "Print 1D alignment", "Printer setup", "Display database information", "INTERNET database interrogation",
                                 "Connect BLAST Web server", "HCA viewer", "DorUvo Editor", "Mapper", "String Finder", "bye bye Vistram..."}));
     // Accelerators: F1 is command 3027, which does nothing.
     QCOMPARE(w_->CommandAction(kCmdNothing)->shortcut(), QKeySequence(Qt::Key_F1));

@@ -19,6 +19,8 @@
 #include "vistram/base/command_ids.h"
 #include "vistram/editor/gui/editor_dialogs.h"
 #include "vistram/editor/gui/editor_images.h"
+#include "vistram/editor/gui/msa_printout.h"
+#include "vistram/platform/gui/print_job.h"
 #include "vistram/editor/gui/msa_draw.h"
 #include "vistram/editor/msa_open.h"
 #include "vistram/platform/platform.h"
@@ -40,6 +42,9 @@ struct EditorCommand {
 const std::vector<EditorCommand>& EditorCommands() {
   static const std::vector<EditorCommand> commands = {
       {kCmdEditorSave, "&File", "&Save...", nullptr, 0, "Save MSF file"},
+      {kCmdWindowPrint, "&File", "&Print", nullptr, -1, "Print the alignment"},
+      {kCmdPrintSetup, "&File", "Prin&t setup...", nullptr, -1, "Choose the printer"},
+      {kCmdExportPdf, "&File", "Export as PDF...", nullptr, -1, "Write the printed pages to a PDF file"},
       {kCmdExit, "&File", "&Exit", nullptr, 9, "Quit DorUvo editor"},
       {kCmdRename, "&Command", "Re&name sequence...", nullptr, 2, "Change the name of the current sequnce"},
       {kCmdEditorRemoveRow, "&Command", "&Remove sequence", nullptr, 1, "Remove the current sequence"},
@@ -236,7 +241,7 @@ void DarUvaEditor::CreateMenusAndToolbar() {
     a->setObjectName(QString("command%1").arg(c.id));
     if (c.key) a->setShortcut(QKeySequence(QString(c.key)));
     a->setToolTip(c.tooltip);
-    a->setIcon(QIcon(EditorImage(c.image)));
+    if (c.image >= 0) a->setIcon(QIcon(EditorImage(c.image)));
     const int id = c.id;
     connect(a, &QAction::triggered, this, [this, id] { DarUvaProc_OnCommand(id); });
     menus[c.menu]->addAction(a);
@@ -470,6 +475,14 @@ void DarUvaEditor::OnAlignClick(int x, int y) {
 void DarUvaEditor::DarUvaProc_OnCommand(int id) {
   switch (id) {
     case kCmdEditorSave: CmdSave(); break;
+    case kCmdWindowPrint:
+    case kCmdExportPdf: {
+      MsaPrintout printout(*msa_, font_.pixelSize() > 0 ? font_.pixelSize() : lh_);
+      if (id == kCmdExportPdf) ExportPrintoutPdf(this, printout, "alignment.pdf");
+      else PrintOnCurrentPrinter(this, printout);
+      break;
+    }
+    case kCmdPrintSetup: PrinterSetup(CurrentPrinter(), this); break;
     case kCmdExit: close(); return;
     case kCmdRename: CmdRename(); break;
     case kCmdEditorRemoveRow: CmdRemove(); break;

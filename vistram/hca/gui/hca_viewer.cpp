@@ -1,5 +1,8 @@
 #include "vistram/hca/gui/hca_viewer.h"
 
+#include "vistram/hca/gui/hca_printout.h"
+#include "vistram/platform/gui/print_job.h"
+
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -16,7 +19,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "vistram/hca/gui/hca_printout.h"
 #include "vistram/hca/hca_plot_file.h"
+#include "vistram/platform/gui/print_job.h"
 #include "vistram/hca/hca_sequence_source.h"
 #include "vistram/platform/messages.h"
 #include "vistram/results/records.h"
@@ -377,6 +382,8 @@ void HcaWindow::AddSaveActions(QMenu& menu) {
   add(kCmdHcaSaveQueryPlot, QString::fromStdString(LoadStringText(IDS_HCA_TIP_SAVE_QUERY)), Plot(0) != nullptr);
   add(kCmdHcaSaveDbPlot, QString::fromStdString(LoadStringText(IDS_HCA_TIP_SAVE_DB)), Plot(1) != nullptr);
   add(kCmdHcaSaveImage, QStringLiteral("Save as image..."), Plot(0) != nullptr || Plot(1) != nullptr);
+  add(kCmdHcaPrint, QString::fromStdString(LoadStringText(114)), Plot(0) != nullptr);
+  add(kCmdExportPdf, QStringLiteral("Export as PDF..."), Plot(0) != nullptr);
 }
 
 void HcaWindow::HCAMainWndProc_OnCommand(int id) {
@@ -388,6 +395,9 @@ void HcaWindow::HCAMainWndProc_OnCommand(int id) {
       if (const InfoSeq* p = Plot(1)) SaveHCAPlot(Handle(this), *p);
       break;
     case kCmdHcaSaveImage: SaveAsImage(); break;
+    case kCmdHcaPrint: ImprimeHCAali(this, Plot(0), Plot(1), settings_.residuePoints); break;
+    case kCmdExportPdf: ImprimeHCAali(this, Plot(0), Plot(1), settings_.residuePoints, true); break;
+    case kCmdPrintSetup: PrinterSetup(CurrentPrinter(), this); break;
     default: break;
   }
 }
@@ -476,6 +486,10 @@ FullHcaViewer::FullHcaViewer(HcaViewerSettings settings, HcaDeviceResources res,
   add(fileMenu_, kCmdHcaSaveQueryPlot, QString::fromStdString(LoadStringText(IDS_HCA_TIP_SAVE_QUERY)));
   add(fileMenu_, kCmdHcaSaveDbPlot, QString::fromStdString(LoadStringText(IDS_HCA_TIP_SAVE_DB)));
   add(fileMenu_, kCmdHcaSaveImage, QStringLiteral("Save as image..."));
+  fileMenu_->addSeparator();
+  add(fileMenu_, kCmdHcaPrint, QString::fromStdString(LoadStringText(114)));
+  add(fileMenu_, kCmdExportPdf, QStringLiteral("Export as PDF..."));
+  add(fileMenu_, kCmdPrintSetup, QStringLiteral("Printer setup"));
   connect(fileMenu_, &QMenu::aboutToShow, this, [this] { HCAMainWndProc_OnInitMenu(); });
   HCAMainWndProc_OnInitMenu();
   static_cast<QVBoxLayout*>(layout())->setMenuBar(bar);
@@ -506,6 +520,7 @@ void FullHcaViewer::HCAMainWndProc_OnInitMenu() {
     if (id == kCmdHcaSaveQueryPlot) a->setEnabled(Plot(0) != nullptr);
     if (id == kCmdHcaSaveDbPlot) a->setEnabled(Plot(1) != nullptr);
     if (id == kCmdHcaSaveImage) a->setEnabled(Plot(0) != nullptr || Plot(1) != nullptr);
+    if (id == kCmdHcaPrint || id == kCmdExportPdf) a->setEnabled(Plot(0) != nullptr);
   }
 }
 

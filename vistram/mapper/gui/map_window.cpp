@@ -21,6 +21,8 @@
 #include <algorithm>
 
 #include "vistram/base/command_ids.h"
+#include "vistram/mapper/gui/map_printout.h"
+#include "vistram/platform/gui/print_job.h"
 #include "vistram/platform/messages.h"
 #include "vistram/results/records.h"
 
@@ -173,7 +175,7 @@ class MapHistogramPane : public QWidget {
 
 namespace {
 
-// Menu 1012 (printing comes with the print commands).
+// Menu 1012.
 struct MapCommand {
   int id;
   const char* text;
@@ -182,6 +184,9 @@ constexpr MapCommand kOptions[] = {
     {kCmdMapSort, "&Sort"},
     {kCmdMapScale, "Sc&ale..."},
     {kCmdMapSaveImage, "Save as &image..."},
+    {kCmdWindowPrint, "&Print"},
+    {kCmdPrintSetup, "Prin&t setup..."},
+    {kCmdExportPdf, "Export as PDF..."},
 };
 
 QString Caption(const StatData& stat, const std::string& tableName) {
@@ -330,6 +335,14 @@ void StatBlaWindow::StatBlaWndProc_OnCommand(int id) {
     case kCmdMapSort: CmdSort(); break;
     case kCmdMapScale: CmdScale(); break;
     case kCmdMapSaveImage: CmdSaveImage(); break;
+    case kCmdWindowPrint:
+    case kCmdExportPdf: {
+      MapPrintout printout(*stat_, style_.font.pixelSize() > 0 ? style_.font.pixelSize() : style_.f.lh);
+      if (id == kCmdExportPdf) ExportPrintoutPdf(this, printout, "map.pdf");
+      else PrintOnCurrentPrinter(this, printout);
+      break;
+    }
+    case kCmdPrintSetup: PrinterSetup(CurrentPrinter(), this); break;
     case kCmdExit: close(); break;
     default: break;
   }

@@ -44,6 +44,7 @@
 #include "vistram/shell/gui/info_dialogs.h"
 #include "vistram/shell/gui/load_progress.h"
 #include "vistram/shell/gui/pairwise_view.h"
+#include "vistram/shell/gui/print_commands.h"
 #include "vistram/shell/gui/result_list.h"
 #include "vistram/shell/gui/save_results_dialog.h"
 #include "vistram/shell/main_commands.h"
@@ -80,6 +81,13 @@ struct CommandTable {
          [](MainWindow& w) { w.CmdClose(); }},
         {kCmdDatabaseInfo, "&DataBase information...", nullptr, Enabling::Data, QStyle::SP_FileDialogInfoView,
          [](MainWindow& w) { w.CmdFileHeader(); }},
+        // Printing (print_commands.cpp).
+        {kCmdPrintSetup, "Prin&t setup...", nullptr, Enabling::Always, QStyle::SP_FileDialogDetailedView,
+         [](MainWindow& w) { PrintSetupCommand(&w); }},
+        {kCmdPrint, "&Print sequence", nullptr, Enabling::Data, QStyle::SP_DialogApplyButton,
+         [](MainWindow& w) { MainPrintCommand(w, false); }},
+        {kCmdExportPdf, "Export as PDF...", nullptr, Enabling::Data, QStyle::SP_CustomBase,
+         [](MainWindow& w) { MainPrintCommand(w, true); }},
         {kCmdExit, "&Exit...", nullptr, Enabling::Always, QStyle::SP_TitleBarCloseButton,
          [](MainWindow& w) { w.CmdExit(); }},
         {kCmdSelectFirstAlignments, "Select all first alignments", nullptr, Enabling::Data, QStyle::SP_CustomBase,
@@ -154,7 +162,7 @@ const std::vector<MenuLayout>& MainMenu() {
   static const std::vector<MenuLayout> menu = {
       {"&File",
        IDS_MENU_FILE_HELP,
-       {kCmdOpen, kCmdSave, kCmdRename, kCmdClose, 0, kCmdDatabaseInfo, 0, kCmdPrintSetup, kCmdPrint, 0, kCmdExit}},
+       {kCmdOpen, kCmdSave, kCmdRename, kCmdClose, 0, kCmdDatabaseInfo, 0, kCmdPrintSetup, kCmdPrint, kCmdExportPdf, 0, kCmdExit}},
       {"&Edit",
        IDS_MENU_EDIT_HELP,
        {kCmdSelectFirstAlignments, kCmdSelectAllAlignments, kCmdUnselectAllAlignments, 0, kCmdViewDatabaseFile}},
@@ -816,6 +824,7 @@ void MainWindow::CmdHcaViewer() {
     }
     if (action != nullptr) action->setChecked(true);
     MODEAFFICHAGE = 4;
+    if (QAction* print = CommandAction(kCmdPrint)) print->setText("&Print HCA...");
     hcaLegend_ = new HcaLegendWidget(display_->listFont, display_->listCharWidth, display_->listLineHeight, central_);
     seqAlign_->hide();
     MainWndProc_OnSize();
@@ -830,6 +839,7 @@ void MainWindow::CmdHcaViewer() {
   hcaLegend_ = nullptr;
   if (action != nullptr) action->setChecked(false);
   MODEAFFICHAGE = 3;
+  if (QAction* print = CommandAction(kCmdPrint)) print->setText("&Print sequence");
   if (!isMaximized() && shrink > 0) resize(width(), std::max(minimumHeight(), height() - shrink));
   MainWndProc_OnSize();
   seqAlign_->show();

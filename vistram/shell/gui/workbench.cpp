@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <cstdio>
 
+#include "vistram/platform/gui/print_job.h"
 #include "vistram/platform/gui/qt_platform.h"
 #include "vistram/platform/messages.h"
 #include "vistram/base/config.h"
@@ -64,6 +65,14 @@ int RunWorkbench(int argc, char** argv) {
   }
   InstanceServer server;
   server.Listen();
+
+  // The default printer, without a dialog; replaced by Print setup.
+  QtPrinterServices printers;
+  SetCurrentPrinterServices(&printers);
+  struct RestorePrinters {
+    ~RestorePrinters() { SetCurrentPrinterServices(nullptr); }
+  } restorePrinters;
+  ReadDefaultPrinter();
 
   STARTOFVISTRAM();
   LoadIntroPrg(3000);
