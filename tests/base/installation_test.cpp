@@ -101,11 +101,12 @@ TEST_F(InstallationTest, ConfigurationSearchOrder) {
   // A writable file beside the program wins (build folder, portable copy).
   Write("prefix/bin/vistram.cfg", "[GUI_PREF]\n");
   EXPECT_EQ(BuildConfigPath(program_), beside);
-  // A user's copy made earlier is kept even when nothing is shipped any more.
+  // A program that ships nothing does not borrow the user's copy: it is
+  // refused as an incomplete release.
   fs::remove(beside);
   fs::remove(At("prefix/share/vistram/vistram.cfg"));
   Write("home/.config/vistram/vistram.cfg", "[GUI_PREF]\n");
-  EXPECT_EQ(BuildConfigPath(program_), user);
+  EXPECT_EQ(BuildConfigPath(program_), beside);
 }
 
 TEST_F(InstallationTest, ReadOnlyFileBesideTheProgramSendsToTheUsersCopy) {

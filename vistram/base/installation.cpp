@@ -93,7 +93,7 @@ std::string BuildConfigPath(const std::string& programPath) {
   const std::string beside = ProgramFolderOf(programPath) + "/" + kConfigName;
   if (BesideIsUsable(programPath)) return beside;
   const std::string user = UserConfigFolder();
-  if (!user.empty() && (IsFile(user + "/" + kConfigName) || !ShippedFolder(programPath).empty()))
+  if (!user.empty() && !ShippedFolder(programPath).empty())
     return user + "/" + kConfigName;
   return beside;
 }

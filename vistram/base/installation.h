@@ -30,9 +30,12 @@ std::string DataFolderFor(const std::string& programPath, const std::string& nam
 // The configuration file the program reads and writes:
 //  1. vistram.cfg beside the program when it exists and both it and its
 //     folder are writable;
-//  2. else the user's copy, when it exists or can be made from a shipped one
-//     (in the shared data folder, or a read-only one beside the program);
-//  3. else the path beside the program (whose absence start-up refuses).
+//  2. else the user's copy, for a program that ships a configuration (in
+//     the shared data folder, or a read-only one beside the program): it
+//     is made from that one at the first start;
+//  3. else the path beside the program (whose absence start-up refuses: a
+//     program without any configuration of its own does not borrow the
+//     user's).
 std::string BuildConfigPath(const std::string& programPath);
 
 // Makes the user's copy when BuildConfigPath chose it and it does not exist

@@ -106,7 +106,8 @@ class MainWindowTest : public MainWindowFixture {
     QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Tools", "&Help"}));
     QStringList file;
     for (QAction* a : w_->menuBar()->actions().first()->menu()->actions()) file << (a->isSeparator() ? "|" : a->text());
-    QCOMPARE(file, QStringList({"&Open...", "&Save...", "&Rename...", "&Close", "|", "&DataBase information...", "|", "&Exit..."}));
+    QCOMPARE(file, QStringList({"&Open...", "&Save...", "&Rename...", "&Close", "|", "&DataBase information...", "|",
+                                  "Recent &files", "|", "&Exit..."}));
     // Toolbar: the buttons in order, with the tooltip of their position.
     QStringList tips;
     for (QAction* a : w_->ToolBar()->actions())
