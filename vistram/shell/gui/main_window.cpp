@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QUrl>
 #include <QComboBox>
@@ -716,7 +717,7 @@ std::vector<std::string> DroppedFiles(const QMimeData* data) {
   std::vector<std::string> files;
   if (data == nullptr || !data->hasUrls()) return files;
   for (const QUrl& url : data->urls())
-    if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+    if (url.isLocalFile()) files.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
   return files;
 }
 }  // namespace
