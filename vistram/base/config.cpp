@@ -65,13 +65,6 @@ std::vector<std::string> ApplicationFolders() {
 
 }  // namespace
 
-std::string BuildConfigPath(const std::string& programPath) {
-  std::string folder;
-  auto slash = programPath.find_last_of('/');
-  if (slash != std::string::npos) folder = programPath.substr(0, slash + 1);
-  return folder + "vistram.cfg";
-}
-
 void ReadGuiConfiguration(const std::string& configPath, int* hcaFontSize, int* hcaSymbolFontSize,
                           int* comboFontSize, int* listFontSize, int* viewerFontSize, int* listLines) {
   ProfileFile file;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "vistram/base/installation.h"
+
 
 // Messages of the configuration and display (string table ids).
 inline constexpr int IDS_CAPTION_BLANK = 1300;           // "Vistram "
@@ -44,8 +46,7 @@ struct GuiPreferences {
   HcaPreferences hca;
 };
 
-// The path of vistram.cfg in the folder of the program file at `programPath`.
-std::string BuildConfigPath(const std::string& programPath);
+// BuildConfigPath (where vistram.cfg is) is in installation.h.
 
 // Reads the six preferences (each clamped to its limits) from the file at
 // `configPath`, in the order HCAFNTSIZE, HCASPEFNTSIZE, CBFNTSIZE, LBFNTSIZE,

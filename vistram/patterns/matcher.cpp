@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "vistram/base/installation.h"
+
 namespace {
 
 // The decimal value of a mark's text as the C library's "%u" would read it
@@ -407,10 +409,8 @@ bool ResultsFile::Read(std::vector<PatternMatch>& matches) {
 
 bool ResultsFile::Empty() { return fd_ >= 0 && ftruncate(fd_, 0) == 0; }
 
-std::string ProgramFolder() {
-  const std::string program = CurrentPlatform().ProgramPath();
-  const auto slash = program.find_last_of('/');
-  return slash == std::string::npos ? std::string(".") : program.substr(0, slash);
+std::string TableFolder(const std::string& tableName) {
+  return DataFolderFor(CurrentPlatform().ProgramPath(), tableName + ".TBL");
 }
 
 int LanceRecherche(WindowHandle owner, const std::string& workFolder, const std::string& rowName,
@@ -424,7 +424,7 @@ int LanceRecherche(WindowHandle owner, const std::string& workFolder, const std:
     return kSearchError;
   }
   ResidueClassTable table;
-  if (!CreeTableDNA(ProgramFolder(), tableName, table)) {
+  if (!CreeTableDNA(TableFolder(tableName), tableName, table)) {
     inform(kMsgNoTable);
     return kSearchError;
   }

@@ -156,5 +156,6 @@ class ResultsFile {
 int LanceRecherche(WindowHandle owner, const std::string& workFolder, const std::string& rowName,
                    std::string_view residues, const std::string& tableName, std::string_view pattern);
 
-// The folder of the running program, where the tables lie.
-std::string ProgramFolder();
+// The folder of the table "<tableName>.TBL": beside the running program, or
+// in the installed program's shared data folder.
+std::string TableFolder(const std::string& tableName);

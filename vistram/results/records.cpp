@@ -31,7 +31,7 @@ std::unique_ptr<DataProgram> InitDataProgram(const std::string& programPath) {
   auto slash = programPath.find_last_of('/');
   if (slash != std::string::npos) folder = programPath.substr(0, slash + 1);
   SetText(dp->reportPath, programPath, width::kPath);
-  SetText(dp->configPath, folder + "vistram.cfg", width::kPath);
+  SetText(dp->configPath, BuildConfigPath(programPath), width::kPath);
   SetText(dp->helpPath, folder + "vistram.hlp", width::kPath);
   std::FILE* f = std::fopen(dp->configPath.c_str(), "rb");
   if (f == nullptr) {

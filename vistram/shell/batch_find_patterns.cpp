@@ -81,7 +81,7 @@ int RunFindPatterns(int argc, char** argv) {
   }
   const std::vector<std::string> patterns = PatternsToSearch(description, a.pattern, state);
   ResidueClassTable table;
-  if (!CreeTableDNA(ProgramFolder(), TableBaseName(SequenceKind::Protein), table)) {
+  if (!CreeTableDNA(TableFolder(TableBaseName(SequenceKind::Protein)), TableBaseName(SequenceKind::Protein), table)) {
     std::fprintf(stderr, "%s\n", kMsgNoTable);
     return 1;
   }

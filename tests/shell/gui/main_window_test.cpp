@@ -108,7 +108,8 @@ class MainWindowTest : public MainWindowFixture {
     QStringList file;
     for (QAction* a : w_->menuBar()->actions().first()->menu()->actions()) file << (a->isSeparator() ? "|" : a->text());
     QCOMPARE(file, QStringList({"&Open...", "&Save...", "&Rename...", "&Close", "|", "&DataBase information...", "|",
-                                "Prin&t setup...", "&Print sequence", "Export as PDF...", "|", "&Exit..."}));
+                                "Prin&t setup...", "&Print sequence", "Export as PDF...", "|", "Recent &files", "|",
+                                "&Exit..."}));
     // Toolbar: the buttons in order, with the tooltip of their position.
     QStringList tips;
     for (QAction* a : w_->ToolBar()->actions())

@@ -164,7 +164,7 @@ void FindPatWnd::DemarreRecherche(std::vector<PatternRow> rows, std::vector<std:
   rowItem_ = nullptr;
   // The table is read once for the whole run.
   auto table = std::make_unique<ResidueClassTable>();
-  if (!CreeTableDNA(ProgramFolder(), tableName_, *table)) table.reset();
+  if (!CreeTableDNA(TableFolder(tableName_), tableName_, *table)) table.reset();
   search_ = std::make_unique<BackgroundSearch>(std::move(rows), std::move(patterns), std::move(table));
   progress_->setRange(0, static_cast<int>(std::min<std::size_t>(search_->Total(), INT32_MAX)));
   progress_->setValue(0);

@@ -4,6 +4,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -47,7 +52,9 @@
 #include "vistram/shell/gui/print_commands.h"
 #include "vistram/shell/gui/result_list.h"
 #include "vistram/shell/gui/save_results_dialog.h"
+#include "vistram/shell/gui/toolbar_icons.h"
 #include "vistram/shell/main_commands.h"
+#include "vistram/shell/recent_files.h"
 #include "vistram/web/gui/web_commands.h"
 #include "vistram/web/request_file.h"
 
@@ -418,7 +425,17 @@ void MainWindow::CreateMenusAndToolbar() {
           }
         },
         [&] { menu->addSeparator(); });
+    // File > "Recent files", just above Exit.
+    if (recentMenu_ == nullptr && actions_.count(kCmdExit) != 0 && menu->actions().contains(actions_[kCmdExit])) {
+      recentMenu_ = new QMenu("Recent &files", menu);
+      recentMenu_->setObjectName("recentFiles");
+      menu->insertMenu(actions_[kCmdExit], recentMenu_);
+      menu->insertSeparator(actions_[kCmdExit]);
+      connect(recentMenu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentFilesMenu);
+      FillRecentFilesMenu();
+    }
   }
+  setAcceptDrops(true);
 
   toolbar_ = new QToolBar(this);
   toolbar_->setObjectName("toolbar");
@@ -432,7 +449,8 @@ void MainWindow::CreateMenusAndToolbar() {
       [&](int id) {
         QAction* a = actions_[id];
         const CommandTable::Entry* e = CommandTable::Find(id);
-        a->setIcon(style()->standardIcon(e->icon));
+        const QIcon own = CommandIcon(id);
+        a->setIcon(own.isNull() ? style()->standardIcon(e->icon) : own);
         for (std::size_t i = 0; i < buttons.size(); ++i)
           if (buttons[i] == id) a->setToolTip(Str(static_cast<int>(i)));
         toolbar_->addAction(a);
@@ -648,6 +666,7 @@ void MainWindow::HideProgress() {
 void MainWindow::PostLoadDone(int ready, int fromTables) {
   QMetaObject::invokeMethod(this, [this, ready, fromTables] {
     OnLoadDone(*dp_, *view_, ready, fromTables);
+    if (ready == 1 && fromTables == 0) RememberRecentFile(dp_->reportPath);
     loadRunning_ = false;
     emit loadFinished(ready);
     // Files handed over while the load ran are opened now, one at a time.
@@ -669,6 +688,7 @@ void MainWindow::OpenCommandLine(const std::string& line) {
   }
   // "PATH {msf_file}": the MSF file opens in the alignment editor.
   if (cmd.msf) {
+    RememberRecentFile(line);
     OpenMsfInEditor(cmd.path);
     return;
   }
@@ -678,6 +698,49 @@ void MainWindow::OpenCommandLine(const std::string& line) {
   }
   SetPendingFilePath(cmd.path);
   MainWndProc_OnCommand(kCmdOpen);
+}
+
+// ---------------------------------------------------------------------------
+// Recent files and dropped files.
+
+void MainWindow::RememberRecentFile(const std::string& entry) {
+  const std::string& config = dp_->configPath;
+  if (!WriteRecentFiles(config, PushRecentFile(ReadRecentFiles(config), entry)))
+    statusBar()->showMessage(QString::fromStdString("Unable to write the recent files to " + config));
+}
+
+void MainWindow::FillRecentFilesMenu() {
+  recentMenu_->clear();
+  const std::vector<std::string> entries = ReadRecentFiles(dp_->configPath);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const QString label = QString::fromStdString(RecentFileLabel(entries[i])).replace('&', "&&");
+    QAction* a = recentMenu_->addAction(QString("&%1 %2").arg((i + 1) % 10).arg(label));
+    const std::string entry = entries[i];
+    connect(a, &QAction::triggered, this, [this, entry] { OpenCommandLine(entry); });
+  }
+  recentMenu_->setEnabled(!entries.empty());
+}
+
+namespace {
+std::vector<std::string> DroppedFiles(const QMimeData* data) {
+  std::vector<std::string> files;
+  if (data == nullptr || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) files.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  return files;
+}
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> files = DroppedFiles(event->mimeData());
+  if (files.empty()) return;
+  event->acceptProposedAction();
+  // Several reports load one after the other, as handed-over files do.
+  for (const std::string& f : files) OpenCommandLine(DroppedFileCommandLine(f));
 }
 
 // ---------------------------------------------------------------------------

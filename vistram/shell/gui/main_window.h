@@ -125,6 +125,10 @@ class MainWindow : public QMainWindow {
   QWidget* ProgressWindow() const;
   // The map window (command 3017); null while closed.
   StatBlaWindow* MapWindow() const;
+  // File > "Recent files": the last ten files opened, from the user's
+  // configuration (filled when it opens).
+  QMenu* RecentFilesMenu() const { return recentMenu_; }
+  void FillRecentFilesMenu();
 
  signals:
   // Emitted on the user-interface thread when a load has been handed over.
@@ -134,6 +138,10 @@ class MainWindow : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Files dropped on the window open as File > Open would (MSF files in the
+  // alignment editor).
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   explicit MainWindow(std::unique_ptr<DataProgram> dp);
@@ -177,6 +185,9 @@ class MainWindow : public QMainWindow {
   void OnSelectionCheck();
   void ShowDatabaseSequenceInfo();
 
+  // Puts a command line first in the recent files of the configuration.
+  void RememberRecentFile(const std::string& entry);
+  QMenu* recentMenu_ = nullptr;
   std::unique_ptr<DataProgram> dp_;
   std::unique_ptr<ResultView> view_;
   std::atomic<bool> loadRunning_{false};
