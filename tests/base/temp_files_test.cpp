@@ -43,7 +43,7 @@ TEST(TemporaryFolderTest, TmpdirWhenSetElseTmp) {
   struct Case {
     const char* tmpdir;  // null: unset
     const char* folder;
-  } cases[] = {{nullptr, "/tmp"}, {"", "/tmp"}, {"/var/x", "/var/x"}, {"/var/x//", "/var/x"}, {"/", "/"}};
+  } cases[] = {{nullptr, "/tmp"}, {"", "/tmp"}, {"/var/x", "/var/x"}, {"/var/x//", "/var/x"}, {"/", "/"}, {"//", "/"}};
   for (const Case& c : cases) {
     if (c.tmpdir == nullptr) {
       ::unsetenv("TMPDIR");
@@ -163,6 +163,8 @@ TEST_F(TempFilesTest, WritePrivateFileWritesOrReplacesWhole) {
   EXPECT_EQ(ModeOf(In("a")), 0600u);
   EXPECT_TRUE(WritePrivateFile(In("a"), "2nd", true));
   EXPECT_EQ(Slurp(In("a")), "2nd");  // the longer old text does not show through
+  EXPECT_TRUE(WritePrivateFile(In("one"), "x"));
+  EXPECT_EQ(Slurp(In("one")), "x");
   EXPECT_TRUE(WritePrivateFile(In("empty"), ""));
   EXPECT_TRUE(fs::exists(In("empty")));
   EXPECT_EQ(fs::file_size(In("empty")), 0u);
