@@ -24,7 +24,7 @@
 #include "vistram/patterns/matcher.h"
 #include "vistram/patterns/prosite.h"
 #include "vistram/patterns/search_run.h"
-#include "vistram/patterns/work_folder.h"
+#include "vistram/base/temp_files.h"
 
 namespace {
 
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
   // read back in a private folder for every pair that found something.
   t0 = std::chrono::steady_clock::now();
   c0 = CpuMs();
-  PrivateWorkFolder work;
+  PrivateFolder work("vistram-patterns-");
   BackgroundSearch search(rows, ours, std::make_unique<ResidueClassTable>(table));
   search.Start();
   std::vector<PairOutcome> outcomes;

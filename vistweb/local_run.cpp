@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "vistram/base/temp_files.h"
 #include "vistweb/files.h"
 
 namespace {
@@ -38,31 +39,6 @@ bool PlainName(const std::string& text) { return AllOf(text, PlainNameChar) && t
 // Not negative: a leading '-' would read as an option.
 bool Number(const std::string& text) { return AllOf(text, NumberChar) && text[0] != '-' && text.size() <= 20; }
 bool Count(const std::string& text) { return AllOf(text, DigitChar) && text.size() <= 6; }
-
-// A private folder for one run, removed with everything in it.
-class PrivateFolder {
- public:
-  PrivateFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/vistweb-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~PrivateFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-bool WritePrivateFile(const std::string& path, const std::string& text) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-  if (fd < 0) return false;
-  bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-  return close(fd) == 0 && ok;
-}
 
 // Runs `arguments` (found on the PATH) with its output and errors in `log`,
 // with `blastDb` as BLASTDB when not empty. The exit status, or -1 when it
@@ -185,7 +161,7 @@ void RunLocalRequest(Progress& progress, const std::string& server, std::string_
     return;
   }
   std::string sequences = FormSequences(fields);
-  PrivateFolder folder;
+  PrivateFolder folder("vistweb-");  // removed with everything in it
   const std::string input = folder.Path() + "/input.fasta";
   const std::string output = folder.Path() + "/answer";
   const std::string log = folder.Path() + "/log.txt";

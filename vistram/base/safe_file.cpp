@@ -16,6 +16,8 @@
 #include <mutex>
 #include <utility>
 
+#include "vistram/base/temp_files.h"
+
 namespace {
 
 constexpr char kMarker[] = ".vistram-";
@@ -302,13 +304,12 @@ bool SafeFile::Open(const std::string& target) {
       return false;
     }
     RemoveLeftovers(folder);
-    std::string pattern = folder + "." + name.substr(0, kNameKept) + kMarker + std::to_string(::getpid()) + "-XXXXXX";
-    fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    fd = OpenUniqueFile(folder + "." + name.substr(0, kNameKept) + kMarker + std::to_string(::getpid()) + "-", "",
+                        tempPath_);
     if (fd < 0) {
       Fail("cannot write " + target, errno);
       return false;
     }
-    tempPath_ = pattern;
     sink_->slot = RegisterTemp(tempPath_);
     mode_t mode = static_cast<mode_t>(0666 & ~CurrentUmask());
     if (exists) {

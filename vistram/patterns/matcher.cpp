@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "vistram/base/installation.h"
+#include "vistram/base/temp_files.h"
 
 namespace {
 
@@ -363,12 +364,7 @@ bool ReadAll(int fd, std::string& text) {
 }  // namespace
 
 bool WriteResultsFile(const std::string& path, const std::vector<PatternMatch>& matches) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, ResultsText(matches));
-  if (close(fd) != 0) ok = false;
-  if (!ok) unlink(path.c_str());
-  return ok;
+  return WritePrivateFile(path, ResultsText(matches), /*replace=*/true);
 }
 
 bool ReadResultsFile(const std::string& path, std::vector<PatternMatch>& matches) {
@@ -389,7 +385,7 @@ ResultsFile::~ResultsFile() {
 bool ResultsFile::Create(const std::string& workFolder) {
   if (fd_ >= 0) return true;
   path_ = ResultsFilePath(workFolder);
-  fd_ = open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  fd_ = CreatePrivateFile(path_);
   return fd_ >= 0;
 }
 

@@ -18,6 +18,7 @@
 #include "vistram/platform/messages.h"
 #include "vistram/base/safe_file.h"
 #include "vistram/base/profile.h"
+#include "vistram/base/temp_files.h"
 #include "vistram/web/request_file.h"
 
 extern char** environ;
@@ -60,10 +61,7 @@ void Info(int textId, WindowHandle owner) { MyInfoMsgBox(IDS_CAPTION, textId, ow
 
 std::string CacheDirectory(const std::string& configPath) {
   std::string dir = GetProfileString(configPath, "DIRECTORY", "CACHE", "NO_CACHE_NAME", 260);
-  if (dir.find("NO_CACHE_NAME") != std::string::npos || IsBlank(dir)) {
-    const char* tmp = std::getenv("TMPDIR");
-    dir = (tmp != nullptr && *tmp != '\0') ? tmp : "/tmp";
-  }
+  if (dir.find("NO_CACHE_NAME") != std::string::npos || IsBlank(dir)) dir = TemporaryFolder();
   while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   return dir;
 }
@@ -72,14 +70,10 @@ bool CreateUniqueFile(const std::string& dir, std::string_view prefix, std::stri
                       std::string& path) {
   path.clear();
   if (dir.empty()) return false;
-  std::string suffix = extension.empty() ? std::string() : "." + std::string(extension);
-  std::string name = dir + (dir.back() == '/' ? "" : "/") + std::string(prefix) + "XXXXXX" + suffix;
-  std::vector<char> buffer(name.begin(), name.end());
-  buffer.push_back('\0');
-  const int fd = mkstemps(buffer.data(), static_cast<int>(suffix.size()));  // O_EXCL, mode 0600
+  const std::string suffix = extension.empty() ? std::string() : "." + std::string(extension);
+  const int fd = OpenUniqueFile(dir + (dir.back() == '/' ? "" : "/") + std::string(prefix), suffix, path);
   if (fd < 0) return false;
   close(fd);
-  path.assign(buffer.data());
   return true;
 }
 

@@ -13,7 +13,7 @@
 #include "vistram/patterns/motif_file.h"
 #include "vistram/patterns/pattern_row.h"
 #include "vistram/patterns/search_run.h"
-#include "vistram/patterns/work_folder.h"
+#include "vistram/base/temp_files.h"
 
 class QLabel;
 class QLineEdit;
@@ -70,7 +70,7 @@ class FindPatWnd : public QWidget {
 
   std::vector<PatternRow> rows_;
   std::string tableName_;
-  PrivateWorkFolder work_;
+  PrivateFolder work_{"vistram-patterns-"};  // the window's private folder
   ResultsFile results_;  // RESULTS.TMP in work_
   PatternFileState file_;
   QLineEdit* pattern_ = nullptr;

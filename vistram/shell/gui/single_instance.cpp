@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "vistram/base/temp_files.h"
+
 namespace {
 // A hand-over is a command line: at most a path and the editor marker.
 constexpr qint64 kMaxHandOver = 4096;
@@ -27,14 +29,6 @@ bool PeerIsUs(qintptr fd) {
   socklen_t size = sizeof cred;
   return ::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &cred, &size) == 0 && cred.uid == ::getuid();
 }
-
-// A folder that is the user's alone (owned by them, no access for others,
-// not a symbolic link); false otherwise.
-bool IsPrivateFolder(const QByteArray& path) {
-  struct stat st {};
-  return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
-         (st.st_mode & 077) == 0;
-}
 }  // namespace
 
 QString InstanceFolder() {
@@ -42,12 +36,11 @@ QString InstanceFolder() {
   if (folder.isEmpty()) {
     // No runtime folder: a private one of our own in the temporary folder,
     // which other users cannot take or enter.
-    QByteArray temp = qgetenv("TMPDIR");
-    if (temp.isEmpty()) temp = "/tmp";
-    folder = temp + "/vistram-" + QByteArray::number(static_cast<qulonglong>(::getuid()));
-    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) return {};
+    folder = QByteArray::fromStdString(TemporaryFolder()) + "/vistram-" +
+             QByteArray::number(static_cast<qulonglong>(::getuid()));
+    if (!EnsurePrivateFolder(folder.toStdString())) return {};
   }
-  if (!IsPrivateFolder(folder)) return {};
+  if (!IsPrivateFolder(folder.toStdString())) return {};
   return QString::fromLocal8Bit(folder);
 }
 

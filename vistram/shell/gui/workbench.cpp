@@ -16,9 +16,6 @@
 #include "vistram/shell/gui/single_instance.h"
 #include "vistram/shell/main_commands.h"
 
-namespace {
-// The command line as the running instance must read it: a relative path is
-// made absolute here, since the running instance has its own working folder.
 std::string AbsoluteCommandLine(const std::string& line) {
   if (line.empty()) return line;
   const CommandLine cmd = ParseCommandLine(line);
@@ -32,6 +29,7 @@ std::string AbsoluteCommandLine(const std::string& line) {
   return abs;
 }
 
+namespace {
 void BringToFront(QWidget* w) {
   if (w->isMinimized()) w->showNormal();
   w->raise();
