@@ -45,6 +45,7 @@ TEST(MsaLayout, ScrollRangesFollowTheClientSize) {
   EXPECT_EQ(s.P, 40);
   EXPECT_EQ(s.hMax, 200 - 40 + 2);
   EXPECT_EQ(s.vMax, 30 - 10 + 2);
+  EXPECT_EQ(ReajusteVHScroll(*msa, 400, 209, 10, 20).vMax, 30 - 10 + 2);  // 10.5 rows: 10
   EXPECT_EQ(msa->h, s.hMax);  // kept inside the range
   EXPECT_EQ(msa->v, 7);
   // Exactly the columns and the two margin cells fit: no horizontal bar.

@@ -61,6 +61,7 @@ TEST(MsaBuild, SelectionOrderAndUnselectedAlignments) {
   DataProgram dp = MakeWorkingSet({{{"A", "A", "A"}, {"C", "C", "C"}}, {{"D", "D", "D"}}, {{"E", "E", "E"}}}, 3);
   (*dp.hits)[0]->selected[0] = 0;
   (*dp.hits)[2]->selected[0] = 0;
+  (*dp.hits)[1]->selected.push_back(1);  // a flag without its alignment
   const std::vector<SelectedPair> pairs = ListSelectedAlignments(dp);
   ASSERT_EQ(pairs.size(), 2u);
   EXPECT_EQ(pairs[0].hit, 1);
