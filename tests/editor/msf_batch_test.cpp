@@ -73,6 +73,7 @@ TEST(MsfBatch, LoaderMessagesAreTheWindowsMessages) {
   RecordingPlatform platform;
   SetCurrentPlatform(&platform);
   EXPECT_NE(LoadMsfFile(nullptr, EditorData("emboss_opsd.msf"), ""), nullptr);
+  EXPECT_TRUE(platform.Messages().empty());
   std::string huge;  // a record too large for any file of this size
   for (int i = 0; i < 3000; ++i) huge += " Name: r" + std::to_string(i) + " Len: 999999 Check: 1 Weight: 1\n";
   WriteWhole(dir.File("huge.msf"), huge + std::string(200000, ' '));
