@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <csignal>
 
 #include <mutex>
 #include <set>
 
 #include "vistram/platform/recording_platform.h"
 #include "vistram/web/form_encoding.h"
+#include "vistram/web/request_config.h"
 #include "vistram/web/request_file.h"
 #include "vistram/web/request_launch.h"
 #include "web_test_support.h"
@@ -210,6 +215,24 @@ TEST_F(LaunchTest, RequestsFinishingTogetherEachOpenTheirOwnAnswer) {
   ASSERT_EQ(answers_.size(), 2u);
   EXPECT_NE(answers_[0].responseFile, answers_[1].responseFile);
   for (const auto& a : answers_) EXPECT_EQ(ReadAll(a.responseFile), ReadAll(webtest::ShippedFile("sample.bla")));
+}
+
+// A post file that cannot be written whole (a file size limit, as a full
+// disk) is refused and removed.
+TEST(PostFile, AShortWriteIsRefused) {
+  Installation inst;
+  const pid_t child = fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    std::string post;
+    const bool refused = setrlimit(RLIMIT_FSIZE, &limit) == 0 && !WritePostFile(inst.Cache(), std::string(100000, 'x'), post);
+    _exit(refused && post.empty() ? 0 : 1);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(webtest::FilesIn(inst.Cache()).empty());
 }
 
 TEST(UniqueFile, IsMadeExclusivelyForTheUserAlone) {
