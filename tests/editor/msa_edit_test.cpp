@@ -106,8 +106,8 @@ TEST(MsaRowEdits, RemoveAndMoveAtTheEnds) {
   EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"C", "A", "D"}));
   EXPECT_FALSE(RemoveSequence(*msa, 3));
   EXPECT_FALSE(RemoveSequence(*msa, -1));
-  ASSERT_TRUE(RemoveSequence(*msa, 1));
-  EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"C", "D"}));
+  ASSERT_TRUE(RemoveSequence(*msa, 0));
+  EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"A", "D"}));
 }
 
 TEST(MsaRowEdits, RenamedNames) {

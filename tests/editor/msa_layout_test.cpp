@@ -6,19 +6,11 @@
 
 namespace {
 
-TEST(MsaLayout, RoundingHalvesGoDown) {
-  EXPECT_EQ(RoundHalfDown(10, 4), 2);  // 2.5
-  EXPECT_EQ(RoundHalfDown(11, 4), 3);  // 2.75
-  EXPECT_EQ(RoundHalfDown(9, 4), 2);   // 2.25
-  EXPECT_EQ(RoundHalfDown(8, 4), 2);
-  EXPECT_EQ(RoundHalfDown(5, 0), 0);
-}
-
-TEST(MsaLayout, RulerNumbersAndMarks) {
-  EXPECT_EQ(RulerNumber(1, 95), "1");
-  EXPECT_EQ(RulerNumber(10, 95), "10");
-  EXPECT_EQ(RulerNumber(95, 95), "95");
-  EXPECT_EQ(RulerNumber(11, 95), "");
+TEST(MsaLayout, RoundingAndRuler) {
+  const int rounding[][3] = {{10, 4, 2}, {11, 4, 3}, {9, 4, 2}, {8, 4, 2}, {5, 0, 0}};  // halves go down
+  for (const auto& r : rounding) EXPECT_EQ(RoundHalfDown(r[0], r[1]), r[2]) << r[0] << "/" << r[1];
+  const std::pair<int, const char*> numbers[] = {{1, "1"}, {10, "10"}, {95, "95"}, {11, ""}};
+  for (const auto& [column, text] : numbers) EXPECT_EQ(RulerNumber(column, 95), text) << column;
   EXPECT_EQ(RulerMark(20, 95), '|');
   EXPECT_EQ(RulerMark(21, 95), '.');
 }
@@ -53,6 +45,7 @@ TEST(MsaLayout, ScrollRangesFollowTheClientSize) {
   EXPECT_EQ(s.P, 40);
   EXPECT_EQ(s.hMax, 200 - 40 + 2);
   EXPECT_EQ(s.vMax, 30 - 10 + 2);
+  EXPECT_EQ(ReajusteVHScroll(*msa, 400, 209, 10, 20).vMax, 30 - 10 + 2);  // 10.5 rows: 10
   EXPECT_EQ(msa->h, s.hMax);  // kept inside the range
   EXPECT_EQ(msa->v, 7);
   // Exactly the columns and the two margin cells fit: no horizontal bar.

@@ -53,8 +53,6 @@ TEST(MsaBuild, RowsNamesOrderAndRecordState) {
   EXPECT_EQ(msa->columnCount, 10);
   EXPECT_EQ(msa->consensusThreshold, 2);
   EXPECT_EQ(msa->title, "/data/report.bla");
-  EXPECT_EQ(msa->h, -2);
-  EXPECT_EQ(msa->v, 0);
   EXPECT_EQ(msa->consensus.size(), 10u);
   EXPECT_EQ(msa->consensus[9], '.');
 }
@@ -63,6 +61,7 @@ TEST(MsaBuild, SelectionOrderAndUnselectedAlignments) {
   DataProgram dp = MakeWorkingSet({{{"A", "A", "A"}, {"C", "C", "C"}}, {{"D", "D", "D"}}, {{"E", "E", "E"}}}, 3);
   (*dp.hits)[0]->selected[0] = 0;
   (*dp.hits)[2]->selected[0] = 0;
+  (*dp.hits)[1]->selected.push_back(1);  // a flag without its alignment
   const std::vector<SelectedPair> pairs = ListSelectedAlignments(dp);
   ASSERT_EQ(pairs.size(), 2u);
   EXPECT_EQ(pairs[0].hit, 1);
@@ -131,19 +130,6 @@ TEST(MsaColours, WithoutBackgroundEveryLetterIsOnWhite) {
   EXPECT_EQ(withoutText[15], 0);
   EXPECT_NE(withBack, std::vector<int>(26, 1));
   EXPECT_EQ(withoutBack, std::vector<int>(26, 1));
-}
-
-TEST(MsaRecord, ReleaseClearsTheOpenPointer) {
-  auto msa = NewDarUvaData(2, 3);
-  PDARUVA = msa.get();
-  VirePointDarUva(msa);
-  EXPECT_EQ(msa, nullptr);
-  EXPECT_EQ(PDARUVA, nullptr);
-  std::unique_ptr<DarUvaData> none;
-  VirePointDarUva(none);  // a null record is ignored
-  auto empty = NewDarUvaData(-1, -5);
-  EXPECT_EQ(empty->SequenceCount(), 0);
-  EXPECT_EQ(empty->columnCount, 0);
 }
 
 }  // namespace

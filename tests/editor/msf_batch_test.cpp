@@ -3,6 +3,8 @@
 
 #include "editor_test_support.h"
 #include "vistram/editor/msa_batch.h"
+#include "vistram/editor/msa_open.h"
+#include "vistram/platform/recording_platform.h"
 #include "vistram/editor/msf.h"
 #include "vistram/shell/batch_commands.h"
 
@@ -67,6 +69,18 @@ TEST(MsfBatch, LoaderMessagesAreTheWindowsMessages) {
   ASSERT_EQ(LoadMsaForBatch(dir.File("bad.msf"), false, msa, message), 1);  // no "//": names, no residues
   EXPECT_EQ(msa.SequenceCount(), 2);
   EXPECT_EQ(msa.rows[0]->residues, "....");
+  // The window's loader says so only when the data cannot be read.
+  RecordingPlatform platform;
+  SetCurrentPlatform(&platform);
+  EXPECT_NE(LoadMsfFile(nullptr, EditorData("emboss_opsd.msf"), ""), nullptr);
+  EXPECT_TRUE(platform.Messages().empty());
+  std::string huge;  // a record too large for any file of this size
+  for (int i = 0; i < 3000; ++i) huge += " Name: r" + std::to_string(i) + " Len: 999999 Check: 1 Weight: 1\n";
+  WriteWhole(dir.File("huge.msf"), huge + std::string(200000, ' '));
+  EXPECT_EQ(LoadMsfFile(nullptr, dir.File("huge.msf"), ""), nullptr);
+  SetCurrentPlatform(nullptr);
+  ASSERT_EQ(platform.Messages().size(), 1u);
+  EXPECT_EQ(platform.Messages()[0].text, kMsgCannotReadMsf);
   ASSERT_EQ(LoadMsaForBatch(EditorData("blastp_18_alignments.txt"), false, msa, message), 1);
   EXPECT_EQ(msa.SequenceCount(), 1 + 18);
   EXPECT_EQ(msa.title, EditorData("blastp_18_alignments.txt"));

@@ -229,12 +229,10 @@ TEST(MsfReader, OwnFilesReadBackExactly) {
 }
 
 TEST(MsfFormats, ChosenFromTheExtension) {
-  EXPECT_EQ(MsaFormatFromPath("/a/b.MSF"), MsaFileFormat::kMsf);
-  EXPECT_EQ(MsaFormatFromPath("b.fa"), MsaFileFormat::kFasta);
-  EXPECT_EQ(MsaFormatFromPath("b.fasta"), MsaFileFormat::kFasta);
-  EXPECT_EQ(MsaFormatFromPath("b.aln"), MsaFileFormat::kClustal);
-  EXPECT_EQ(MsaFormatFromPath("b.txt"), MsaFileFormat::kUnknown);
-  EXPECT_EQ(MsaFormatFromPath("dir.msf/b"), MsaFileFormat::kUnknown);
+  const std::pair<const char*, MsaFileFormat> cases[] = {
+      {"/a/b.MSF", MsaFileFormat::kMsf},      {"b.fa", MsaFileFormat::kFasta},    {"b.fasta", MsaFileFormat::kFasta},
+      {"b.aln", MsaFileFormat::kClustal},     {"b.txt", MsaFileFormat::kUnknown}, {"dir.msf/b", MsaFileFormat::kUnknown}};
+  for (const auto& [path, format] : cases) EXPECT_EQ(MsaFormatFromPath(path), format) << path;
 }
 
 }  // namespace

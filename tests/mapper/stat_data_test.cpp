@@ -148,38 +148,31 @@ TEST_F(MapPrepare, EntriesFromTheSelectionInHitAndAlignmentOrder) {
 }
 
 TEST_F(MapPrepare, RefusalsAreReportedUnderTheMapperCaption) {
-  {
+  const struct {
+    int queryLength;
+    bool hit, selected, extraFlag;  // extraFlag: a selection flag without its alignment
+    const char* message;
+  } cases[] = {
+      {10, true, false, false, "Mapper|No sequences selected."},
+      {10, false, false, false, "Mapper|No sequences selected."},
+      {0, true, true, false, "Mapper|Unknown query size."},
+      {10, true, true, true, "Mapper|Unable to prepare map."},
+  };
+  for (const auto& c : cases) {
+    platform_.Clear();
     DataProgram dp;
-    dp.header.queryLength = 10;
-    AddTestHit(dp, "A", {{"AC", "AC", "", 1}}).selected[0] = 0;
-    StatData stat;
-    EXPECT_EQ(PrepareStatData(stat, dp, 1, nullptr, nullptr), 0);
-  }
-  {
-    DataProgram dp;  // no hits at all
-    StatData stat;
-    EXPECT_EQ(PrepareStatData(stat, dp, 0, nullptr, nullptr), 0);
-  }
-  {
-    DataProgram dp;
-    dp.header.queryLength = 0;
-    AddTestHit(dp, "A", {{"AC", "AC", "", 1}});
-    StatData stat;
-    EXPECT_EQ(PrepareStatData(stat, dp, 1, nullptr, nullptr), 0);
-  }
-  {
-    // A selection flag without its alignment: the record is emptied.
-    DataProgram dp;
-    dp.header.queryLength = 10;
-    AddTestHit(dp, "A", {{"AC", "AC", "", 1}}).selected.push_back(1);
+    dp.header.queryLength = c.queryLength;
+    if (c.hit) {
+      HspData& hit = AddTestHit(dp, "A", {{"AC", "AC", "", 1}});
+      hit.selected[0] = c.selected ? 1 : 0;
+      if (c.extraFlag) hit.selected.push_back(1);
+    }
     StatData stat;
     CountingProgress progress;
-    EXPECT_EQ(PrepareStatData(stat, dp, 2, &progress, nullptr), 0);
-    EXPECT_TRUE(stat.entries.empty());
-    EXPECT_EQ(progress.ended, 1);
+    EXPECT_EQ(PrepareStatData(stat, dp, c.hit ? 1 + c.extraFlag : 0, &progress, nullptr), 0) << c.message;
+    EXPECT_TRUE(stat.entries.empty()) << c.message;
+    EXPECT_EQ(Texts(), std::vector<std::string>{c.message});
   }
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"Mapper|No sequences selected.", "Mapper|No sequences selected.",
-                                               "Mapper|Unknown query size.", "Mapper|Unable to prepare map."}));
 }
 
 // The fast sort gives the plain selection sort's exchanges, ties included.

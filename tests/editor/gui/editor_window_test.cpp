@@ -103,7 +103,9 @@ class EditorWindowTest : public MainWindowFixture {
     QVERIFY(!w_->CommandAction(kCmdEditorFromAlignments)->isChecked());
   }
 
-  void toolsMenuHasTheEditorSubmenu() {
+  // The Tools menu's Editor submenu, a file that is not MSF, and the command
+  // line's MSF file.
+  void menuNotMsfAndCommandLine() {
     QMenu* tools = nullptr;
     for (QAction* a : w_->menuBar()->actions())
       if (a->text() == "&Tools") tools = a->menu();
@@ -116,9 +118,6 @@ class EditorWindowTest : public MainWindowFixture {
     for (QAction* a : editor->actions()) items << a->text();
     QCOMPARE(items, QStringList({"&Constructor\tF3", "&Open a MSF"}));
     QCOMPARE(w_->CommandAction(kCmdEditorFromAlignments)->shortcut(), QKeySequence(Qt::Key_F3));
-  }
-
-  void notMsfAndCommandLine() {
     platform_.Clear();
     w_->OpenMsfInEditor(EditorFile("blastp_18_alignments.txt").toStdString());
     QVERIFY(w_->Editors().Editor() == nullptr);

@@ -40,6 +40,81 @@ class MapWindowTest : public MainWindowFixture {
     return map;
   }
 
+  // The two tips, the painted colours and the Scale dialog (the map at its top).
+  void TipsColoursAndScale(StatBlaWindow* map) {
+    const StatData& s = map->Stat();
+    const MapScale scale = map->BarsScale();
+    QWidget* histo = map->HistogramPane();
+    // The left margin: no position, the tip hidden.
+    QTest::mousePress(histo, Qt::LeftButton, {}, QPoint(scale.m - 2, 10));
+    QVERIFY(map->Tracking());
+    QVERIFY(map->PositionTip() != nullptr && !map->PositionTip()->isVisible());
+    // The last position: L, its coverage and identity.
+    const int xl = scale.X(s.L);
+    QTest::mouseMove(histo, QPoint(xl, 10));
+    QVERIFY(map->PositionTip()->isVisible());
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%4u/%4u/%5.1f%%", static_cast<unsigned>(s.L),
+                  static_cast<unsigned>(s.coverage.back()), static_cast<double>(s.identity.back()));
+    QCOMPARE(map->PositionTipText(), QString(expected));
+    QCOMPARE(map->PositionTip()->geometry().bottom() + 1, map->BarsPane()->y());
+    QCOMPARE(map->PositionTip()->width(), 16 * map->Style().f.cw);
+    QCOMPARE(PixelIn(map->PositionTip(), QPoint(1, 1)), kMapTipYellow);
+    QTest::mouseRelease(histo, Qt::LeftButton, {}, QPoint(xl, 10));
+    QVERIFY(!map->Tracking());
+    QVERIFY(map->PositionTip() == nullptr);
+
+    // Pressing the first bar shows its hit's description above it.
+    const MapRect bar = MapBarRect(*s.entries[0], scale, 0, map->Style().f.lh);
+    QWidget* bars = map->BarsPane();
+    QTest::mousePress(bars, Qt::LeftButton, {}, QPoint((bar.left + bar.right) / 2, bar.top + 1));
+    QVERIFY(map->DescriptionTip() != nullptr);
+    QCOMPARE(map->DescriptionTip()->geometry().bottom() + 1, bars->y() + bar.top);
+    QCOMPARE(map->DescriptionTip()->height(), 2 * map->Style().f.lh);
+    QVERIFY(map->DescriptionTip()->geometry().right() < map->Canvas()->width());
+    QTest::mouseRelease(bars, Qt::LeftButton, {}, QPoint(bar.left + 1, bar.top + 1));
+    QVERIFY(map->DescriptionTip() == nullptr);
+    // Beside every bar: nothing.
+    QTest::mousePress(bars, Qt::LeftButton, {}, QPoint(2, bar.top + 1));
+    QVERIFY(map->DescriptionTip() == nullptr);
+
+    const int lh = map->Style().f.lh;
+    const QImage barsImage = map->BarsPane()->grab().toImage();
+    for (std::size_t i = 0; i < s.pageSize && i < s.entries.size(); ++i) {
+      const StatEntry& e = *s.entries[i];
+      const int cls = ScoreClassOf(s, e.score);
+      if (cls < 0) continue;
+      const MapRect r = MapBarRect(e, scale, static_cast<int>(i) * lh, lh);
+      if (r.Width() < 4) continue;
+      QCOMPARE(QColor(barsImage.pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2)),
+               ScoreClassColour(s.classes[static_cast<std::size_t>(cls)]));
+    }
+    // Ticks of 10: a ruler line at position 10; 0: only 1 and L.
+    const auto rulerLineAt = [&](int p) {
+      const QImage canvas = map->Canvas()->grab().toImage();
+      const int x = 30 * map->Style().f.cw + 2 + scale.X(p);
+      return QColor(canvas.pixel(x, 6 * lh - 2)) == QColor(Qt::black);
+    };
+    // The Scale dialog: "Ticks :" at 10, the guide lines off, Ok.
+    OnNextDialog([](QDialog* d) {
+      QCOMPARE(d->windowTitle(), QString("Scale"));
+      auto* ticks = d->findChild<QLineEdit*>("ticks");
+      QCOMPARE(ticks->text(), QString("50"));
+      ticks->setText("10");
+      d->findChild<QCheckBox*>("displayLines")->setChecked(false);
+      d->accept();
+    });
+    map->CommandAction(kCmdMapScale)->trigger();
+    QCOMPARE(s.scaleTicks, 10U);
+    QVERIFY(!s.displayLines);
+    QVERIFY(rulerLineAt(10));
+    QVERIFY(rulerLineAt(s.L));
+    map->ApplyScale("0", true);
+    QCOMPARE(s.scaleTicks, 0U);
+    QVERIFY(!rulerLineAt(50));
+    QVERIFY(rulerLineAt(1));
+  }
+
  private slots:
   void init() {
     StartWindow();
@@ -84,7 +159,8 @@ class MapWindowTest : public MainWindowFixture {
                                        "Vistram|Unable to construct a multiple sequence\n alignment with mixed results."}));
   }
 
-  void sortScrollAndKeys() {
+  // One map of every alignment: sorting and scrolling by keys, then the rest.
+  void sortScrollTipsColoursAndScale() {
     SelectAllAlignments(w_->Data());
     StatBlaWindow* map = OpenMap();
     QVERIFY(map != nullptr);
@@ -117,90 +193,8 @@ class MapWindowTest : public MainWindowFixture {
     QCOMPARE(s.first, 0U);
     bar->setValue(7);  // dragging the thumb
     QCOMPARE(s.first, 7U);
-  }
-
-  void trackingAndDescriptionTips() {
-    SelectAllAlignments(w_->Data());
-    StatBlaWindow* map = OpenMap();
-    QVERIFY(map != nullptr);
-    const StatData& s = map->Stat();
-    const MapScale scale = map->BarsScale();
-    QWidget* histo = map->HistogramPane();
-    // The left margin: no position, the tip hidden.
-    QTest::mousePress(histo, Qt::LeftButton, {}, QPoint(scale.m - 2, 10));
-    QVERIFY(map->Tracking());
-    QVERIFY(map->PositionTip() != nullptr && !map->PositionTip()->isVisible());
-    // The last position: L, its coverage and identity.
-    const int xl = scale.X(s.L);
-    QTest::mouseMove(histo, QPoint(xl, 10));
-    QVERIFY(map->PositionTip()->isVisible());
-    char expected[64];
-    std::snprintf(expected, sizeof expected, "%4u/%4u/%5.1f%%", static_cast<unsigned>(s.L),
-                  static_cast<unsigned>(s.coverage.back()), static_cast<double>(s.identity.back()));
-    QCOMPARE(map->PositionTipText(), QString(expected));
-    QCOMPARE(map->PositionTip()->geometry().bottom() + 1, map->BarsPane()->y());
-    QCOMPARE(map->PositionTip()->width(), 16 * map->Style().f.cw);
-    QCOMPARE(PixelIn(map->PositionTip(), QPoint(1, 1)), kMapTipYellow);
-    QTest::mouseRelease(histo, Qt::LeftButton, {}, QPoint(xl, 10));
-    QVERIFY(!map->Tracking());
-    QVERIFY(map->PositionTip() == nullptr);
-
-    // Pressing the first bar shows its hit's description above it.
-    const MapRect bar = MapBarRect(*s.entries[0], scale, 0, map->Style().f.lh);
-    QWidget* bars = map->BarsPane();
-    QTest::mousePress(bars, Qt::LeftButton, {}, QPoint((bar.left + bar.right) / 2, bar.top + 1));
-    QVERIFY(map->DescriptionTip() != nullptr);
-    QCOMPARE(map->DescriptionTip()->geometry().bottom() + 1, bars->y() + bar.top);
-    QCOMPARE(map->DescriptionTip()->height(), 2 * map->Style().f.lh);
-    QVERIFY(map->DescriptionTip()->geometry().right() < map->Canvas()->width());
-    QTest::mouseRelease(bars, Qt::LeftButton, {}, QPoint(bar.left + 1, bar.top + 1));
-    QVERIFY(map->DescriptionTip() == nullptr);
-    // Beside every bar: nothing.
-    QTest::mousePress(bars, Qt::LeftButton, {}, QPoint(2, bar.top + 1));
-    QVERIFY(map->DescriptionTip() == nullptr);
-  }
-
-  void paintedColoursAndScale() {
-    SelectAllAlignments(w_->Data());
-    StatBlaWindow* map = OpenMap();
-    QVERIFY(map != nullptr);
-    const StatData& s = map->Stat();
-    const int lh = map->Style().f.lh;
-    const MapScale scale = map->BarsScale();
-    const QImage bars = map->BarsPane()->grab().toImage();
-    for (std::size_t i = 0; i < s.pageSize && i < s.entries.size(); ++i) {
-      const StatEntry& e = *s.entries[i];
-      const int cls = ScoreClassOf(s, e.score);
-      if (cls < 0) continue;
-      const MapRect r = MapBarRect(e, scale, static_cast<int>(i) * lh, lh);
-      if (r.Width() < 4) continue;
-      QCOMPARE(QColor(bars.pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2)),
-               ScoreClassColour(s.classes[static_cast<std::size_t>(cls)]));
-    }
-    // Ticks of 10: a ruler line at position 10; 0: only 1 and L.
-    const auto rulerLineAt = [&](int p) {
-      const QImage canvas = map->Canvas()->grab().toImage();
-      const int x = 30 * map->Style().f.cw + 2 + scale.X(p);
-      return QColor(canvas.pixel(x, 6 * lh - 2)) == QColor(Qt::black);
-    };
-    // The Scale dialog: "Ticks :" at 10, the guide lines off, Ok.
-    OnNextDialog([](QDialog* d) {
-      QCOMPARE(d->windowTitle(), QString("Scale"));
-      auto* ticks = d->findChild<QLineEdit*>("ticks");
-      QCOMPARE(ticks->text(), QString("50"));
-      ticks->setText("10");
-      d->findChild<QCheckBox*>("displayLines")->setChecked(false);
-      d->accept();
-    });
-    map->CommandAction(kCmdMapScale)->trigger();
-    QCOMPARE(s.scaleTicks, 10U);
-    QVERIFY(!s.displayLines);
-    QVERIFY(rulerLineAt(10));
-    QVERIFY(rulerLineAt(s.L));
-    map->ApplyScale("0", true);
-    QCOMPARE(s.scaleTicks, 0U);
-    QVERIFY(!rulerLineAt(50));
-    QVERIFY(rulerLineAt(1));
+    bar->setValue(0);
+    TipsColoursAndScale(map);
   }
 
   // The SVG holds one bar per alignment in its class's colour.
@@ -247,7 +241,6 @@ class MapWindowTest : public MainWindowFixture {
     platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, chosen.toStdString(), "chosen.png"});
     map->CommandAction(kCmdMapSaveImage)->trigger();
     QCOMPARE(QImage(chosen).size(), png.size());
-    if (qEnvironmentVariableIsSet("MAP_SHOT")) map->grab().save(qEnvironmentVariable("MAP_SHOT"));
   }
 };
 

@@ -125,7 +125,9 @@ class FindPatternWindowTest : public QObject {
     QVERIFY(!std::filesystem::exists(workFolder));
   }
 
-  void rowsWithoutMatchesAndRefusals() {
+  // Refusal without rows, rows without matches, the tree's images, and the
+  // question after an error.
+  void refusalsErrorsAndImages() {
     auto w = Open({{"one", "MKKLVKKW"}, {"two", "AAAAAAA"}, {"three", "QQKKQ"}});
     QVERIFY(w);
     // No row selected: the message, and the tree stays as it was.
@@ -138,23 +140,22 @@ class FindPatternWindowTest : public QObject {
     Find(*w);
     QCOMPARE(TreeTexts(w->Tree()), QStringList({"one", "|KK", "||   1 : -- 2<KK>3 --", "||   2 : -- 6<KK>7 --",
                                                 "three", "|KK", "||   1 : -- 3<KK>4 --"}));
-    w->FindPatMainProc_OnCommand(FindPatWnd::kIdSelectNone);
-    QCOMPARE(w->RowList()->selectedItems().size(), 0);
-  }
-
-  void errorsAskWhetherToGoOn() {
-    // An empty pattern fails in every row: "No" at the first question ends the search.
-    auto w = Open({{"one", "MKKLV"}, {"two", "KKAA"}});
-    QVERIFY(w);
-    w->FindPatMainProc_OnCommand(FindPatWnd::kIdSelectAll);
+    QTreeWidgetItem* row = w->Tree()->topLevelItem(0);
+    QCOMPARE(w->Tree()->iconSize(), QSize(15, 15));
+    for (QTreeWidgetItem* item : {row, row->child(0), row->child(0)->child(0)}) QVERIFY(!item->icon(0).isNull());
+    QVERIFY(row->child(0)->isExpanded());
+    // An empty pattern fails in every row: "No" at the first question ends
+    // the search, "Yes" goes on and the question comes again in the next row.
+    w->PatternField()->setText("");
     Find(*w);
     QCOMPARE(Messages(), QStringList({"Invalid pattern (syntax error).",
                                       "This error could occur again.\nWould-you like to continue ?"}));
-    // "Yes" goes on: the question comes again in the next row.
     platform_.QueueAnswer(MsgAnswer::Yes);
     Find(*w);
     QCOMPARE(Messages().size(), 4);
     QVERIFY(w->FindButton()->isEnabled());
+    w->FindPatMainProc_OnCommand(FindPatWnd::kIdSelectNone);
+    QCOMPARE(w->RowList()->selectedItems().size(), 0);
   }
 
   void cancelStopsALongSearch() {
@@ -234,18 +235,6 @@ class FindPatternWindowTest : public QObject {
     ListeMotifsDlg again(w.get(), state);
     QCOMPARE(again.List()->selectedItems().size(), 3);
     QCOMPARE(again.FileTitle()->text(), QString("sites.mot"));
-  }
-
-  void treeImages() {
-    auto w = Open({{"one", "MKKLV"}});
-    QVERIFY(w);
-    w->FindPatMainProc_OnCommand(FindPatWnd::kIdSelectAll);
-    w->PatternField()->setText("KK");
-    Find(*w);
-    QTreeWidgetItem* row = w->Tree()->topLevelItem(0);
-    QCOMPARE(w->Tree()->iconSize(), QSize(15, 15));
-    for (QTreeWidgetItem* item : {row, row->child(0), row->child(0)->child(0)}) QVERIFY(!item->icon(0).isNull());
-    QVERIFY(row->child(0)->isExpanded());
   }
 };
 
