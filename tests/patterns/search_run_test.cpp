@@ -8,22 +8,8 @@
 #include <thread>
 
 #include "patterns_test_support.h"
-#include "vistram/patterns/work_folder.h"
 
 namespace {
-
-TEST(SearchRun, PrivateWorkFolderForItsOwnerAlone) {
-  std::string path;
-  {
-    PrivateWorkFolder folder;
-    path = folder.Path();
-    ASSERT_FALSE(path.empty());
-    struct stat st {};
-    ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-  }
-  EXPECT_FALSE(std::filesystem::exists(path));
-}
 
 TEST(SearchRun, ItemTexts) {
   const std::string row = std::string(11, 'Q') + "KDEL" + "QQ" + "GG" + std::string(200, 'A');
