@@ -185,6 +185,10 @@ TEST_F(Searches, FieldSearchRangesAndRefusals) {
   // Both ends of a range are inside it: scores 30, 40 and 50 of table one.
   ASSERT_EQ(FieldSearch(dp_, nullptr, {0}, 0, "30", "50", true, &out), kSearchCopied);
   EXPECT_EQ(out.alignmentCount, 3);
+  // A bound too small for a double reads as 0 (only an infinite one is refused);
+  // a table number past the last table is skipped.
+  EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 1, "1e-400", "0.025", true, &out), kSearchCopied);
+  EXPECT_EQ(FieldSearch(dp_, nullptr, {2}, 0, "0", "100", true, &out), kSearchNothing);
 }
 
 TEST_F(Searches, FieldSearchSelectsExactlyTheMatchesAndCopiesThem) {
