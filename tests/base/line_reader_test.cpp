@@ -9,18 +9,18 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace {
 
 std::vector<std::string> ReadAll(const std::string& bytes, int size = 500) {
-  auto path = std::filesystem::temp_directory_path() / ("vistram_lr_" + std::to_string(::getpid()));
-  { std::ofstream(path, std::ios::binary) << bytes; }
+  test_support::TempFolder dir;
   LineReader r;
-  EXPECT_TRUE(r.Open(path.string()));
+  EXPECT_TRUE(r.Open(dir.Write("lines", bytes)));
   std::vector<std::string> lines;
   std::vector<char> buf(static_cast<size_t>(size));
   while (MYFGETS(r, size, buf.data()) != nullptr) lines.emplace_back(buf.data());
   EXPECT_EQ(r.Position(), bytes.size());
-  std::filesystem::remove(path);
   return lines;
 }
 
@@ -66,24 +66,19 @@ TEST(MYFGETS, ShortFilesAndLongLineSizes) {
   EXPECT_EQ(ReadAll(line + "\nX\n", 20000), (Lines{line, "X"}));
   EXPECT_EQ(ReadAll("a\r\nb", 3), (Lines{"a", "b"}));
   // The same reader opened again on a larger file after a small one.
-  auto dir = std::filesystem::temp_directory_path();
-  auto small = dir / ("vistram_lr_s" + std::to_string(::getpid()));
-  auto large = dir / ("vistram_lr_l" + std::to_string(::getpid()));
+  test_support::TempFolder dir;
   std::string big;
   for (int i = 0; big.size() < 300000; ++i) big += std::to_string(i) + "\n";
-  { std::ofstream(small, std::ios::binary) << "one\n"; }
-  { std::ofstream(large, std::ios::binary) << big; }
+  const std::string small = dir.Write("small", "one\n"), large = dir.Write("large", big);
   LineReader r;
   char buf[500];
-  ASSERT_TRUE(r.Open(small.string()));
+  ASSERT_TRUE(r.Open(small));
   ASSERT_NE(MYFGETS(r, 500, buf), nullptr);
   EXPECT_STREQ(buf, "one");
-  ASSERT_TRUE(r.Open(large.string()));
+  ASSERT_TRUE(r.Open(large));
   int count = 0;
   while (MYFGETS(r, 500, buf) != nullptr) EXPECT_EQ(std::string(buf), std::to_string(count++));
   EXPECT_EQ(r.Position(), big.size());
-  std::filesystem::remove(small);
-  std::filesystem::remove(large);
 }
 
 TEST(MYFGETS, NulBytesEndTheStringButNotTheFile) {
@@ -91,12 +86,11 @@ TEST(MYFGETS, NulBytesEndTheStringButNotTheFile) {
   EXPECT_EQ(ReadAll(bytes), (Lines{"ab", "ef"}));
   // The reader tells which lines held one, also after a lone CR and across
   // its buffer refills.
-  auto path = std::filesystem::temp_directory_path() / ("vistram_lr_n" + std::to_string(::getpid()));
+  test_support::TempFolder dir;
   std::string many;
   for (int i = 0; many.size() < (3u << 20); ++i) many += i % 1000 == 7 ? std::string("x\0y\r", 4) + "z\n" : "line\r\n";
-  { std::ofstream(path, std::ios::binary) << many; }
   LineReader r;
-  ASSERT_TRUE(r.Open(path.string()));
+  ASSERT_TRUE(r.Open(dir.Write("nul", many)));
   char buf[500];
   int nulLines = 0;
   int lines = 0;
@@ -109,7 +103,6 @@ TEST(MYFGETS, NulBytesEndTheStringButNotTheFile) {
     }
   }
   EXPECT_GT(nulLines, 400);
-  std::filesystem::remove(path);
 }
 
 }  // namespace
@@ -155,9 +148,8 @@ TEST(MYFGETS, LargeFilesReadAheadGiveTheLinesOfAPipe) {
     bytes += ends[i % 4];
   }
   bytes += std::string(200000, 'L');  // a last line longer than any line size, without an end
-  auto dir = std::filesystem::temp_directory_path();
-  auto path = dir / ("vistram_lr_big" + std::to_string(::getpid()));
-  { std::ofstream(path, std::ios::binary) << bytes; }
+  test_support::TempFolder dir;
+  const std::string path = dir.Write("big", bytes);
 
   auto throughPipe = [&](int size, int wideFrom) {
     int fds[2];
@@ -177,14 +169,14 @@ TEST(MYFGETS, LargeFilesReadAheadGiveTheLinesOfAPipe) {
     return read;
   };
 
-  const Read ahead = ReadEveryLine(path.string(), 500);
+  const Read ahead = ReadEveryLine(path, 500);
   const Read inOrder = throughPipe(500, -1);
   EXPECT_EQ(ahead.position, bytes.size());
   EXPECT_GT(ahead.lines.size(), 30000u);
   EXPECT_TRUE(ahead == inOrder);
   // A line size beyond the read-ahead headroom part-way: the reader goes on
   // in order without losing the chunk it had read ahead.
-  const Read switched = ReadEveryLine(path.string(), 500, 20000);
+  const Read switched = ReadEveryLine(path, 500, 20000);
   EXPECT_TRUE(switched == throughPipe(500, 20000));
   ASSERT_GE(switched.lines.size(), 3u);
   EXPECT_EQ(switched.lines[switched.lines.size() - 3].size(), 99999u);  // 200,000 = 99,999 + 99,999 + 2
@@ -192,7 +184,7 @@ TEST(MYFGETS, LargeFilesReadAheadGiveTheLinesOfAPipe) {
 
   // Going back to the start part-way through gives the same lines again.
   LineReader r;
-  ASSERT_TRUE(r.Open(path.string()));
+  ASSERT_TRUE(r.Open(path));
   char buf[500];
   for (int i = 0; i < 25000; ++i) ASSERT_NE(MYFGETS(r, 500, buf), nullptr);
   ASSERT_TRUE(r.Rewind());
@@ -202,5 +194,4 @@ TEST(MYFGETS, LargeFilesReadAheadGiveTheLinesOfAPipe) {
     EXPECT_EQ(std::string(buf, len), ahead.lines[i]) << i;
   }
   r.Close();
-  std::filesystem::remove(path);
 }

@@ -1,6 +1,8 @@
 #include "vistram/base/profile.h"
 
 #include <gtest/gtest.h>
+
+#include "support/temp_folder.h"
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,23 +17,14 @@ namespace {
 class ProfileFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("vistram_profile_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    dir_ = folder_.path();
     path_ = (dir_ / "vistram.cfg").string();
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   void Write(const std::string& text) {
     std::ofstream(path_, std::ios::binary) << text;
   }
-  std::string Read() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string Read() const { return test_support::ReadWholeFile(path_); }
   // Nothing but the configuration file is left in the folder (no temporary file).
   void ExpectOnlyTheFile() const {
     int n = 0;
@@ -42,6 +35,7 @@ class ProfileFileTest : public ::testing::Test {
     EXPECT_EQ(n, 1);
   }
 
+  test_support::TempFolder folder_;
   fs::path dir_;
   std::string path_;
 };

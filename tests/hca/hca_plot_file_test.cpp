@@ -1,3 +1,4 @@
+#include "support/temp_folder.h"
 #include "vistram/hca/hca_plot_file.h"
 
 #include <gtest/gtest.h>
@@ -70,13 +71,9 @@ std::vector<std::uint8_t> ReadAll(const fs::path& p) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string t = (fs::temp_directory_path() / "hcaplotXXXXXX").string();
-    path = mkdtemp(t.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
+// A private folder; `path` is where it is.
+struct TempDir : test_support::TempFolder {
+  const fs::path path{test_support::TempFolder::path()};
 };
 
 }  // namespace

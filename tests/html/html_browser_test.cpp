@@ -275,7 +275,7 @@ TEST(HtmlBrowserTest, FramesLoadAndTheListLinksToTheAlignments) {
   AddHit(dp, "SP|P1|A", "FIRST", "http://example.org/entry?id=P1", {{longLine, 0}, {longLine, 0}});
   AddHit(dp, "SP|P2|B", "SECOND", "", {{longLine, 0}});
   AddHit(dp, "SP|P3|C", "THIRD", "", {{longLine, 0}, {longLine, 0}, {longLine, 0}});
-  ASSERT_TRUE(PrepHTMLsave(dp, (dir / "report.vist").string(), 0, TestSource()));
+  ASSERT_TRUE(PrepHTMLsave(dp, dir / "report.vist", 0, TestSource()));
 
   LoopbackServer server(dir.path());
   ASSERT_GT(server.port(), 0);
@@ -313,7 +313,7 @@ TEST(HtmlBrowserTest, AHostileReportRunsNoScriptAndStaysInItsCells) {
   AddHit(dp, "Y", "QUOTE IN LINK", "http://example.org/\"onclick=\"top.pwned=6", {{"MKVL", 0}});
   (*dp.hits)[0]->alignments[0]->statsText = "</TD></TR></TABLE><script>top.pwned=7</script>";
   (*dp.hits)[0]->scoreText = "<svg onload=top.pwned=8>";
-  ASSERT_TRUE(PrepHTMLsave(dp, (dir / "evil.vist").string(), 0, TestSource()));
+  ASSERT_TRUE(PrepHTMLsave(dp, dir / "evil.vist", 0, TestSource()));
 
   LoopbackServer server(dir.path());
   Browser browser(chromium);

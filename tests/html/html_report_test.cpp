@@ -34,7 +34,7 @@ TEST(HtmlReportTest, WritesFourFilesNamedFromTheChosenPath) {
   TempDir dir;
   DataProgram dp;
   AddHit(dp, "SP|P1|A", "FIRST HIT", "http://www.expasy.org/cgi-bin/niceprot.pl?P1", {{"MKVL", 1}});
-  ASSERT_TRUE(PrepHTMLsave(dp, (dir / "results.txt").string(), 0, TestSource()));
+  ASSERT_TRUE(PrepHTMLsave(dp, dir / "results.txt", 0, TestSource()));
   EXPECT_EQ(4u, dir.EntryCount());
   EXPECT_EQ(
       "<HTML>\n<HEAD>\n<TITLE>W-Vistram - results of results</TITLE></HEAD>\n"
@@ -69,7 +69,7 @@ TEST(HtmlReportTest, SelectionOnlyKeepsTableNumbersAndAnchors) {
   AddHit(dp, "H1", "ONE", "", {{"AAAA", 0}});
   AddHit(dp, "H2", "TWO", "", {{"AAAA", 0}});
   AddHit(dp, "H3", "THREE", "", {{"AAAA", 0}, {"CCCC", 1}, {"DDDD", 0}});
-  ASSERT_TRUE(PrepHTMLsave(dp, (dir / "sel.html").string(), 1, TestSource()));
+  ASSERT_TRUE(PrepHTMLsave(dp, dir / "sel.html", 1, TestSource()));
   const std::string list = ReadAll(dir / "sel_lr.html");
   EXPECT_EQ(1u, Count(list, "<TABLE "));
   EXPECT_NE(std::string::npos, list.find("sel_ali.html#ALI3\""));
@@ -146,16 +146,16 @@ TEST(HtmlReportTest, AnUnreadableAlignmentLeavesNoFileAndKeepsOldOnes) {
     if (k == 2) return nullptr;
     return ViewOf(d, k, h);
   };
-  ASSERT_FALSE(PrepHTMLsave(dp, (dir / "fail.html").string(), 0, failsOnSecond));
+  ASSERT_FALSE(PrepHTMLsave(dp, dir / "fail.html", 0, failsOnSecond));
   EXPECT_EQ(0u, dir.EntryCount());
 
   { std::ofstream(dir / "old_main.html") << "earlier export"; }
-  ASSERT_FALSE(PrepHTMLsave(dp, (dir / "old.html").string(), 0, failsOnSecond));
+  ASSERT_FALSE(PrepHTMLsave(dp, dir / "old.html", 0, failsOnSecond));
   EXPECT_EQ(1u, dir.EntryCount());
   EXPECT_EQ("earlier export", ReadAll(dir / "old_main.html"));
 
   // A folder that does not exist.
-  EXPECT_FALSE(PrepHTMLsave(dp, (dir / "missing/x.html").string(), 0, TestSource()));
+  EXPECT_FALSE(PrepHTMLsave(dp, dir / "missing/x.html", 0, TestSource()));
 }
 
 TEST(HtmlReportTest, ReportTextsCannotInjectMarkup) {
@@ -169,7 +169,7 @@ TEST(HtmlReportTest, ReportTextsCannotInjectMarkup) {
   (*dp.hits)[0]->expectText = "\"x\"";
   (*dp.hits)[0]->alignments[0]->statsText = "</TD><script>alert(2)</script>";
   (*dp.hits)[0]->alignments[0]->middleLine = "</PRE>";
-  ASSERT_TRUE(PrepHTMLsave(dp, (dir / "a<b>\"c.vist").string(), 0, TestSource()));
+  ASSERT_TRUE(PrepHTMLsave(dp, dir / "a<b>\"c.vist", 0, TestSource()));
 
   const std::string main = ReadAll(dir / "a<b>\"c_main.html");
   EXPECT_NE(std::string::npos, main.find("<TITLE>W-Vistram - results of a&lt;b&gt;&quot;c</TITLE>"));

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/temp_folder.h"
 #include "vistram/html/html_report.h"
 #include "vistram/results/records.h"
 
@@ -86,25 +87,6 @@ inline std::string ReadAll(const std::filesystem::path& path) {
   return ss.str();
 }
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "html_test.XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-  std::size_t EntryCount() const {
-    return static_cast<std::size_t>(
-        std::distance(std::filesystem::directory_iterator(path_), std::filesystem::directory_iterator()));
-  }
-
- private:
-  std::filesystem::path path_;
-};
+using TempDir = test_support::TempFolder;
 
 }  // namespace html_test

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "vistram/results/blast_parser.h"
+#include "support/temp_folder.h"
 #include "vistram/results/records.h"
 
 namespace blasttest {
@@ -19,29 +20,7 @@ inline std::string DataPath(const std::string& relative) {
   return std::string(VISTRAM_TEST_DATA_DIR) + "/blast/" + relative;
 }
 
-// A private temporary folder, removed with its files.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vistram-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    const std::string p = path_ + "/" + name;
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p;
-  }
-
- private:
-  std::string path_;
-};
+using TempDir = test_support::TempFolder;
 
 // Runs a program with an argument vector (no shell), its standard output
 // into `out`; true when it ran and exited with 0.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/temp_folder.h"
+
 #include <cctype>
 #include <cmath>
 #include <filesystem>
@@ -25,23 +27,12 @@ int Letters(const std::string& s) {
   return n;
 }
 
-// A scratch folder removed at the end of the test.
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/vistram_fasta_XXXXXX";
-    path_ = mkdtemp(name);
-  }
-  ~TempDir() { fs::remove_all(path_); }
+// A private folder; File(name, text) writes the file when text is given.
+struct TempDir : test_support::TempFolder {
   std::string File(const std::string& name, const std::string& text = {}) const {
-    const std::string p = path_ + "/" + name;
-    if (!text.empty()) std::ofstream(p, std::ios::binary) << text;
-    return p;
+    return text.empty() ? *this / name : Write(name, text);
   }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
+  const std::string& Path() const { return path(); }
 };
 
 // The three lines of an alignment always have one length, every hit has

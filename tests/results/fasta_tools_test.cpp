@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
 #include "vistram/results/fasta_parser.h"
 #include "vistram/results/report_kind.h"
 #include "vistram/shell/batch_load.h"
@@ -53,18 +54,7 @@ int Letters(const std::string& s) {
   return n;
 }
 
-class Scratch {
- public:
-  Scratch() {
-    char name[] = "/tmp/vistram_fasta_tools_XXXXXX";
-    path_ = mkdtemp(name);
-  }
-  ~Scratch() { fs::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using Scratch = test_support::TempFolder;
 
 // The library: several protein files of the corpus in one.
 std::string MakeLibrary(const Scratch& dir) {

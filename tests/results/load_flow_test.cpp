@@ -8,47 +8,19 @@
 #include "results/blast_test_util.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
-#include "vistram/results/result_view.h"
+#include "support/recording_view.h"
 
 using blasttest::DataPath;
 using blasttest::TempDir;
 
 namespace {
 
-// A view that records what the flows ask of the windows.
-class RecordingView : public ResultView {
- public:
-  WindowHandle MainWindow() override { return this; }
-  bool ShowResults(DataProgram& dp, int hitNumber, int alignmentNumber) override {
-    shown.push_back({dp.tableName, hitNumber, alignmentNumber});
-    return true;
-  }
-  void ClearResults(DataProgram&) override { ++clears; }
-  void EmptyComboTable() override { ++comboEmptied; }
-  void FillComboTable(const DataProgram& dp) override { comboCurrent = dp.currentTable; }
-  void SetProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) override {
-    progressOk = progressOk && bytesRead <= totalBytes;
-    ++progressCalls;
-  }
-  void PostLoadDone(int r, int fromTables) override {
-    ready = r;
-    posted = fromTables == 0;
-  }
-
-  struct Shown {
-    std::string table;
-    int hit, alignment;
-  };
-  std::vector<Shown> shown;
-  int clears = 0, comboEmptied = 0, comboCurrent = -2, progressCalls = 0;
-  bool progressOk = true;
-  int ready = -1;
-  bool posted = false;
-};
+using test_support::RecordingView;
 
 class LoadFlowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    view_.window = &view_;
     SetCurrentPlatform(&platform_);
     TakePendingFilePath();
   }
@@ -132,8 +104,8 @@ TEST_F(LoadFlowTest, ChosenReportBecomesTheCurrentTable) {
       EXPECT_EQ(ali->sourceTableIndex, 0);
     }
   ASSERT_FALSE(view_.shown.empty());
-  EXPECT_EQ(view_.shown.back().hit, 1);
-  EXPECT_EQ(view_.shown.back().alignment, 1);
+  EXPECT_EQ(view_.lastHit, 1);
+  EXPECT_EQ(view_.lastAlignment, 1);
   ASSERT_TRUE(dp_.viewer);
   EXPECT_EQ(dp_.viewer->hitNumber, 1);
   EXPECT_EQ(view_.comboCurrent, 0);
@@ -160,7 +132,7 @@ TEST_F(LoadFlowTest, FailedLoadsShowTheMessageAndBringBackThePreviousTable) {
     EXPECT_EQ(dp_.currentTable, 2);
     ASSERT_TRUE(dp_.hits);
     EXPECT_EQ(dp_.hits, dp_.tables[2]->hits);
-    EXPECT_EQ(view_.shown.back().hit, 3);  // the remembered position
+    EXPECT_EQ(view_.lastHit, 3);  // the remembered position
     EXPECT_TRUE(dp_.extraSections.empty());
   }
   // A cancelled dialog: no message, the same table and position.
@@ -168,7 +140,7 @@ TEST_F(LoadFlowTest, FailedLoadsShowTheMessageAndBringBackThePreviousTable) {
   EXPECT_EQ(Open(), 0);
   EXPECT_TRUE(platform_.Messages().empty());
   EXPECT_EQ(dp_.currentTable, 2);
-  EXPECT_EQ(view_.shown.back().hit, 3);
+  EXPECT_EQ(view_.lastHit, 3);
 }
 
 TEST_F(LoadFlowTest, MultiQueryReportLoadsOneTablePerQuery) {
@@ -206,7 +178,7 @@ TEST_F(LoadFlowTest, LeaveCloseAndActivate) {
 
   ActivateTable(dp_, view_, 0);
   EXPECT_EQ(dp_.tableName, "biopython_text_2010L_blastn_001.txt");
-  EXPECT_EQ(view_.shown.back().hit, 2);
+  EXPECT_EQ(view_.lastHit, 2);
   EXPECT_EQ(dp_.header.queryName, "GI|1348916|GB|G26684|G26684");
 
   // Closing the current table shows the one now current; the name list stays.
@@ -214,7 +186,7 @@ TEST_F(LoadFlowTest, LeaveCloseAndActivate) {
   ASSERT_EQ(dp_.tableCount, 1);
   EXPECT_EQ(dp_.currentTable, 0);
   EXPECT_EQ(dp_.tableName, "bioperl_ecolitst.wublastp");
-  EXPECT_EQ(view_.shown.back().hit, 1);
+  EXPECT_EQ(view_.lastHit, 1);
   EXPECT_EQ(dp_.tableNameCount, 2);
   CloseCurrentTable(dp_, view_);
   EXPECT_EQ(dp_.tableCount, 0);

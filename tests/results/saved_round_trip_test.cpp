@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/temp_folder.h"
 #include "vistram/results/blast_parser.h"
 #include "vistram/results/fasta_parser.h"
 #include "vistram/results/report_kind.h"
@@ -13,20 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempFile {
- public:
-  TempFile() {
-    std::string pattern = (fs::temp_directory_path() / "round_trip.XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-  }
-  ~TempFile() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Path() const { return (dir_ / "saved.vist").string(); }
-
- private:
-  fs::path dir_;
+// A private folder whose one file is the saved table.
+struct TempFile : test_support::TempFolder {
+  std::string Path() const { return *this / "saved.vist"; }
 };
 
 std::string WithoutLeadingBlanks(const std::string& text) {

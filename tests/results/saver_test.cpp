@@ -3,46 +3,36 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
+#include "support/file_size_limit.h"
+#include "support/temp_folder.h"
 #include "vistram/base/safe_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+using test_support::ReadWholeFile;
+using TempDir = test_support::TempFolder;
+
+// What `write` puts into a memory stream.
+template <typename F>
+std::string Capture(F write) {
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  std::FILE* mem = open_memstream(&buffer, &size);
+  write(mem);
+  std::fclose(mem);
+  std::string text(buffer, size);
+  free(buffer);
+  return text;
 }
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "saver_test.XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-  std::size_t EntryCount() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
-  }
-
- private:
-  fs::path path_;
-};
 
 std::unique_ptr<AliData> MakeAli(std::string stats, std::string query, std::string middle, std::string subject,
                                  int queryStart, int subjectStart) {
@@ -92,9 +82,9 @@ TEST(SaverTest, WritesTheDocumentedLayout) {
          0);
   hits.push_back(std::move(hit));
   auto path = dir / "out.vist";
-  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path.string(), 1, hits, "QNAME", "(300 letters)",
+  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path, 1, hits, "QNAME", "(300 letters)",
                                      " NON-REDUNDANT DB|12 sequences; 3,456 total letters", 0));
-  const std::string text = ReadAll(path);
+  const std::string text = ReadWholeFile(path);
   const std::string expectedHead =
       "Vistram - saved data\n\n"
       "Reference: Halver, J. Vistram, a workbench for the results of sequence\n"
@@ -146,24 +136,15 @@ TEST(SaverTest, BlocksOf60ColumnsWithPositionsThatSkipGaps) {
            << "Query: 59     A 59\n"
            << "               \n"
            << "Sbjct: 1060   - 1059\n\n";
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* mem = open_memstream(&buffer, &size);
-  SaveAli(mem, "SCORE = 1 BITS (1), EXPECT = 1 IDENTITIES = 1/61 (1%)", query, subject, middle, 1, 1000);
-  std::fclose(mem);
-  std::string text(buffer, size);
-  free(buffer);
+  const std::string text = Capture([&](std::FILE* f) {
+    SaveAli(f, "SCORE = 1 BITS (1), EXPECT = 1 IDENTITIES = 1/61 (1%)", query, subject, middle, 1, 1000);
+  });
   EXPECT_EQ(" SCORE = 1 BITS (1), EXPECT = 1\n IDENTITIES = 1/61 (1%)\n\n" + expected.str(), text);
 }
 
 TEST(SaverTest, WideStartPositionsKeepTheMiddleLineUnderTheSequence) {
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* mem = open_memstream(&buffer, &size);
-  SaveAli(mem, "SCORE = 1 BITS (1), EXPECT = 1", "MKV", "MRV", "M V", 12345678, 1);
-  std::fclose(mem);
-  std::string text(buffer, size);
-  free(buffer);
+  std::string text =
+      Capture([](std::FILE* f) { SaveAli(f, "SCORE = 1 BITS (1), EXPECT = 1", "MKV", "MRV", "M V", 12345678, 1); });
   auto q = text.find("Query: ");
   auto line1 = text.substr(q, text.find('\n', q) - q);
   auto line2start = text.find('\n', q) + 1;
@@ -171,11 +152,8 @@ TEST(SaverTest, WideStartPositionsKeepTheMiddleLineUnderTheSequence) {
   EXPECT_EQ(line1.find("MKV"), line2.find("M V"));
   // The lowest start a mutated report can hold, with an end: no overflow
   // (the sanitizer build watches), the start printed as stored.
-  mem = open_memstream(&buffer, &size);
-  SaveAli(mem, "SCORE = 1 BITS (1), EXPECT = 1", "MKV", "MRV", "M V", INT_MIN, INT_MIN, 3, 3);
-  std::fclose(mem);
-  text.assign(buffer, size);
-  free(buffer);
+  text = Capture(
+      [](std::FILE* f) { SaveAli(f, "SCORE = 1 BITS (1), EXPECT = 1", "MKV", "MRV", "M V", INT_MIN, INT_MIN, 3, 3); });
   EXPECT_NE(text.find("Query: -2147483648"), std::string::npos) << text;
 }
 
@@ -191,16 +169,16 @@ TEST(SaverTest, SelectionOnlyWritesEachHitHeaderOnceAndSkipsUnselectedHits) {
   hits.push_back(std::move(second));
 
   auto path = dir / "sel.vist";
-  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path.string(), 2, hits, "Q", "(2 letters)", " DB|x", 1));
+  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path, 2, hits, "Q", "(2 letters)", " DB|x", 1));
   EXPECT_EQ(
       ">SECOND ONLY THE SECOND ALIGNMENT\n           Length = 20\n Saved hit: ||\n\n"
       " SCORE = 3 BITS (3), EXPECT = 3\n\n"
       "Query: 5      DD 6\n              DD\nSbjct: 5      DD 6\n\n",
-      Body(ReadAll(path)));
+      Body(ReadWholeFile(path)));
 
   // All alignments when the selection is not asked for; hitCount limits the hits.
-  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path.string(), 1, hits, "Q", "(2 letters)", " DB|x", 0));
-  const std::string body = Body(ReadAll(path));
+  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path, 1, hits, "Q", "(2 letters)", " DB|x", 0));
+  const std::string body = Body(ReadWholeFile(path));
   EXPECT_NE(std::string::npos, body.find(">FIRST "));
   EXPECT_EQ(std::string::npos, body.find(">SECOND"));
 }
@@ -209,13 +187,7 @@ TEST(SaverTest, LongDescriptionsWrapAt78ColumnsAndJoinBackAsTheyWere) {
   // Single and multiple blanks between words, and a trailing blank.
   std::string description;
   for (int i = 0; i < 40; ++i) description += "WORD" + std::to_string(i) + (i % 7 == 0 ? "   " : " ");
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* mem = open_memstream(&buffer, &size);
-  SaveAliHeader(mem, "GI|12345", "  " + description, "99");
-  std::fclose(mem);
-  std::string text(buffer, size);
-  free(buffer);
+  const std::string text = Capture([&](std::FILE* f) { SaveAliHeader(f, "GI|12345", "  " + description, "99"); });
 
   std::istringstream lines(text);
   std::string line;
@@ -235,6 +207,13 @@ TEST(SaverTest, LongDescriptionsWrapAt78ColumnsAndJoinBackAsTheyWere) {
   EXPECT_GT(count, 3);
   // Leading blanks are not kept; everything else is.
   EXPECT_EQ(">GI|12345 " + description, joined);
+
+  // A continuation line of exactly 78 columns holds; one more wraps.
+  const std::string id(70, 'I'), a(30, 'A');
+  EXPECT_EQ(Capture([&](std::FILE* f) { SaveAliHeader(f, id, a + " " + std::string(35, 'B'), "1"); }),
+            ">" + id + " \n            " + a + " " + std::string(35, 'B') + "\n           Length = 1\n\n");
+  EXPECT_EQ(Capture([&](std::FILE* f) { SaveAliHeader(f, id, a + " " + std::string(36, 'B'), "1"); }),
+            ">" + id + " \n            " + a + "\n            " + std::string(36, 'B') + "\n           Length = 1\n\n");
 }
 
 TEST(SaverTest, FastaStatisticsAreKeptLineByLineBehindAReadableScoreLine) {
@@ -253,13 +232,7 @@ TEST(SaverTest, FastaStatisticsAreKeptLineByLineBehindAReadableScoreLine) {
   ali.expect = 1.2e-05;
   ali.zScore = 150.2;
   ali.gapped = 1;
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* mem = open_memstream(&buffer, &size);
-  SaveAli(mem, ali);
-  std::fclose(mem);
-  std::string text(buffer, size);
-  free(buffer);
+  std::string text = Capture([&](std::FILE* f) { SaveAli(f, ali); });
   EXPECT_EQ(" Score = 130 Expect = 1.2E-05\n"
             " Saved text: initn: 123 init1: 45 opt: 130 z-score: 150.2 expect() 1.2e-05\n"
             " Saved text: smith-waterman score: 130; 35.5% identity (60.0% similar) in 100 aa overlap "
@@ -271,11 +244,7 @@ TEST(SaverTest, FastaStatisticsAreKeptLineByLineBehindAReadableScoreLine) {
   EXPECT_NE(std::string::npos, text.substr(0, 9).find("Score ="));
 
   // No opt score and no expect value: "?" keeps the score line readable.
-  mem = open_memstream(&buffer, &size);
-  SaveAli(mem, "", "M", "M", "M", 1, 1);
-  std::fclose(mem);
-  text.assign(buffer, size);
-  free(buffer);
+  text = Capture([](std::FILE* f) { SaveAli(f, "", "M", "M", "M", 1, 1); });
   EXPECT_EQ(0u, text.find(" Score = ? Expect = ?\n Saved text: \n\n")) << text;
 }
 
@@ -283,8 +252,8 @@ TEST(SaverTest, MixedResultsGetAReadableQueryLength) {
   TempDir dir;
   HitList hits;
   auto path = dir / "mixed.vist";
-  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path.string(), 0, hits, "query", "", "", 0));
-  EXPECT_NE(std::string::npos, ReadAll(path).find("Query= query\n      (0 letters)\n\n"));
+  ASSERT_EQ(kSaveOk, PrepareSaveHSPs(path, 0, hits, "query", "", "", 0));
+  EXPECT_NE(std::string::npos, ReadWholeFile(path).find("Query= query\n      (0 letters)\n\n"));
 }
 
 TEST(SaverTest, AFailedSaveKeepsThePreviousFile) {
@@ -300,22 +269,16 @@ TEST(SaverTest, AFailedSaveKeepsThePreviousFile) {
          1);
   hits.push_back(std::move(hit));
 
-  // The disk "fills up" after 4 KiB.
-  struct rlimit old {};
-  getrlimit(RLIMIT_FSIZE, &old);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
-  const int result = PrepareSaveHSPs(path.string(), 1, hits, "Q", "(1 letters)", "DB", 0);
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-
+  int result = -1;
+  {
+    test_support::FileSizeLimit full(4096);  // the disk "fills up" after 4 KiB
+    result = PrepareSaveHSPs(path, 1, hits, "Q", "(1 letters)", "DB", 0);
+  }
   EXPECT_EQ(kSaveWriteFailed, result);
-  EXPECT_EQ("previous results\n", ReadAll(path));
+  EXPECT_EQ("previous results\n", ReadWholeFile(path));
   EXPECT_EQ(1u, dir.EntryCount()) << "a temporary file was left behind";
 
   // A folder that does not exist: nothing is created.
-  EXPECT_EQ(kSaveCannotCreate, PrepareSaveHSPs((dir / "no/such/folder.vist").string(), 1, hits, "Q", "", "", 0));
+  EXPECT_EQ(kSaveCannotCreate, PrepareSaveHSPs(dir / "no/such/folder.vist", 1, hits, "Q", "", "", 0));
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/recording_view.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/fasta_parser.h"
 #include "vistram/results/load_flow.h"
@@ -181,6 +182,13 @@ TEST_F(Searches, FieldSearchRangesAndRefusals) {
   EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 6, "0", "1", true, &out), kSearchNothing);
   EXPECT_EQ(Texts(), (std::vector<std::string>{"Keyword found in : 2 / 4.", "You search with a invalid field.",
                                                "No entries found during the search."}));
+  // Both ends of a range are inside it: scores 30, 40 and 50 of table one.
+  ASSERT_EQ(FieldSearch(dp_, nullptr, {0}, 0, "30", "50", true, &out), kSearchCopied);
+  EXPECT_EQ(out.alignmentCount, 3);
+  // A bound too small for a double reads as 0 (only an infinite one is refused);
+  // a table number past the last table is skipped.
+  EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 1, "1e-400", "0.025", true, &out), kSearchCopied);
+  EXPECT_EQ(FieldSearch(dp_, nullptr, {2}, 0, "0", "100", true, &out), kSearchNothing);
 }
 
 TEST_F(Searches, FieldSearchSelectsExactlyTheMatchesAndCopiesThem) {
@@ -210,21 +218,7 @@ TEST_F(Searches, FieldSearchSelectsExactlyTheMatchesAndCopiesThem) {
   EXPECT_EQ(out.header.queryName, "blast_QUERY");
 }
 
-// A view without windows that records what it is asked to show.
-class RecordingView : public ResultView {
- public:
-  WindowHandle MainWindow() override { return nullptr; }
-  bool ShowResults(DataProgram& dp, int hit, int alignment) override {
-    shown.push_back(dp.tableName + " " + std::to_string(hit) + "," + std::to_string(alignment));
-    return true;
-  }
-  void ClearResults(DataProgram&) override {}
-  void EmptyComboTable() override {}
-  void FillComboTable(const DataProgram& dp) override { comboCurrent = dp.currentTable; }
-  void PostLoadDone(int, int) override {}
-  std::vector<std::string> shown;
-  int comboCurrent = -2;
-};
+using test_support::RecordingView;
 
 TEST_F(Searches, ACopiedTableBecomesAFurtherTableOfTheFile) {
   RecordingView view;

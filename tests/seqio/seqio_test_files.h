@@ -6,29 +6,11 @@
 #include <fstream>
 #include <string>
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vistram_seqio_XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+#include "support/temp_folder.h"
 
-  const std::filesystem::path& Path() const { return path_; }
-  // Writes `bytes` as file `name` in the folder and returns its path.
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    auto file = path_ / name;
-    std::ofstream(file, std::ios::binary) << bytes;
-    return file.string();
-  }
-
- private:
-  std::filesystem::path path_;
+// A private folder; Path() is where it is.
+struct TempFolder : test_support::TempFolder {
+  std::filesystem::path Path() const { return path(); }
 };
 
 inline std::string SequenceDataFile(const std::string& name) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "results/blast_test_util.h"
+#include "support/temp_folder.h"
 #include "vistram/shell/batch.h"
 #include "vistram/shell/batch_commands.h"
 
@@ -19,12 +20,7 @@ using blasttest::TempDir;
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test_support::ReadWholeFile;
 
 std::vector<std::vector<std::string>> Rows(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
@@ -61,7 +57,7 @@ int Export(std::vector<std::string> args, std::string& err) {
   fflush(stderr);
   ::dup2(saved, 2);
   ::close(saved);
-  err = ReadAll(errPath);
+  err = ReadWholeFile(errPath);
   return ran ? code : -100;
 }
 
@@ -70,7 +66,7 @@ TEST(ExportTsv, WritesOneRowPerAlignmentOfEveryTable) {
   const std::string out = dir.path() + "/out.tsv";
   std::string err;
   ASSERT_EQ(Export({DataPath("blastplus_text/bioperl_multiresult_blastn+.bls"), "-o", out}, err), 0) << err;
-  const auto rows = Rows(ReadAll(out));
+  const auto rows = Rows(ReadWholeFile(out));
   ASSERT_EQ(rows.size(), 1u + 36u);
   const std::vector<std::string> header = {
       "table",     "hit",       "identifier",  "description", "length",   "score_text",    "expect_text",
@@ -105,7 +101,7 @@ TEST(ExportTsv, NumbersReadBackExactlyAndTextsHaveNoTabs) {
   std::string err;
   const std::string out = dir.path() + "/o.tsv";
   ASSERT_EQ(Export({report, "-o", out}, err), 0) << err;
-  const auto rows = Rows(ReadAll(out));
+  const auto rows = Rows(ReadWholeFile(out));
   ASSERT_EQ(rows.size(), 2u);
   ASSERT_EQ(rows[1].size(), 25u);
   EXPECT_EQ(rows[1][3], "A DESCRIPTION WITH A TAB");
@@ -122,9 +118,9 @@ TEST(ExportTsv, UnreadableReportLeavesTheOutputAlone) {
   std::string err;
   EXPECT_EQ(Export({bad, "-o", out}, err), 1);
   EXPECT_NE(err.find("Unable to open or read your file.\nPlease, check the file :\n" + bad + "."), std::string::npos);
-  EXPECT_EQ(ReadAll(out), "previous contents\n");
+  EXPECT_EQ(ReadWholeFile(out), "previous contents\n");
   EXPECT_EQ(Export({DataPath("blast_legacy_text_truncated/bioperl_ex_NCBI_blastn.txt"), "-o", out}, err), 1);
-  EXPECT_EQ(ReadAll(out), "previous contents\n");
+  EXPECT_EQ(ReadWholeFile(out), "previous contents\n");
   // An output folder that does not exist: an error, nothing written.
   EXPECT_EQ(Export({DataPath("blast_legacy_text_ncbi/bioperl_multi_blast.bls"), "-o", dir.path() + "/no/such.tsv"},
                    err),

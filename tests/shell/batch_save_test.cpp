@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/temp_folder.h"
 #include "vistram/results/blast_parser.h"
 #include "vistram/results/report_kind.h"
 #include "vistram/shell/batch.h"
@@ -16,14 +17,6 @@ namespace {
 
 class BatchSaveTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "batch_save.XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
   static int Run(std::vector<std::string> args) {
     args.insert(args.begin(), "vistram");
     std::vector<char*> argv;
@@ -36,10 +29,9 @@ class BatchSaveTest : public ::testing::Test {
   static std::string Report() {
     return (fs::path(VISTRAM_TEST_DATA_DIR) / "blast" / "blast_legacy_text_ncbi" / "biopython_text_2011L_blastp_003.txt").string();
   }
-  std::size_t Entries() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
-  }
-  fs::path dir_;
+  std::size_t Entries() const { return folder_.EntryCount(); }
+  test_support::TempFolder folder_;
+  fs::path dir_{folder_.path()};
 };
 
 }  // namespace
@@ -70,14 +62,12 @@ TEST_F(BatchSaveTest, FailuresExitNonZeroAndLeaveNothing) {
 TEST_F(BatchSaveTest, ExportHtmlWritesTheFourPages) {
   ASSERT_EQ(0, Run({"--export-html", Report(), "-o", (dir_ / "report.txt").string()}));
   EXPECT_EQ(4u, Entries());
-  std::ifstream list(dir_ / "report_lr.html");
-  std::stringstream text;
-  text << list.rdbuf();
+  const std::string text = test_support::ReadWholeFile(dir_ / "report_lr.html");
   // Every hit of the report has its row and its link to the alignments.
   DataProgram original;
   ASSERT_EQ(kBlastOk, LitBlastForListBox(nullptr, nullptr, original, Report(), 5));
   const std::string last = "report_ali.html#ALI" + std::to_string(original.hitCount) + "\"";
-  EXPECT_NE(std::string::npos, text.str().find(last));
+  EXPECT_NE(std::string::npos, text.find(last));
   std::ifstream ali(dir_ / "report_ali.html");
   std::stringstream alignments;
   alignments << ali.rdbuf();

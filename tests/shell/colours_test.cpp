@@ -1,6 +1,8 @@
 #include "vistram/results/alignment_colours.h"
 
 #include <gtest/gtest.h>
+
+#include "support/temp_folder.h"
 #include <unistd.h>
 
 #include <filesystem>
@@ -15,12 +17,12 @@ namespace {
 class ColoursTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    cfg_ = (fs::temp_directory_path() / ("vistram_colours_" + std::to_string(::getpid()) + ".cfg")).string();
+    cfg_ = folder_ / "vistram.cfg";
     std::ofstream(cfg_) << "[Couleurs_HCA]\nV=9\nP=1\nD=2\n[Couleur_Fond_HCA]\nV=5\nP=2\n"
                            "[Couleurs_SimIden]\nIDENT=8\nSIMIL=13\nAUTRE=15\n"
                            "[Couleur_Fond_SimIden]\nL=14\nV=7\n";
   }
-  void TearDown() override { fs::remove(cfg_); }
+  test_support::TempFolder folder_;
   std::string cfg_;
 };
 

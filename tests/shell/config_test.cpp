@@ -3,7 +3,6 @@
 #include "vistram/shell/companions.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/temp_folder.h"
 #include "vistram/platform/recording_platform.h"
 #include "view_fixture.h"
 
@@ -22,24 +22,13 @@ namespace {
 class ConfigTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("vistram_config_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    dir_ = folder_.path();
     cfg_ = (dir_ / "vistram.cfg").string();
     SetCurrentPlatform(&platform_);
   }
-  void TearDown() override {
-    SetCurrentPlatform(nullptr);
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { SetCurrentPlatform(nullptr); }
   void WriteCfg(const std::string& text) { std::ofstream(cfg_, std::ios::binary) << text; }
-  std::string ReadCfg() const {
-    std::ifstream in(cfg_, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string ReadCfg() const { return test_support::ReadWholeFile(cfg_); }
   std::vector<std::string> MessageTexts() const {
     std::vector<std::string> out;
     for (const auto& m : platform_.Messages()) out.push_back(m.text);
@@ -54,6 +43,7 @@ class ConfigTest : public ::testing::Test {
     return false;
   }
 
+  test_support::TempFolder folder_;
   RecordingPlatform platform_;
   fs::path dir_;
   std::string cfg_;
@@ -90,10 +80,7 @@ TEST_F(ConfigTest, PreferencesDefaultWithoutSectionsAndAreClampedOnReading) {
 TEST_F(ConfigTest, TheShippedConfigurationHoldsEveryKeyWithinItsLimits) {
   const std::string shipped = ShippedConfigPath();
   ASSERT_TRUE(fs::exists(shipped));
-  std::ifstream in(shipped);
-  std::ostringstream s;
-  s << in.rdbuf();
-  const std::string text = s.str();
+  const std::string text = test_support::ReadWholeFile(shipped);
   for (const char* key : {"CBFNTSIZE=", "LBFNTSIZE=", "ALIFNTSIZE=", "LBLINES=", "HCAFNTSIZE=", "HCASPEFNTSIZE=",
                           "\nNAVIGATOR=\n", "VISTWEB=", "HITMERGE=", "CONFIG_FILE=", "[Couleurs_HCA]",
                           "[Couleur_Fond_HCA]", "[Couleurs_SimIden]", "[Couleur_Fond_SimIden]"}) {
@@ -118,10 +105,10 @@ TEST_F(ConfigTest, BrowserAndCompanionPathsCountOnlyWhenLongerThanFourCharacters
   platform_.Clear();
   EXPECT_EQ(CallCompanion(cfg_, "/tmp/report.bla", nullptr), 0);
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Hitmerge not found."});
-}
 
-TEST_F(ConfigTest, ProgramsThatCannotStartAreReported) {
+  // Programs that cannot start are reported.
   WriteCfg("[INTERNET]\nNAVIGATOR=/nonexistent/browser %u\n[EXTERN]\nHITMERGE=/nonexistent/hitmerge\n");
+  platform_.Clear();
   EXPECT_EQ(CallBrowser(cfg_, "http://x", nullptr), 0);
   EXPECT_EQ(CallCompanion(cfg_, "/tmp/r.bla", nullptr), 0);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Unable to find a Web navigator.\nPlease update the vistram.cfg file.",

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/temp_folder.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -154,15 +156,14 @@ TEST(RenameTest, RenamedPath) {
 class RenameFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("vistram_rename_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
+    dir_ = folder_.path();
     source_ = (dir_ / "report.bla").string();
     std::ofstream(source_) << "report";
     dp_ = MakeProgram({1});
     dp_->tables[0]->sourcePath = source_;
     dp_->reportPath = source_;
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  test_support::TempFolder folder_;
   fs::path dir_;
   std::string source_;
   std::unique_ptr<DataProgram> dp_;

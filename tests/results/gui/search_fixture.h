@@ -1,5 +1,6 @@
 // Tables and a recording view for the search dialogs' tests.
 #pragma once
+#include "support/recording_view.h"
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,16 +56,4 @@ inline void AddFixtureTables(DataProgram& dp) {
   AddFixtureTable(dp, "two", {{"P11111", " CYTOCHROME", {10}}, {"P22222", " TYROSINE KINASE", {5, 60}}});
 }
 
-class FixtureView : public ResultView {
- public:
-  WindowHandle MainWindow() override { return nullptr; }
-  bool ShowResults(DataProgram& dp, int hit, int alignment) override {
-    shown.push_back(dp.tableName + " " + std::to_string(hit) + "," + std::to_string(alignment));
-    return true;
-  }
-  void ClearResults(DataProgram&) override {}
-  void EmptyComboTable() override {}
-  void FillComboTable(const DataProgram&) override {}
-  void PostLoadDone(int, int) override {}
-  std::vector<std::string> shown;
-};
+using FixtureView = test_support::RecordingView;

@@ -2,19 +2,17 @@
 // dialog answered as the user answers it, the saved-results file and the HTML
 // report written from the shown table and read back, and failed writes that
 // keep the files already there and say so.
-#include <sys/resource.h>
-
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
-#include <csignal>
 #include <utility>
 #include <vector>
 
 #include "main_window_fixture.h"
+#include "support/file_size_limit.h"
 #include "vistram/base/command_ids.h"
 #include "vistram/results/blast_parser.h"
 #include "vistram/results/report_kind.h"
@@ -22,30 +20,7 @@
 #include "vistram/shell/main_commands.h"
 
 namespace {
-// While it lives, no file of this process grows past `bytes`: a write beyond
-// fails (EFBIG) as it does on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    if (getrlimit(RLIMIT_FSIZE, &old_) != 0) return;
-    rlimit limited = old_;
-    limited.rlim_cur = bytes;
-    active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-  }
-  ~FileSizeLimit() {
-    if (active_) setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-  bool Active() const { return active_; }
-
- private:
-  rlimit old_{};
-  void (*oldHandler_)(int) = SIG_DFL;
-  bool active_ = false;
-};
+using test_support::FileSizeLimit;
 
 QByteArray ReadAll(const QString& path) {
   QFile f(path);
