@@ -14,6 +14,9 @@ using vwtest::TempFolder;
 namespace {
 
 const std::string kData = VISTWEB_TEST_DATA_DIR;
+// The finished page of the old NCBI server: a real legacy BLAST HTML report
+// kept with the readers' test data.
+const std::string kOldNcbiReport = kData + "/../blast/blast_html_legacy_www/biopython_bt019.html";
 
 // A request to `serverName` with `body` as the post file, a vistram.cfg
 // beside a pretend workbench program (its [VISTWEB] settings as given).
@@ -60,16 +63,16 @@ TEST(Exchange, HeaderBlockByteForByteAndTheAnswerAsReceived) {
 // exchange with a host whose name lacks "ncbi" even though it answers as the
 // NCBI server does.
 TEST(Exchange, EndsWhenTheAnswerIsCompleteOrTheServerStops) {
-  const std::string page = ReadFile(kData + "/old_ncbi_report.html");
+  const std::string page = ReadFile(kOldNcbiReport);
   struct Case {
     std::vector<std::string> server;
     const char* settings;
     std::string start;  // how the response begins
     bool wholePage;     // the page stands complete at the end of the response
   } cases[] = {
-      {{"keepalive", "--page", kData + "/old_ncbi_report.html"}, "TIME_LIMIT=6\n", "HTTP/1.0 200 OK", true},
-      {{"chunked", "--page", kData + "/old_ncbi_report.html"}, "TIME_LIMIT=6\n", "HTTP/1.1 200 OK", false},
-      {{"earlyclose", "--page", kData + "/old_ncbi_report.html"}, "TIME_LIMIT=6\n", "HTTP/1.0 200 OK\r\nContent-Le", false},
+      {{"keepalive", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", "HTTP/1.0 200 OK", true},
+      {{"chunked", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", "HTTP/1.1 200 OK", false},
+      {{"earlyclose", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", "HTTP/1.0 200 OK\r\nContent-Le", false},
       {{"silent"}, "TIME_LIMIT=2\n", "", false},
       {{"oldncbi", "--waits", "0"}, "POLL_INTERVAL=1\n", "HTTP/1.0 200 OK", false},
   };
@@ -131,7 +134,7 @@ TEST(Exchange, QuietFailuresLeaveNoResponseAndMakeNoConnection) {
 }
 
 TEST(NcbiSequence, OldFormPagesArePolledWithTheRidUntilFinal) {
-  LoopbackServer server({"oldncbi", "--waits", "1", "--page", kData + "/old_ncbi_report.html"});
+  LoopbackServer server({"oldncbi", "--waits", "1", "--page", kOldNcbiReport});
   TempFolder dir;
   HelperSettings settings;
   settings.pollInterval = 1;
@@ -147,7 +150,7 @@ TEST(NcbiSequence, OldFormPagesArePolledWithTheRidUntilFinal) {
   EXPECT_EQ(server.Request(2).substr(0, 40), "POST /cgi-bin/BLAST/nph-blast HTTP/1.0\nU");
   std::string response = ReadFile(dir / "res.vist");
   EXPECT_EQ(response.substr(0, 15), "HTTP/1.0 200 OK");
-  EXPECT_NE(response.find(ReadFile(kData + "/old_ncbi_report.html")), std::string::npos);
+  EXPECT_NE(response.find(ReadFile(kOldNcbiReport)), std::string::npos);
   EXPECT_TRUE(progress.Saw("Requesting results..."));
   EXPECT_EQ(TestFichier(dir / "res.vist"), kReportBlastHtml);  // as the workbench will open it
 }

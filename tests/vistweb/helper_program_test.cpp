@@ -14,6 +14,9 @@ using vwtest::WriteFile;
 namespace {
 
 const std::string kData = VISTWEB_TEST_DATA_DIR;
+// The finished page of the old NCBI server: a real legacy BLAST HTML report
+// kept with the readers' test data.
+const std::string kOldNcbiReport = kData + "/../blast/blast_html_legacy_www/biopython_bt019.html";
 
 // A certificate authority of the test, a server certificate it signed for
 // localhost and blast.ncbi.test, and a self-signed one for the same names.
@@ -103,12 +106,12 @@ TEST(HelperProgram, AnNcbiHostIsPolledOldAndNew) {
   TestCertificates certs;
   ASSERT_TRUE(certs.Ok());
   {
-    LoopbackServer server({"oldncbi", "--waits", "1", "--page", kData + "/old_ncbi_report.html"});
+    LoopbackServer server({"oldncbi", "--waits", "1", "--page", kOldNcbiReport});
     ProgramRun run("http://" + server.Port("blast.ncbi.test"), "/cgi-bin/BLAST/nph-blast", "PROGRAM=blastp&QUERY=MKV");
     if (!RunWithNcbiName(run.dir, {VISTWEB_PROGRAM, run.request}, {"VISTWEB_POLL_INTERVAL=1", "VISTWEB_TIME_LIMIT=20"}))
       GTEST_SKIP() << "no private mount namespace for a host name of the test";
     EXPECT_EQ(server.RequestCount(), 3);
-    EXPECT_NE(ReadFile(run.response).find(ReadFile(kData + "/old_ncbi_report.html")), std::string::npos);
+    EXPECT_NE(ReadFile(run.response).find(ReadFile(kOldNcbiReport)), std::string::npos);
   }
   // Today's server: HTTPS and the URL API.
   LoopbackServer server({"urlapi", "--waits", "1", "--page", kData + "/url_api_report.txt", "--cert", certs.Cert(),

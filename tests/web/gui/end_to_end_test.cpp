@@ -20,24 +20,12 @@
 #include "vistram/web/gui/clustal_sheet.h"
 #include "vistram/web/request_launch.h"
 #include "web/end_to_end_support.h"
+#include "web/gui/web_window_fixture.h"
 
 using webtest::Installation;
+using webtest::OnNextDialog;
 
 namespace {
-// Runs `handle` on the next modal dialog that opens.
-void OnNextDialog(std::function<void(QDialog*)> handle) {
-  auto* timer = new QTimer(qApp);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
-    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (d == nullptr) return;
-    timer->stop();
-    timer->deleteLater();
-    handle(d);
-  });
-  timer->start();
-}
-
 // The sequences of a FASTA text, residues only, sorted.
 std::vector<std::string> FastaResidues(const std::string& text) {
   std::vector<std::string> out;
@@ -59,37 +47,12 @@ std::vector<std::string> FastaResidues(const std::string& text) {
 const char* const kDone = "BLAST-2 done. Ready to \nopen the results file.";
 }  // namespace
 
-class EndToEndTest : public QObject {
+class EndToEndTest : public QObject, webtest::WebWindowFixture {
   Q_OBJECT
-  std::unique_ptr<Installation> inst_;
-  RecordingPlatform platform_;
-  std::unique_ptr<MainWindow> w_;
-
-  QStringList Texts() const {
-    QStringList out;
-    for (const auto& m : platform_.Messages()) out << QString::fromStdString(m.text);
-    return out;
-  }
-  int Tables() const { return static_cast<int>(w_->Data().tables.size()); }
 
  private slots:
-  void init() {
-    inst_ = std::make_unique<Installation>();
-    platform_.Clear();
-    SetCurrentPlatform(&platform_);
-    w_ = MainWindow::Create(inst_->Path("vistram"));
-    QVERIFY(w_ != nullptr);
-    w_->show();
-  }
-  void cleanup() {
-    QTRY_COMPARE_WITH_TIMEOUT(RunningWebRequests(), 0, 90000);
-    WaitForLoadThread();
-    QTest::qWait(50);
-    WaitForLoadThread();
-    w_.reset();
-    SetCurrentPlatform(nullptr);
-    inst_.reset();
-  }
+  void init() { QVERIFY(StartWindow()); }
+  void cleanup() { StopWindow(90000); }
 
   // The search is followed through the URL API until its report is ready;
   // a search the server gives up on ends in the helper's note, in a box.

@@ -25,27 +25,14 @@
 #include "vistram/web/gui/clustal_sheet.h"
 #include "vistram/web/gui/server_logo.h"
 #include "vistram/web/request_launch.h"
+#include "web/gui/web_window_fixture.h"
 #include "web/web_test_support.h"
 
 using webtest::Installation;
+using webtest::OnNextDialog;
 using webtest::ReadAll;
 
 namespace {
-// Runs `handle` on the next modal dialog that opens.
-void OnNextDialog(std::function<void(QDialog*)> handle) {
-  auto* timer = new QTimer(qApp);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
-    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (d == nullptr) return;
-    timer->stop();
-    timer->deleteLater();
-    handle(d);
-  });
-  timer->start();
-}
-
-
 QStringList Items(const QComboBox* box) {
   QStringList out;
   for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
@@ -53,38 +40,12 @@ QStringList Items(const QComboBox* box) {
 }
 }  // namespace
 
-class SheetsTest : public QObject {
+class SheetsTest : public QObject, webtest::WebWindowFixture {
   Q_OBJECT
-  std::unique_ptr<Installation> inst_;
-  RecordingPlatform platform_;
-  std::unique_ptr<MainWindow> w_;
-
-  QStringList Texts() const {
-    QStringList out;
-    for (const auto& m : platform_.Messages()) out << QString::fromStdString(m.text);
-    return out;
-  }
-  int Tables() const { return static_cast<int>(w_->Data().tables.size()); }
 
  private slots:
-  void init() {
-    inst_ = std::make_unique<Installation>();
-    platform_.Clear();
-    SetCurrentPlatform(&platform_);
-    w_ = MainWindow::Create(inst_->Path("vistram"));
-    QVERIFY(w_ != nullptr);
-    w_->show();
-  }
-  void cleanup() {
-    // The workers hand their answers to the window: let them finish first.
-    QTRY_COMPARE_WITH_TIMEOUT(RunningWebRequests(), 0, 20000);
-    WaitForLoadThread();
-    QTest::qWait(50);
-    WaitForLoadThread();
-    w_.reset();
-    SetCurrentPlatform(nullptr);
-    inst_.reset();
-  }
+  void init() { QVERIFY(StartWindow()); }
+  void cleanup() { StopWindow(20000); }
 
   void blast2SheetSendsTheRequestAndItsAnswerOpensAsATable() {
     inst_->WriteHelper(webtest::ShippedFile("sample.bla"));
