@@ -1,9 +1,9 @@
+#include "vistram/web/gui/sheet_buttons.h"
 #include "vistram/web/gui/blast2_sheet.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -212,12 +212,9 @@ Blast2Sheet::Blast2Sheet(QWidget* owner, BLAST_DATA& record) : QDialog(owner), d
   pages_->addTab(parameters_, "Parameters");
   pages_->setCurrentIndex(0);
   layout->addWidget(pages_);
-  auto* buttons = new QDialogButtonBox(this);
-  ok_ = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  ok_->setObjectName("okButton");
-  cancel_ = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  cancel_->setObjectName("cancelButton");
-  layout->addWidget(buttons);
+  const SheetButtons buttons = AddSheetButtons(this, layout);
+  ok_ = buttons.ok;
+  cancel_ = buttons.cancel;
   connect(ok_, &QPushButton::clicked, this, &Blast2Sheet::OnOk);
   connect(cancel_, &QPushButton::clicked, this, &Blast2Sheet::OnCancel);
   Page1DlgProc_OnInit();

@@ -1,7 +1,7 @@
+#include "vistram/web/gui/sheet_buttons.h"
 #include "vistram/web/gui/clustal_sheet.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,12 +24,9 @@ ClustalSheet::ClustalSheet(QWidget* owner, CLUSTAL_DATA& record) : QDialog(owner
   pages_->addTab(CluPage1DlgProc(), "Sequences");
   pages_->addTab(CluPage2DlgProc(), "Parameters");
   layout->addWidget(pages_);
-  auto* buttons = new QDialogButtonBox(this);
-  ok_ = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  ok_->setObjectName("okButton");
-  cancel_ = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  cancel_->setObjectName("cancelButton");
-  layout->addWidget(buttons);
+  const SheetButtons buttons = AddSheetButtons(this, layout);
+  ok_ = buttons.ok;
+  cancel_ = buttons.cancel;
   connect(ok_, &QPushButton::clicked, this, &ClustalSheet::OnOk);
   connect(cancel_, &QPushButton::clicked, this, &ClustalSheet::OnCancel);
   InitCluDlgPg2();
