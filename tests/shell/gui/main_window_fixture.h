@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "support/next_dialog.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/load_flow.h"
 #include "vistram/shell/gui/main_window.h"
@@ -27,20 +28,6 @@ inline QString SourceData(const char* name) {
 }
 // A saved NCBI web report of the BLAST test data.
 inline QString TestData(const char* name) { return QString(VISTRAM_TEST_DATA_DIR) + "/blast/blast_html_legacy_www/" + name; }
-
-// Runs `handle` on the next modal dialog that opens (then the dialog must close).
-inline void OnNextDialog(std::function<void(QDialog*)> handle) {
-  auto* timer = new QTimer(qApp);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
-    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (d == nullptr) return;
-    timer->stop();
-    timer->deleteLater();
-    handle(d);
-  });
-  timer->start();
-}
 
 // Base of a Qt Test class over the main window: call StartWindow() from
 // init() and StopWindow() from cleanup().

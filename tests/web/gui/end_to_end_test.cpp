@@ -23,7 +23,6 @@
 #include "web/gui/web_window_fixture.h"
 
 using webtest::Installation;
-using webtest::OnNextDialog;
 
 namespace {
 // The sequences of a FASTA text, residues only, sorted.

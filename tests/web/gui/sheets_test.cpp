@@ -29,7 +29,6 @@
 #include "web/web_test_support.h"
 
 using webtest::Installation;
-using webtest::OnNextDialog;
 using webtest::ReadAll;
 
 namespace {

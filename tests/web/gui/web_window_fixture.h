@@ -1,6 +1,5 @@
 // What the window tests of the web requests share: a private installation,
-// the recording platform, the real main window, and a helper that answers the
-// next modal dialog.
+// the recording platform and the real main window.
 #pragma once
 #include <QApplication>
 #include <QDialog>
@@ -10,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "support/next_dialog.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/load_flow.h"
 #include "vistram/shell/gui/main_window.h"
@@ -17,20 +17,6 @@
 #include "web/web_test_support.h"
 
 namespace webtest {
-
-// Runs `handle` on the next modal dialog that opens.
-inline void OnNextDialog(std::function<void(QDialog*)> handle) {
-  auto* timer = new QTimer(qApp);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
-    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (d == nullptr) return;
-    timer->stop();
-    timer->deleteLater();
-    handle(d);
-  });
-  timer->start();
-}
 
 class WebWindowFixture {
  protected:
