@@ -115,7 +115,7 @@ bool MoveSequence(DarUvaData& msa, int r, int direction) {
 std::string RenamedRowName(const std::string& oldName, const std::string& entered, bool firstRow) {
   const std::string cut = entered.substr(0, 10);
   std::string name = std::string(10 - cut.size(), ' ') + cut;
-  if (!firstRow && oldName.size() > 12) name += " " + oldName.substr(11);
+  if (!firstRow && oldName.size() > 12) name.append(" ").append(oldName, 11);
   return name.substr(0, kMsaNameWidth);
 }
 

@@ -90,7 +90,7 @@ struct Combiner {
 }  // namespace
 
 std::string AcheveMasque(std::string_view pattern, std::size_t sequenceLength) {
-  std::string s = "{" + std::to_string(sequenceLength) + "}";
+  std::string s = std::string("{").append(std::to_string(sequenceLength)).append("}");
   s += pattern;
   s += "{0}";
   return s;
@@ -250,7 +250,7 @@ void PreparedPattern::Prepare(std::size_t length) {
   // The leading mark holds only digits and braces, which no table replaces.
   // A pattern too long once expanded is cut before its closing "{0}", so that
   // its last part is still searched.
-  std::string completed = "{" + std::to_string(length) + "}" + body_;
+  std::string completed = std::string("{").append(std::to_string(length)).append("}").append(body_);
   if (completed.size() + 3 > kCompletedPatternMax) completed.resize(kCompletedPatternMax - 3);
   completed += "{0}";
   parts_ = DecorticMotif(completed);

@@ -177,7 +177,7 @@ bool ConvertPrositePattern(std::string_view prosite, std::string& out, std::stri
     out.append(std::min(it.min, kMotifTextMax + 1), 'X');
     // A variable run at either end matches wherever its shortest form does.
     const bool inside = k > 0 && k + 1 < items.size();
-    if (inside && it.max > it.min) out += "{" + std::to_string(it.max - it.min + 1) + "}";
+    if (inside && it.max > it.min) out.append("{").append(std::to_string(it.max - it.min + 1)).append("}");
   }
   if (out.size() > kMotifTextMax) {
     why = "pattern over 99 characters once converted";

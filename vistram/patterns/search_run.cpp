@@ -20,7 +20,7 @@ std::string MatchItemText(unsigned number, const PatternMatch& match, std::strin
     } else {
       text += part;
     }
-    text += ">" + std::to_string(static_cast<unsigned long long>(h.end) + 1) + " --";
+    text.append(">").append(std::to_string(static_cast<unsigned long long>(h.end) + 1)).append(" --");
   }
   if (text.size() > kItemTextMax) text.resize(kItemTextMax);
   return text;

@@ -35,7 +35,7 @@ int SendBlast2(const WebBatchArguments& args, std::string& response) {
   if (!GlobalInitPage1(nullptr, data) || !GlobalInitPage3(nullptr, data)) return 1;
   ApplyPageDefaults(data);
   data.sequence = sequence.get();
-  if (name.size() > 1) data.title = ">" + name.substr(0, 27);
+  if (name.size() > 1) data.title = std::string(">").append(name, 0, 27);
   std::string server, requestPath, postFile, cacheDir;
   if (!CreateBlast2Request(nullptr, data, server, requestPath, postFile, cacheDir)) return 1;
   PreparedRequest request;

@@ -70,7 +70,7 @@ bool CreateUniqueFile(const std::string& dir, std::string_view prefix, std::stri
                       std::string& path) {
   path.clear();
   if (dir.empty()) return false;
-  const std::string suffix = extension.empty() ? std::string() : "." + std::string(extension);
+  const std::string suffix = extension.empty() ? std::string() : std::string(".").append(extension);
   const int fd = OpenUniqueFile(dir + (dir.back() == '/' ? "" : "/") + std::string(prefix), suffix, path);
   if (fd < 0) return false;
   close(fd);

@@ -303,7 +303,7 @@ QWidget* Blast2Sheet::CreatePage2() {
   });
   connect(name_, &QLineEdit::textChanged, this, [this](const QString& t) {
     const std::string name = t.toStdString();
-    if (name.size() > 1) data_.title = ">" + name.substr(0, 27);
+    if (name.size() > 1) data_.title = std::string(">").append(name, 0, 27);
   });
   connect(sequence_, &QPlainTextEdit::textChanged, this, [this] {
     const std::string text = sequence_->toPlainText().toStdString();
