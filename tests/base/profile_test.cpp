@@ -1,14 +1,12 @@
 #include "vistram/base/profile.h"
 
 #include <gtest/gtest.h>
-
-#include "support/temp_folder.h"
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -16,99 +14,60 @@ namespace {
 
 class ProfileFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = folder_.path();
-    path_ = (dir_ / "vistram.cfg").string();
-  }
-
-  void Write(const std::string& text) {
-    std::ofstream(path_, std::ios::binary) << text;
-  }
+  void Write(const std::string& text) { folder_.Write("vistram.cfg", text); }
   std::string Read() const { return test_support::ReadWholeFile(path_); }
-  // Nothing but the configuration file is left in the folder (no temporary file).
-  void ExpectOnlyTheFile() const {
-    int n = 0;
-    for (const auto& e : fs::directory_iterator(dir_)) {
-      (void)e;
-      ++n;
-    }
-    EXPECT_EQ(n, 1);
+  // One write and the whole file after it; no temporary file is left beside.
+  std::string After(const char* section, const char* key, const char* value) {
+    EXPECT_TRUE(WriteProfileString(path_, section, key, value)) << section << "/" << key;
+    EXPECT_EQ(folder_.EntryCount(), 1u);
+    return Read();
   }
-
   test_support::TempFolder folder_;
-  fs::path dir_;
-  std::string path_;
+  std::string path_ = folder_ / "vistram.cfg";
 };
 
-TEST_F(ProfileFileTest, LookupsIgnoreCaseAndBlanksAndUseTheFirstOccurrence) {
+TEST_F(ProfileFileTest, LookupsIgnoreCaseAndBlanksAndTakeTheFirstOccurrenceAndLeadingNumber) {
   Write("\xEF\xBB\xBF; comment\r\n[Gui_Pref]\r\n  lbFntSize = 9 \r\nLBLINES=3\r\n[gui_pref]\r\nLBLINES=4\r\n"
-        "[Other]\r\nLBLINES=1\r\n");
+        "[Other]\r\nLBLINES=1\r\n[S]\nLONG=abcdefghij\nEMPTY=\nN1=12abc\nN2= -7 points\nN3=abc\nN4=+5\nN5=99999999999\n");
   ProfileFile f;
   ASSERT_TRUE(f.Load(path_));
-  EXPECT_EQ(f.GetInt("GUI_PREF", "LBFNTSIZE", 0), 9);
-  EXPECT_EQ(f.GetString("gui_pref", "lbfntsize", "?", 260), "9");
-  EXPECT_EQ(f.GetInt("GUI_PREF", "LBLINES", 0), 3);  // the first section of that name
-  EXPECT_EQ(f.GetInt("OTHER", "lblines", 0), 1);
-  EXPECT_EQ(f.GetInt("GUI_PREF", "CBFNTSIZE", 10), 10);
-  EXPECT_EQ(f.GetString("NOPE", "LBLINES", "dflt", 260), "dflt");
+  const std::tuple<const char*, const char*, int, int> ints[] = {
+      {"GUI_PREF", "LBFNTSIZE", 0, 9}, {"GUI_PREF", "LBLINES", 0, 3}, {"OTHER", "lblines", 0, 1},
+      {"GUI_PREF", "CBFNTSIZE", 10, 10}, {"S", "N1", 0, 12}, {"S", "N2", 0, -7}, {"S", "N3", 42, 0},
+      {"S", "N4", 0, 5}, {"S", "N5", 0, 2147483647}, {"S", "EMPTY", 8, 0}};
+  for (const auto& [section, key, fallback, value] : ints) EXPECT_EQ(f.GetInt(section, key, fallback), value) << key;
+  const std::tuple<const char*, const char*, const char*, int, const char*> strings[] = {
+      {"gui_pref", "lbfntsize", "?", 260, "9"}, {"NOPE", "LBLINES", "dflt", 260, "dflt"}, {"S", "LONG", "", 5, "abcd"},
+      {"S", "LONG", "", 0, ""}, {"S", "MISSING", "defaultvalue", 4, "def"}, {"S", "EMPTY", "?", 260, ""}};
+  for (const auto& [section, key, fallback, size, value] : strings)
+    EXPECT_EQ(f.GetString(section, key, fallback, size), value) << key << size;
   EXPECT_FALSE(f.HasKey("GUI_PREF", "comment"));
-}
-
-TEST_F(ProfileFileTest, StringsAreCutToTheBufferAndIntegersTakeTheLeadingNumber) {
-  Write("[S]\nLONG=abcdefghij\nEMPTY=\nN1=12abc\nN2= -7 points\nN3=abc\nN4=+5\nN5=99999999999\n");
-  ProfileFile f;
-  ASSERT_TRUE(f.Load(path_));
-  EXPECT_EQ(f.GetString("S", "LONG", "", 5), "abcd");
-  EXPECT_EQ(f.GetString("S", "LONG", "", 0), "");
-  EXPECT_EQ(f.GetString("S", "MISSING", "defaultvalue", 4), "def");
-  EXPECT_EQ(f.GetString("S", "EMPTY", "?", 260), "");
   EXPECT_TRUE(f.HasKey("S", "EMPTY"));
-  EXPECT_EQ(f.GetInt("S", "N1", 0), 12);
-  EXPECT_EQ(f.GetInt("S", "N2", 0), -7);
-  EXPECT_EQ(f.GetInt("S", "N3", 42), 0);  // present but not a number
-  EXPECT_EQ(f.GetInt("S", "N4", 0), 5);
-  EXPECT_EQ(f.GetInt("S", "N5", 0), 2147483647);
-  EXPECT_EQ(f.GetInt("S", "EMPTY", 8), 0);
-}
-
-TEST_F(ProfileFileTest, SectionLookupListsKeyLinesInFileOrder) {
   Write("[DB]\nswissprot=SwissProt\n; a comment\nnr = Non redundant\n\n[NEXT]\nx=1\n");
   EXPECT_EQ(GetProfileSection(path_, "db"), (std::vector<std::string>{"swissprot=SwissProt", "nr=Non redundant"}));
   EXPECT_TRUE(GetProfileSection(path_, "MISSING").empty());
 }
 
-TEST_F(ProfileFileTest, MissingFileReadsAsDefaultsAndAWriteCreatesIt) {
-  EXPECT_EQ(GetProfileInt(path_, "GUI_PREF", "LBLINES", 2), 2);
+TEST_F(ProfileFileTest, WritesChangeOneLineAndKeepEveryOtherByte) {
+  EXPECT_EQ(GetProfileInt(path_, "GUI_PREF", "LBLINES", 2), 2);  // a missing file reads as defaults
   EXPECT_EQ(GetProfileString(path_, "INTERNET", "NAVIGATOR", " ", 520), " ");
-  ASSERT_TRUE(WriteProfileString(path_, "INTERNET", "NAVIGATOR", "firefox %u"));
-  EXPECT_EQ(Read(), "[INTERNET]\nNAVIGATOR=firefox %u\n");
-}
-
-TEST_F(ProfileFileTest, WriteReplacesOneValueAndKeepsEveryOtherByte) {
-  const std::string before =
-      "; settings\r\n[internet]\r\nNavigator =   \r\n  vistweb=/opt/vistweb ; path\r\n\r\n[GUI_PREF]\r\nLBLINES=2";
-  Write(before);
-  ASSERT_TRUE(WriteProfileString(path_, "INTERNET", "NAVIGATOR", "/usr/bin/firefox %u"));
-  EXPECT_EQ(Read(),
+  EXPECT_EQ(After("INTERNET", "NAVIGATOR", "firefox %u"), "[INTERNET]\nNAVIGATOR=firefox %u\n");
+  Write("; settings\r\n[internet]\r\nNavigator =   \r\n  vistweb=/opt/vistweb ; path\r\n\r\n[GUI_PREF]\r\nLBLINES=2");
+  ::chmod(path_.c_str(), 0640);
+  EXPECT_EQ(After("INTERNET", "NAVIGATOR", "/usr/bin/firefox %u"),
             "; settings\r\n[internet]\r\nNavigator =   /usr/bin/firefox %u\r\n  vistweb=/opt/vistweb ; path\r\n"
             "\r\n[GUI_PREF]\r\nLBLINES=2");
-  ExpectOnlyTheFile();
-}
-
-TEST_F(ProfileFileTest, WriteAddsMissingKeysAfterTheSectionsLastKeyAndMissingSectionsAtTheEnd) {
+  struct stat st {};
+  ASSERT_EQ(::stat(path_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  // Missing keys go after the section's last key, missing sections at the end.
   Write("[A]\nx=1\n\n; about B\n[B]\ny=2");
-  ASSERT_TRUE(WriteProfileString(path_, "a", "NEW", "v"));
-  EXPECT_EQ(Read(), "[A]\nx=1\nNEW=v\n\n; about B\n[B]\ny=2");
-  ASSERT_TRUE(WriteProfileString(path_, "B", "z", "3"));  // the file had no final line end
-  EXPECT_EQ(Read(), "[A]\nx=1\nNEW=v\n\n; about B\n[B]\ny=2\nz=3");
-  ASSERT_TRUE(WriteProfileString(path_, "C", "k", ""));
-  EXPECT_EQ(Read(), "[A]\nx=1\nNEW=v\n\n; about B\n[B]\ny=2\nz=3\n[C]\nk=\n");
-  // A CR LF file gets CR LF lines.
-  Write("\xEF\xBB\xBF[A]\r\nx=1\r\n");
-  ASSERT_TRUE(WriteProfileString(path_, "D", "k", "v"));
-  ASSERT_TRUE(WriteProfileString(path_, "A", "x", "2"));
-  EXPECT_EQ(Read(), "\xEF\xBB\xBF[A]\r\nx=2\r\n[D]\r\nk=v\r\n");
-  ExpectOnlyTheFile();
+  EXPECT_EQ(After("a", "NEW", "v"), "[A]\nx=1\nNEW=v\n\n; about B\n[B]\ny=2");
+  EXPECT_EQ(After("B", "z", "3"), "[A]\nx=1\nNEW=v\n\n; about B\n[B]\ny=2\nz=3");  // no final line end before
+  EXPECT_EQ(After("C", "k", ""), "[A]\nx=1\nNEW=v\n\n; about B\n[B]\ny=2\nz=3\n[C]\nk=\n");
+  Write("\xEF\xBB\xBF[A]\r\nx=1\r\n");  // a CR LF file gets CR LF lines
+  After("D", "k", "v");
+  EXPECT_EQ(After("A", "x", "2"), "\xEF\xBB\xBF[A]\r\nx=2\r\n[D]\r\nk=v\r\n");
 }
 
 TEST_F(ProfileFileTest, WritesThatWouldBreakTheFileAreRefusedAndLeaveItIntact) {
@@ -118,27 +77,15 @@ TEST_F(ProfileFileTest, WritesThatWouldBreakTheFileAreRefusedAndLeaveItIntact) {
   EXPECT_FALSE(WriteProfileString(path_, "A", "", "v"));
   EXPECT_FALSE(WriteProfileString(path_, "A]", "x", "v"));
   EXPECT_FALSE(WriteProfileString(path_, "A", "k=y", "v"));
-  EXPECT_EQ(Read(), before);
-  // A path that exists but is no readable file (a folder) is not replaced.
-  EXPECT_FALSE(WriteProfileString(dir_.string(), "A", "x", "2"));
-  EXPECT_TRUE(fs::is_directory(dir_));
-  // A folder that cannot be written: the old file stays.
-  if (::geteuid() != 0) {
-    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_FALSE(WriteProfileString(folder_.path(), "A", "x", "2"));  // a folder is no file to replace
+  EXPECT_TRUE(fs::is_directory(folder_.path()));
+  if (::geteuid() != 0) {  // a folder that cannot be written: the old file stays
+    fs::permissions(folder_.path(), fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_FALSE(WriteProfileString(path_, "A", "x", "2"));
-    fs::permissions(dir_, fs::perms::owner_all);
-    EXPECT_EQ(Read(), before);
+    fs::permissions(folder_.path(), fs::perms::owner_all);
   }
-  ExpectOnlyTheFile();
-}
-
-TEST_F(ProfileFileTest, WriteKeepsThePermissionsOfTheFile) {
-  Write("[A]\nx=1\n");
-  ::chmod(path_.c_str(), 0640);
-  ASSERT_TRUE(WriteProfileString(path_, "A", "x", "2"));
-  struct stat st {};
-  ASSERT_EQ(::stat(path_.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(Read(), before);
+  EXPECT_EQ(folder_.EntryCount(), 1u);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The one writing routine against each way a file used to be lost: one row
-// per case, each run in a fresh folder that must hold no temporary file at
-// the end.
+// per case, each in a fresh folder that must hold no temporary file at the end.
 #include "vistram/base/safe_file.h"
 
 #include <gtest/gtest.h>
@@ -12,35 +11,23 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 
+#include "support/temp_folder.h"
+
 namespace fs = std::filesystem;
+using test_support::ReadWholeFile;
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void Put(const fs::path& p, const std::string& text, mode_t mode = 0644) {
-  std::ofstream(p, std::ios::binary) << text;
-  fs::permissions(p, static_cast<fs::perms>(mode));
-}
-
+void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 mode_t ModeOf(const fs::path& p) {
   struct stat st {};
   ::stat(p.c_str(), &st);
   return st.st_mode & 07777;
 }
-
-// Runs `check` in a child (which may change its limits, signals or user) and
-// returns its wait status: 0 when the check passed.
+// The wait status of `check` run in a child: 0 when it passed.
 int InChild(const std::function<bool()>& check) {
   const pid_t pid = ::fork();
   if (pid == 0) ::_exit(check() ? 0 : 1);
@@ -48,19 +35,18 @@ int InChild(const std::function<bool()>& check) {
   ::waitpid(pid, &status, 0);
   return status;
 }
-
-// Four files f0..f3 of `dir` opened as one group holding `text`.
+std::string F(std::size_t i) { return "f" + std::to_string(i); }
+// Files f0..f3 of `dir` opened and written as one group, and its commit.
 bool OpenGroup(const fs::path& dir, std::vector<SafeFile>& files, const std::string& text) {
   for (std::size_t i = 0; i < files.size(); ++i)
-    if (!files[i].Open(dir / ("f" + std::to_string(i))) || !files[i].Write(text)) return false;
+    if (!files[i].Open(dir / F(i)) || !files[i].Write(text)) return false;
   return true;
 }
-std::vector<SafeFile*> Pointers(std::vector<SafeFile>& files) {
+bool CommitGroup(std::vector<SafeFile>& files, std::string* error = nullptr) {
   std::vector<SafeFile*> p;
   for (SafeFile& f : files) p.push_back(&f);
-  return p;
+  return CommitAll(p, error);
 }
-std::string F(int i) { return "f" + std::to_string(i); }
 
 void NewFilesTakeTheUmaskThroughDanglingLinks(const fs::path& dir) {
   const mode_t oldMask = ::umask(027);
@@ -69,18 +55,18 @@ void NewFilesTakeTheUmaskThroughDanglingLinks(const fs::path& dir) {
   EXPECT_TRUE(WriteFileSafely(dir / "new.txt", "new"));
   ::umask(oldMask);
   EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
-  EXPECT_EQ(Slurp(dir / "missing.txt"), "created");
+  EXPECT_EQ(ReadWholeFile(dir / "missing.txt"), "created");
   EXPECT_EQ(ModeOf(dir / "missing.txt"), 0640u);
   EXPECT_EQ(ModeOf(dir / "new.txt"), 0640u);
 }
 
-// Refused as a shell redirect refuses them; root may write anything, so the
-// write-protected file is tried as an ordinary user.
+// Refused as a shell redirect refuses them; the write-protected file is tried
+// as an ordinary user (root may write anything).
 void UnwritableTargetsAreRefused(const fs::path& dir) {
-  Put(dir / "locked.txt", "keep me", 0444);
+  Put(dir / "locked.txt", "keep me");
+  fs::permissions(dir / "locked.txt", static_cast<fs::perms>(0444));
   fs::create_directory(dir / "folder");
-  fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                           fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(dir, static_cast<fs::perms>(0755));
   EXPECT_EQ(InChild([&] {
               if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return false;
               std::string error;
@@ -88,7 +74,7 @@ void UnwritableTargetsAreRefused(const fs::path& dir) {
                      error.find("Permission denied") != std::string::npos;
             }),
             0);
-  EXPECT_EQ(Slurp(dir / "locked.txt"), "keep me");
+  EXPECT_EQ(ReadWholeFile(dir / "locked.txt"), "keep me");
   const std::pair<fs::path, const char*> cases[] = {{dir / "folder", "Is a directory"},
                                                     {dir / "no" / "such.txt", "No such file or directory"},
                                                     {dir / "folder/", "Is a directory"},
@@ -102,7 +88,7 @@ void UnwritableTargetsAreRefused(const fs::path& dir) {
 }
 
 // A pipe named as /dev/stdout names one is written in place, more than a
-// pipe holds.
+// pipe holds; one marked failed stays failed.
 void PipesAreWrittenInPlace(const fs::path& dir) {
   const std::string data(300000, 'x');
   int ends[2];
@@ -111,22 +97,27 @@ void PipesAreWrittenInPlace(const fs::path& dir) {
   std::string piped;
   std::thread drain([&] {
     char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(ends[0], buffer, sizeof buffer)) > 0) piped.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;) piped.append(buffer, static_cast<std::size_t>(n));
   });
-  SafeFile f;
+  SafeFile f, failed;
   EXPECT_TRUE(f.Open(dir / "stdout"));
   EXPECT_TRUE(f.InPlace());
   EXPECT_TRUE(f.Write(data));
   EXPECT_TRUE(f.Commit());
+  EXPECT_TRUE(failed.Open(dir / "stdout"));
+  failed.MarkFailed();
+  EXPECT_FALSE(failed.Finish());
+  EXPECT_FALSE(failed.Finish());
+  EXPECT_FALSE(failed.Commit());
   ::close(ends[1]);
   drain.join();
   ::close(ends[0]);
   EXPECT_EQ(piped, data);
 }
 
-// A reader that goes away, a file size limit (as a full disk stops the
-// file): reported with the reason, the old file as it was.
+// A reader that goes away, a file size limit (as a full disk stops the file)
+// met by Write, by buffered lines or by one large fwrite that leaves nothing
+// to flush: reported with the reason, the old file as it was.
 void ShortWritesFailWithTheirReason(const fs::path& dir) {
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
   std::thread quitter([&] { std::ifstream(dir / "fifo").close(); });
@@ -135,22 +126,21 @@ void ShortWritesFailWithTheirReason(const fs::path& dir) {
   quitter.join();
   EXPECT_NE(error.find("Broken pipe"), std::string::npos) << error;
   Put(dir / "picture.svg", "<svg>old</svg>");
-  for (bool throughStream : {false, true}) {
+  for (int how : {0, 1, 2}) {
     EXPECT_EQ(InChild([&] {
                 ::signal(SIGXFSZ, SIG_IGN);
                 rlimit limit{4096, 4096};
                 SafeFile f;
                 if (::setrlimit(RLIMIT_FSIZE, &limit) != 0 || !f.Open(dir / "picture.svg")) return false;
-                if (throughStream) {
-                  for (int i = 0; i < 100; ++i) std::fputs("0123456789012345678901234567890123456789\n", f.Stream());
-                } else {
-                  f.Write(std::string(100000, 'y'));
-                }
+                const std::string big(200000, 'y');
+                if (how == 0) f.Write(big);
+                for (int i = 0; how == 1 && i < 100; ++i) std::fputs("0123456789012345678901234567890123456789\n", f.Stream());
+                if (how == 2 && std::fwrite(big.data(), 1, big.size(), f.Stream()) == big.size()) return false;
                 return !f.Commit() && f.Error().find("File too large") != std::string::npos;
               }),
               0)
-        << throughStream;
-    EXPECT_EQ(Slurp(dir / "picture.svg"), "<svg>old</svg>");
+        << how;
+    EXPECT_EQ(ReadWholeFile(dir / "picture.svg"), "<svg>old</svg>");
   }
 }
 
@@ -166,15 +156,18 @@ void DroppedOrAbortedFilesLeaveTheOldOne(const fs::path& dir) {
   failed.MarkFailed();
   EXPECT_FALSE(failed.Commit());
   EXPECT_FALSE(failed.Error().empty());
-  EXPECT_EQ(Slurp(dir / "a.txt"), "old");
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "old");
 }
 
-// SIGINT, SIGTERM, SIGHUP while writing: the temporary files go, the target
-// stays, and the process still dies of the signal.
+// SIGINT, SIGTERM, SIGHUP while writing (after many finished files freed
+// their clean-up slots): the temporary files go, the target stays, and the
+// process still dies of the signal.
 void TerminatingSignalsRemoveTemporaryFiles(const fs::path& dir) {
   Put(dir / "out.html", "old");
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
     const int status = InChild([&] {
+      for (int i = 0; i < 100; ++i)
+        if (!WriteFileSafely(dir / "done.txt", "x")) return false;
       SafeFile a, b;
       if (!a.Open(dir / "out.html") || !b.Open(dir / "new.html")) return false;
       std::fputs("partial", a.Stream());
@@ -183,7 +176,7 @@ void TerminatingSignalsRemoveTemporaryFiles(const fs::path& dir) {
       return false;
     });
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
-    EXPECT_EQ(Slurp(dir / "out.html"), "old");
+    EXPECT_EQ(ReadWholeFile(dir / "out.html"), "old");
     EXPECT_FALSE(fs::exists(dir / "new.html"));
   }
 }
@@ -203,14 +196,11 @@ void LeftoversOfDeadWritersAreRemoved(const fs::path& dir) {
   for (const auto& n : kept) Put(dir / n, "junk");
   EXPECT_TRUE(WriteFileSafely(dir / "out.txt", "fresh"));
   for (const auto& n : gone) EXPECT_FALSE(fs::exists(dir / n)) << n;
-  for (const auto& n : kept) {
-    EXPECT_TRUE(fs::exists(dir / n)) << n;
-    fs::remove(dir / n);
-  }
+  for (const auto& n : kept) EXPECT_TRUE(fs::remove(dir / n)) << n;
 }
 
-// A group fails at any file, in finishing or in renaming: every old file
-// stays as it was and no new one appears.
+// A group fails at any file, in finishing or in renaming (the target turned
+// into a non-empty folder): every old file stays and no new one appears.
 void GroupsCommitAllOrNothing(const fs::path& dir) {
   for (int failing = 0; failing < 4; ++failing) {
     for (bool inRename : {false, true}) {
@@ -220,26 +210,22 @@ void GroupsCommitAllOrNothing(const fs::path& dir) {
       ASSERT_TRUE(OpenGroup(dir, files, "new"));
       if (!inRename) {
         files[static_cast<std::size_t>(failing)].MarkFailed();
-      } else {  // the target turns into a non-empty folder: its rename fails
+      } else {
         fs::remove(dir / F(failing));
         fs::create_directories(dir / F(failing) / "inside");
       }
       std::string error;
-      EXPECT_FALSE(CommitAll(Pointers(files), &error));
+      EXPECT_FALSE(CommitGroup(files, &error));
       EXPECT_FALSE(error.empty());
-      for (int i = 0; i < 3; ++i) {
-        if (!inRename || i != failing) {
-          EXPECT_EQ(Slurp(dir / F(i)), "old") << failing << inRename << i;
-        }
-      }
+      for (int i = 0; i < 3; ++i)
+        if (!inRename || i != failing) EXPECT_EQ(ReadWholeFile(dir / F(i)), "old") << failing << inRename << i;
       EXPECT_EQ(fs::exists(dir / F(3)), inRename && failing == 3) << failing << inRename;
       fs::remove_all(dir / F(failing));
     }
   }
   std::vector<SafeFile> files(4);
-  ASSERT_TRUE(OpenGroup(dir, files, "new"));
-  EXPECT_TRUE(CommitAll(Pointers(files)));
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(Slurp(dir / F(i)), "new");
+  EXPECT_TRUE(OpenGroup(dir, files, "new") && CommitGroup(files));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadWholeFile(dir / F(i)), "new");
   EXPECT_FALSE(CommitAll({nullptr}));
 }
 
@@ -250,14 +236,14 @@ void ConcurrentGroupsNeverMix(const fs::path& dir) {
   auto writer = [&](const std::string& text) {
     for (int round = 0; round < 40; ++round) {
       std::vector<SafeFile> files(4);
-      if (!OpenGroup(dir, files, text) || !CommitAll(Pointers(files))) failed = true;
+      if (!OpenGroup(dir, files, text) || !CommitGroup(files)) failed = true;
     }
   };
   std::thread a(writer, "A"), b(writer, "B");
   a.join();
   b.join();
   EXPECT_FALSE(failed);
-  for (int i = 1; i < 4; ++i) EXPECT_EQ(Slurp(dir / F(i)), Slurp(dir / F(0)));
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(ReadWholeFile(dir / F(i)), ReadWholeFile(dir / F(0)));
 }
 
 TEST(SafeFile, EachWayAFileWasLost) {
@@ -275,14 +261,36 @@ TEST(SafeFile, EachWayAFileWasLost) {
   };
   for (const auto& [what, run] : cases) {
     SCOPED_TRACE(what);
-    std::string pattern = (fs::temp_directory_path() / "safe_file.XXXXXX").string();
-    const fs::path dir = ::mkdtemp(pattern.data());
+    test_support::TempFolder folder;
+    const fs::path dir = folder.path();
     run(dir);
     for (const auto& e : fs::directory_iterator(dir))
       EXPECT_EQ(e.path().filename().string().find(".vistram-"), std::string::npos) << e.path();
-    std::error_code ec;
-    fs::permissions(dir, fs::perms::owner_all, ec);
-    fs::remove_all(dir, ec);
+    fs::permissions(dir, fs::perms::owner_all);
+  }
+}
+
+void OnTerm(int) { ::_exit(42); }
+
+// The program's own SIGTERM handler runs after the clean-up; SIGINT, left at
+// its default, still ends the process.
+TEST(SafeFile, EachSignalReachesItsOwnEarlierHandler) {
+  struct sigaction current {};
+  ASSERT_EQ(::sigaction(SIGTERM, nullptr, &current), 0);
+  if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_DFL)
+    GTEST_SKIP() << "the clean-up is installed already in this process (run this test on its own)";
+  test_support::TempFolder dir;
+  for (int sig : {SIGTERM, SIGINT}) {
+    const int status = InChild([&] {
+      ::signal(SIGTERM, OnTerm);
+      SafeFile file;
+      if (file.Open(dir / "out") && file.Write("partial")) ::raise(sig);
+      return false;
+    });
+    EXPECT_TRUE(sig == SIGTERM ? WIFEXITED(status) && WEXITSTATUS(status) == 42
+                               : WIFSIGNALED(status) && WTERMSIG(status) == SIGINT)
+        << status;
+    EXPECT_EQ(dir.EntryCount(), 0u) << sig;
   }
 }
 
