@@ -2,37 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
 
+// clang-format off
 namespace {
 
 using Ints = std::vector<int>;
 
 TEST(PageGeometry, MarginsColumnsBlocksAndRows) {
-  const std::pair<int, int> ints[] = {
-      {PrintMargin(600), 142},  // 6 mm at 600 dpi
-      {PrintMargin(300), 71},
-      {PrintMargin(0), 0},
-      {ColumnsPerBlock(4800, 142, 50), 90},  // (4800 - 284) / 50
-      {ColumnsPerBlock(300, 142, 50), 1},    // never less than one column
-      {ColumnsPerBlock(4800, 142, 0), 1},
-      {BlockCount(0, 60), 0}, {BlockCount(1, 60), 1}, {BlockCount(60, 60), 1}, {BlockCount(61, 60), 2},
-      {BlockCount(120, 60), 2}, {BlockCount(5, 0), 5},
-      {NameColumnChars({}), 13},  // "Consensus:" and three
-      {NameColumnChars({4, 10}), 13},
-      {NameColumnChars({4, 11, 2}), 14},  // a longer name widens it
-  };
-  for (std::size_t i = 0; i < std::size(ints); ++i) EXPECT_EQ(ints[i].first, ints[i].second) << "row " << i;
-  const std::pair<Ints, Ints> rows[] = {
-      {RowPages(60, 30), {0, 30}},  // an exact multiple: no empty last page
-      {RowPages(61, 30), {0, 30, 60}}, {RowPages(1, 30), {0}}, {RowPages(0, 30), {}}, {RowPages(2, 0), {0, 1}}};
-  for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << "row " << i;
+  // 6 mm at 600 dpi; (4800 - 284) / 50 columns, never less than one; the name
+  // column holds "Consensus:" and three, or the longest name and three.
+  const Ints got = {PrintMargin(600),      PrintMargin(300),          PrintMargin(0),
+                    ColumnsPerBlock(4800, 142, 50), ColumnsPerBlock(300, 142, 50), ColumnsPerBlock(4800, 142, 0),
+                    ColumnsPerBlock(100, 10, 1),    BlockCount(0, 60),  BlockCount(1, 60), BlockCount(60, 60),
+                    BlockCount(61, 60), BlockCount(120, 60), BlockCount(5, 0), NameColumnChars({}),
+                    NameColumnChars({4, 10}), NameColumnChars({4, 11, 2})};
+  EXPECT_EQ(got, (Ints{142, 71, 0, 90, 1, 1, 80, 0, 1, 1, 2, 2, 5, 13, 13, 14}));
+  // Rows of map pages: an exact multiple makes no empty last page.
+  const std::vector<Ints> rows = {RowPages(60, 30), RowPages(61, 30), RowPages(1, 30), RowPages(0, 30), RowPages(2, 0)};
+  EXPECT_EQ(rows, (std::vector<Ints>{{0, 30}, {0, 30, 60}, {0}, {}, {0, 1}}));
 }
 
 TEST(PageGeometry, PagesEndWhenTheNextBlockWouldEndBelowThePage) {
-  // A 1D printout: first block at m + 7 lh, blocks 6 lh apart and 6 lh high;
-  // tops at 140, 200, ..., 920: the fourteenth block ends at 980.
+  // Blocks 60 apart and 60 high from 140: the fourteenth ends at 980.
   BlockPages pages{1000, 140, 60, 60};
   EXPECT_EQ(BlocksPerPage(pages), 14);
   EXPECT_EQ(PageStarts(0, pages), Ints{});
@@ -46,61 +38,48 @@ TEST(PageGeometry, PagesEndWhenTheNextBlockWouldEndBelowThePage) {
 }
 
 TEST(PageGeometry, AlignmentPagesGoAcrossColumnBandsFirst) {
-  const struct {
-    int columns, rows, perColumns, perRows;
-    std::vector<std::pair<int, int>> pages;  // (first column, first row)
-  } cases[] = {
-      {100, 10, 50, 20, {{0, 0}, {50, 0}}},
-      {100, 25, 50, 20, {{0, 0}, {50, 0}, {0, 20}, {50, 20}}},
-      {50, 20, 50, 20, {{0, 0}}},
-      {51, 1, 50, 20, {{0, 0}, {50, 0}}},
-      {0, 5, 50, 20, {}},
-      {3, 2, 0, 0, {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}}},  // never less than one per page
-  };
-  for (const auto& c : cases) {
-    std::vector<std::pair<int, int>> got;
-    for (const GridPage& p : GridPages(c.columns, c.rows, c.perColumns, c.perRows))
-      got.emplace_back(p.firstColumn, p.firstRow);
-    EXPECT_EQ(got, c.pages) << c.columns << "x" << c.rows;
+  // columns, rows, per page across, per page down; then the first column and row of each page.
+  const std::pair<Ints, Ints> cases[] = {
+      {{100, 10, 50, 20}, {0, 0, 50, 0}},   {{100, 25, 50, 20}, {0, 0, 50, 0, 0, 20, 50, 20}},
+      {{50, 20, 50, 20}, {0, 0}},           {{51, 1, 50, 20}, {0, 0, 50, 0}}, {{0, 5, 50, 20}, {}},
+      {{3, 2, 0, 0}, {0, 0, 1, 0, 2, 0, 0, 1, 1, 1, 2, 1}}};  // never less than one per page
+  for (const auto& [in, pages] : cases) {
+    Ints got;
+    for (const GridPage& p : GridPages(in[0], in[1], in[2], in[3])) got.insert(got.end(), {p.firstColumn, p.firstRow});
+    EXPECT_EQ(got, pages) << in[0] << "x" << in[1];
   }
 }
 
 // Strips of 100 residues overlapping by 10, 100 pixels high under lines of
-// 10; the page one pixel short of two pairs.
-StripPlan Plan(int queryLast, int databaseLast, int queryFirst = 0) {
-  return StripPlan{100, 10, 90 + 260 + 250 - 1, 90, 100, 10, queryFirst, queryLast, 0, databaseLast};
-}
-// Each pair as query start, query end, database start, database end; pages
-// separated by -1.
-Ints Flat(const StripPlan& plan) {
+// 10, the page one pixel short of two pairs. Each pair as query start and
+// end, database start and end; pages end in -1.
+Ints Strips(int queryLast, int databaseLast, int queryFirst = 0, int pageHeight = 599, int perStrip = 100) {
   Ints out;
-  for (const auto& page : StripPages(plan)) {
-    for (const StripPair& p : page) out.insert(out.end(), {p.query.start, p.query.end, p.database.start, p.database.end});
+  for (const auto& page : StripPages({perStrip, 10, pageHeight, 90, 100, 10, queryFirst, queryLast, 0, databaseLast})) {
+    for (const StripPair& p : page)
+      out.insert(out.end(), {p.query.start, p.query.end, p.database.start, p.database.end});
     out.push_back(-1);
   }
   return out;
 }
 
 TEST(PageGeometry, StripsAdvanceByTheirLengthLessTheOverlap) {
-  EXPECT_EQ(Flat(Plan(299, 999)),
+  EXPECT_EQ(Strips(299, 999),
             (Ints{0, 100, 0, 100, -1, 90, 190, 90, 190, -1, 180, 280, 180, 280, -1, 270, 299, 270, 370, -1}));
-  StripPlan roomy = Plan(299, 999);
-  roomy.pageHeight += 1;  // now two pairs fit on a page
-  EXPECT_EQ(Flat(roomy), (Ints{0, 100, 0, 100, 90, 190, 90, 190, -1, 180, 280, 180, 280, 270, 299, 270, 370, -1}));
-  EXPECT_EQ(Flat(Plan(49, 999)), (Ints{0, 49, 0, 100, -1}));  // shorter than one strip
-  EXPECT_EQ(Flat(Plan(5, 999)), (Ints{0, 5, 0, 100, -1}));     // shorter than the overlap
-  EXPECT_EQ(Flat(Plan(299, 999, 20)), (Ints{20, 120, 0, 100, -1, 110, 210, 90, 190, -1, 200, 299, 180, 280, -1}));
-  EXPECT_EQ(Flat(Plan(-1, 10)), Ints{});
-  // The query goes on past the database: the database windows pass its end.
-  const auto pages = StripPages(Plan(299, 120));
-  EXPECT_FALSE(StripExhausted(pages[1][0].database, 120));  // 90..120
-  EXPECT_TRUE(StripExhausted(pages[2][0].database, 120));   // starts at 180
-  EXPECT_EQ(pages[2][0].database.end, 120);
+  EXPECT_EQ(Strips(299, 999, 0, 600),
+            (Ints{0, 100, 0, 100, 90, 190, 90, 190, -1, 180, 280, 180, 280, 270, 299, 270, 370, -1}));
+  EXPECT_EQ(Strips(49, 999), (Ints{0, 49, 0, 100, -1}));  // shorter than one strip
+  EXPECT_EQ(Strips(5, 999), (Ints{0, 5, 0, 100, -1}));    // shorter than the overlap
+  EXPECT_EQ(Strips(299, 999, 20), (Ints{20, 120, 0, 100, -1, 110, 210, 90, 190, -1, 200, 299, 180, 280, -1}));
+  EXPECT_EQ(Strips(-1, 10), Ints{});
+  // The query goes on past the database: its windows pass the database's end.
+  EXPECT_EQ(Strips(299, 120),
+            (Ints{0, 100, 0, 100, -1, 90, 190, 90, 120, -1, 180, 280, 180, 120, -1, 270, 299, 270, 120, -1}));
+  EXPECT_FALSE(StripExhausted({90, 120}, 120));
+  EXPECT_TRUE(StripExhausted({180, 120}, 120));
   // An overlap as large as a strip is cut to one less, so strips still move on.
-  StripPlan wide = Plan(30, 999);
-  wide.perStrip = 10;
-  wide.overlap = 50;
-  EXPECT_EQ(Flat(wide).size(), 22u * 5);  // 0 .. 21, one residue on each time
+  EXPECT_EQ(Strips(30, 999, 0, 599, 10).size(), 22u * 5);
 }
 
 }  // namespace
+// clang-format on

@@ -27,18 +27,29 @@ class ProfileFileTest : public ::testing::Test {
 };
 
 TEST_F(ProfileFileTest, LookupsIgnoreCaseAndBlanksAndTakeTheFirstOccurrenceAndLeadingNumber) {
-  Write("\xEF\xBB\xBF; comment\r\n[Gui_Pref]\r\n  lbFntSize = 9 \r\nLBLINES=3\r\n[gui_pref]\r\nLBLINES=4\r\n"
-        "[Other]\r\nLBLINES=1\r\n[S]\nLONG=abcdefghij\nEMPTY=\nN1=12abc\nN2= -7 points\nN3=abc\nN4=+5\nN5=99999999999\n");
+  Write(
+      "\xEF\xBB\xBF; comment\r\n[Gui_Pref]\r\n  lbFntSize = 9 \r\nLBLINES=3\r\n[gui_pref]\r\nLBLINES=4\r\n"
+      "[Other]\r\nLBLINES=1\r\n[S]\nLONG=abcdefghij\nEMPTY=\nN1=12abc\nN2= -7 points\nN3=abc\nN4=+5\nN5=99999999999\n");
   ProfileFile f;
   ASSERT_TRUE(f.Load(path_));
-  const std::tuple<const char*, const char*, int, int> ints[] = {
-      {"GUI_PREF", "LBFNTSIZE", 0, 9}, {"GUI_PREF", "LBLINES", 0, 3}, {"OTHER", "lblines", 0, 1},
-      {"GUI_PREF", "CBFNTSIZE", 10, 10}, {"S", "N1", 0, 12}, {"S", "N2", 0, -7}, {"S", "N3", 42, 0},
-      {"S", "N4", 0, 5}, {"S", "N5", 0, 2147483647}, {"S", "EMPTY", 8, 0}};
+  const std::tuple<const char*, const char*, int, int> ints[] = {{"GUI_PREF", "LBFNTSIZE", 0, 9},
+                                                                 {"GUI_PREF", "LBLINES", 0, 3},
+                                                                 {"OTHER", "lblines", 0, 1},
+                                                                 {"GUI_PREF", "CBFNTSIZE", 10, 10},
+                                                                 {"S", "N1", 0, 12},
+                                                                 {"S", "N2", 0, -7},
+                                                                 {"S", "N3", 42, 0},
+                                                                 {"S", "N4", 0, 5},
+                                                                 {"S", "N5", 0, 2147483647},
+                                                                 {"S", "EMPTY", 8, 0}};
   for (const auto& [section, key, fallback, value] : ints) EXPECT_EQ(f.GetInt(section, key, fallback), value) << key;
   const std::tuple<const char*, const char*, const char*, int, const char*> strings[] = {
-      {"gui_pref", "lbfntsize", "?", 260, "9"}, {"NOPE", "LBLINES", "dflt", 260, "dflt"}, {"S", "LONG", "", 5, "abcd"},
-      {"S", "LONG", "", 0, ""}, {"S", "MISSING", "defaultvalue", 4, "def"}, {"S", "EMPTY", "?", 260, ""}};
+      {"gui_pref", "lbfntsize", "?", 260, "9"},
+      {"NOPE", "LBLINES", "dflt", 260, "dflt"},
+      {"S", "LONG", "", 5, "abcd"},
+      {"S", "LONG", "", 0, ""},
+      {"S", "MISSING", "defaultvalue", 4, "def"},
+      {"S", "EMPTY", "?", 260, ""}};
   for (const auto& [section, key, fallback, size, value] : strings)
     EXPECT_EQ(f.GetString(section, key, fallback, size), value) << key << size;
   EXPECT_FALSE(f.HasKey("GUI_PREF", "comment"));

@@ -27,7 +27,7 @@ mode_t ModeOf(const std::string& p) {
 TEST(TemporaryFolderTest, TmpdirWhenSetElseTmp) {
   const char* saved = std::getenv("TMPDIR");
   const std::string old = saved != nullptr ? saved : "";
-  const std::pair<const char*, const char*> cases[] = {{nullptr, "/tmp"},        {"", "/tmp"}, {"/var/x", "/var/x"},
+  const std::pair<const char*, const char*> cases[] = {{nullptr, "/tmp"},      {"", "/tmp"}, {"/var/x", "/var/x"},
                                                        {"/var/x//", "/var/x"}, {"/", "/"},   {"//", "/"}};
   for (const auto& [tmpdir, folder] : cases) {
     tmpdir != nullptr ? ::setenv("TMPDIR", tmpdir, 1) : ::unsetenv("TMPDIR");
@@ -68,7 +68,7 @@ TEST_F(TempFilesTest, PrivateFoldersAreFreshPrivateAndGoWithTheirContent) {
   }
   fs::create_directory_symlink(In("mine"), In("link"));
   std::ofstream(In("file")) << "x";
-  const std::pair<const char*, bool> cases[] = {{"new", true},   {"mine", true}, {"open", false},   {"group", false},
+  const std::pair<const char*, bool> cases[] = {{"new", true},   {"mine", true},  {"open", false},   {"group", false},
                                                 {"link", false}, {"file", false}, {"no/such", false}};
   for (const auto& [name, ensured] : cases) {
     EXPECT_EQ(EnsurePrivateFolder(In(name)), ensured) << name;
