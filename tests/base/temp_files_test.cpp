@@ -16,6 +16,7 @@
 namespace fs = std::filesystem;
 using test_support::ReadWholeFile;
 
+// clang-format off
 namespace {
 
 mode_t ModeOf(const std::string& p) {
@@ -23,12 +24,13 @@ mode_t ModeOf(const std::string& p) {
   EXPECT_EQ(::lstat(p.c_str(), &st), 0) << p;
   return st.st_mode;
 }
+bool CloseOnExec(int fd) { return (::fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0; }
 
 TEST(TemporaryFolderTest, TmpdirWhenSetElseTmp) {
   const char* saved = std::getenv("TMPDIR");
   const std::string old = saved != nullptr ? saved : "";
-  const std::pair<const char*, const char*> cases[] = {{nullptr, "/tmp"},      {"", "/tmp"}, {"/var/x", "/var/x"},
-                                                       {"/var/x//", "/var/x"}, {"/", "/"},   {"//", "/"}};
+  const std::pair<const char*, const char*> cases[] = {{nullptr, "/tmp"}, {"", "/tmp"}, {"/var/x", "/var/x"},
+                                                       {"/var/x//", "/var/x"}, {"/", "/"}, {"//", "/"}};
   for (const auto& [tmpdir, folder] : cases) {
     tmpdir != nullptr ? ::setenv("TMPDIR", tmpdir, 1) : ::unsetenv("TMPDIR");
     EXPECT_EQ(TemporaryFolder(), folder) << (tmpdir ? tmpdir : "(unset)");
@@ -48,19 +50,17 @@ TEST_F(TempFilesTest, PrivateFoldersAreFreshPrivateAndGoWithTheirContent) {
     PrivateFolder a("run-", dir_.Path() + "/"), b("run-", dir_.Path());
     made = a.Path();
     EXPECT_NE(a.Path(), b.Path());
-    EXPECT_EQ(fs::path(a.Path()).parent_path(), fs::path(dir_.Path()));
-    EXPECT_EQ(fs::path(a.Path()).filename().string().rfind("run-", 0), 0u);
-    EXPECT_EQ(fs::path(a.Path()).filename().string().size(), 10u);
-    EXPECT_EQ(ModeOf(a.Path()), 040700u);
+    for (const std::string& p : {a.Path(), b.Path()}) {  // "run-" and six characters, 0700, in the parent
+      EXPECT_TRUE(p.rfind(dir_.Path() + "/run-", 0) == 0 && p.size() == dir_.Path().size() + 11) << p;
+      EXPECT_EQ(ModeOf(p), 040700u);
+    }
     EXPECT_EQ(a.FilePath("x.txt"), a.Path() + "/x.txt");
     fs::create_directory(a.FilePath("sub"));
     std::ofstream(a.FilePath("sub/f")) << "data";
   }
   EXPECT_FALSE(fs::exists(made));
   PrivateFolder missing("run-", In("no/such"));  // cannot be made: no path, no names in it
-  EXPECT_TRUE(missing.Path().empty());
-  EXPECT_TRUE(missing.FilePath("x").empty());
-  EXPECT_TRUE(PrivateFolder("run-", "").Path().empty());
+  EXPECT_TRUE(missing.Path().empty() && missing.FilePath("x").empty() && PrivateFolder("run-", "").Path().empty());
   // Ensured (made 0700 when missing) or checked, never changed.
   for (const auto& [name, mode] : {std::pair{"open", 0755}, {"group", 0710}, {"mine", 0700}}) {
     fs::create_directory(In(name));
@@ -68,7 +68,7 @@ TEST_F(TempFilesTest, PrivateFoldersAreFreshPrivateAndGoWithTheirContent) {
   }
   fs::create_directory_symlink(In("mine"), In("link"));
   std::ofstream(In("file")) << "x";
-  const std::pair<const char*, bool> cases[] = {{"new", true},   {"mine", true},  {"open", false},   {"group", false},
+  const std::pair<const char*, bool> cases[] = {{"new", true}, {"mine", true}, {"open", false}, {"group", false},
                                                 {"link", false}, {"file", false}, {"no/such", false}};
   for (const auto& [name, ensured] : cases) {
     EXPECT_EQ(EnsurePrivateFolder(In(name)), ensured) << name;
@@ -76,9 +76,7 @@ TEST_F(TempFilesTest, PrivateFoldersAreFreshPrivateAndGoWithTheirContent) {
   }
   EXPECT_EQ(ModeOf(In("new")), 040700u);
   EXPECT_EQ(ModeOf(In("open")), 040755u);
-  EXPECT_FALSE(IsPrivateFolder(In("absent")));
-  EXPECT_FALSE(fs::exists(In("absent")));
-  EXPECT_FALSE(EnsurePrivateFolder(""));
+  EXPECT_FALSE(IsPrivateFolder(In("absent")) || fs::exists(In("absent")) || EnsurePrivateFolder(""));
 }
 
 TEST_F(TempFilesTest, UniqueAndPrivateFilesAreNewPrivateAndCloseOnExec) {
@@ -86,8 +84,7 @@ TEST_F(TempFilesTest, UniqueAndPrivateFilesAreNewPrivateAndCloseOnExec) {
   for (int i = 0; i < 20; ++i) {
     std::string path;
     const int fd = OpenUniqueFile(In("res"), ".bla", path);
-    ASSERT_GE(fd, 0);
-    EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
+    EXPECT_TRUE(fd >= 0 && CloseOnExec(fd));
     ::close(fd);
     const std::string name = fs::path(path).filename().string();
     EXPECT_TRUE(name.size() == 13 && name.rfind("res", 0) == 0 && name.substr(9) == ".bla") << name;
@@ -98,7 +95,7 @@ TEST_F(TempFilesTest, UniqueAndPrivateFilesAreNewPrivateAndCloseOnExec) {
   std::string path = "stale";
   EXPECT_LT(OpenUniqueFile(In("no/such/res"), "", path), 0);
   EXPECT_TRUE(path.empty());
-  // Never made over another file or through a link.
+  // Never made over another file or through a link; replaced only when a file.
   std::ofstream(In("victim")) << "keep";
   fs::create_symlink(In("victim"), In("link"));
   fs::create_symlink(In("nowhere"), In("dangling"));
@@ -108,21 +105,17 @@ TEST_F(TempFilesTest, UniqueAndPrivateFilesAreNewPrivateAndCloseOnExec) {
     EXPECT_EQ(WritePrivateFile(In(name), name, true), name[0] == 'v') << name;
   }
   EXPECT_EQ(ReadWholeFile(In("victim")), "victim");
-  EXPECT_FALSE(fs::exists(In("nowhere")));
-  EXPECT_TRUE(fs::is_symlink(In("link")));
+  EXPECT_TRUE(!fs::exists(In("nowhere")) && fs::is_symlink(In("link")));
   const int fd = CreatePrivateFile(In("held"));
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(::write(fd, "12", 2), 2);
   char back[2] = {};
-  EXPECT_EQ(::pread(fd, back, 2, 0), 2);  // opened for reading too
-  EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
+  EXPECT_TRUE(::write(fd, "12", 2) == 2 && ::pread(fd, back, 2, 0) == 2 && CloseOnExec(fd));  // open for reading too
   ::close(fd);
   EXPECT_EQ(ModeOf(In("held")), 0100600u);
 }
 
 TEST_F(TempFilesTest, WritePrivateFileWritesWholeOrLeavesNoFile) {
-  const std::string big(1 << 20, 'x');
-  for (const std::string& text : {std::string("first text"), std::string("2nd"), std::string(), big}) {
+  const std::string texts[] = {"first text", "2nd", "", std::string(1 << 20, 'x')};
+  for (const std::string& text : texts) {
     EXPECT_TRUE(WritePrivateFile(In("a"), text, text[0] != 'f'));  // a longer old text does not show through
     EXPECT_EQ(ReadWholeFile(In("a")), text);
     EXPECT_EQ(ModeOf(In("a")), 0100600u);
@@ -139,10 +132,10 @@ TEST_F(TempFilesTest, WritePrivateFileWritesWholeOrLeavesNoFile) {
       _exit(WritePrivateFile(path, std::string(100, 'x'), replace) ? 1 : 0);
     }
     int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << path;
+    EXPECT_TRUE(::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0) << path;
     EXPECT_FALSE(fs::exists(path)) << path;
   }
 }
 
 }  // namespace
+// clang-format on
