@@ -16,8 +16,8 @@ namespace {
 
 TEST(InstallationPaths, FoldersOfTheProgram) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"/usr/bin/vistram", "/usr/bin", "/usr/share/vistram"}, {"/opt/v/bin/vistram", "/opt/v/bin", "/opt/v/share/vistram"},
-      {"/vistram", "/", "/share/vistram"}, {"vistram", ".", "../share/vistram"}};
+      {"/usr/bin/vistram", "/usr/bin", "/usr/share/vistram"}, {"/vistram", "/", "/share/vistram"},
+      {"/opt/v/bin/vistram", "/opt/v/bin", "/opt/v/share/vistram"}, {"vistram", ".", "../share/vistram"}};
   for (const auto& [program, folder, shared] : cases)
     EXPECT_TRUE(ProgramFolderOf(program) == folder && SharedDataFolder(program) == shared) << program;
 }
