@@ -160,7 +160,7 @@ void LeftoversOfDeadWritersAreRemoved(Dir d) {
   ::waitpid(dead, nullptr, 0);
   const std::string pid = std::to_string(dead);
   const std::string gone[] = {".a.html.vistram-" + pid + "-Ab12Cd", ".b.tsv.vistram-" + pid + "-xYz789-old"};
-  const std::string kept[] = {".c.vistram-" + std::to_string(::getppid()) + "-running", "f.vistram-" + pid + "-nodot",
+  const std::string kept[] = {".c.vistram-" + std::to_string(::getppid()) + "-up", "f.vistram-" + pid + "-nodot",
                               ".d.vistram-" + std::to_string(::getpid()) + "-ourown", ".e.vistram-x" + pid + "-notours"};
   for (const auto& n : gone) d.Write(n, "junk");
   for (const auto& n : kept) d.Write(n, "junk");

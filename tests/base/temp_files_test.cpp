@@ -19,11 +19,8 @@ using test_support::ReadWholeFile;
 // clang-format off
 namespace {
 
-mode_t ModeOf(const std::string& p) {
-  struct stat st {};
-  EXPECT_EQ(::lstat(p.c_str(), &st), 0) << p;
-  return st.st_mode;
-}
+// Type and permissions of `p` itself (a link is not followed).
+unsigned ModeOf(const std::string& p) { struct stat st {}; return ::lstat(p.c_str(), &st) == 0 ? st.st_mode : 0; }
 bool CloseOnExec(int fd) { return (::fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0; }
 
 TEST(TemporaryFolderTest, TmpdirWhenSetElseTmp) {
@@ -49,11 +46,9 @@ TEST_F(TempFilesTest, PrivateFoldersAreFreshPrivateAndGoWithTheirContent) {
   {
     PrivateFolder a("run-", dir_.Path() + "/"), b("run-", dir_.Path());
     made = a.Path();
+    for (const std::string& p : {a.Path(), b.Path()})  // "run-" and six characters, 0700, in the parent
+      EXPECT_TRUE(p.rfind(In("run-"), 0) == 0 && p.size() == In("run-").size() + 6 && ModeOf(p) == 040700) << p;
     EXPECT_NE(a.Path(), b.Path());
-    for (const std::string& p : {a.Path(), b.Path()}) {  // "run-" and six characters, 0700, in the parent
-      EXPECT_TRUE(p.rfind(dir_.Path() + "/run-", 0) == 0 && p.size() == dir_.Path().size() + 11) << p;
-      EXPECT_EQ(ModeOf(p), 040700u);
-    }
     EXPECT_EQ(a.FilePath("x.txt"), a.Path() + "/x.txt");
     fs::create_directory(a.FilePath("sub"));
     std::ofstream(a.FilePath("sub/f")) << "data";
@@ -62,50 +57,42 @@ TEST_F(TempFilesTest, PrivateFoldersAreFreshPrivateAndGoWithTheirContent) {
   PrivateFolder missing("run-", In("no/such"));  // cannot be made: no path, no names in it
   EXPECT_TRUE(missing.Path().empty() && missing.FilePath("x").empty() && PrivateFolder("run-", "").Path().empty());
   // Ensured (made 0700 when missing) or checked, never changed.
-  for (const auto& [name, mode] : {std::pair{"open", 0755}, {"group", 0710}, {"mine", 0700}}) {
-    fs::create_directory(In(name));
-    fs::permissions(In(name), static_cast<fs::perms>(mode));
-  }
+  for (const auto& [name, mode] : {std::pair{"open", 0755}, {"group", 0710}, {"mine", 0700}})
+    fs::create_directory(In(name)), fs::permissions(In(name), static_cast<fs::perms>(mode));
   fs::create_directory_symlink(In("mine"), In("link"));
   std::ofstream(In("file")) << "x";
-  const std::pair<const char*, bool> cases[] = {{"new", true}, {"mine", true}, {"open", false}, {"group", false},
-                                                {"link", false}, {"file", false}, {"no/such", false}};
-  for (const auto& [name, ensured] : cases) {
+  const std::tuple<const char*, bool, unsigned> cases[] = {{"new", true, 040700}, {"mine", true, 040700},
+      {"open", false, 040755}, {"group", false, 040710}, {"link", false, 0120777}, {"no/such", false, 0}};
+  for (const auto& [name, ensured, mode] : cases) {
     EXPECT_EQ(EnsurePrivateFolder(In(name)), ensured) << name;
     EXPECT_EQ(IsPrivateFolder(In(name)), ensured) << name;
+    EXPECT_EQ(ModeOf(In(name)), mode) << name;
   }
-  EXPECT_EQ(ModeOf(In("new")), 040700u);
-  EXPECT_EQ(ModeOf(In("open")), 040755u);
-  EXPECT_FALSE(IsPrivateFolder(In("absent")) || fs::exists(In("absent")) || EnsurePrivateFolder(""));
+  EXPECT_FALSE(EnsurePrivateFolder(In("file")) || IsPrivateFolder(In("file")) || EnsurePrivateFolder(""));
+  EXPECT_FALSE(IsPrivateFolder(In("absent")) || fs::exists(In("absent")));
 }
 
 TEST_F(TempFilesTest, UniqueAndPrivateFilesAreNewPrivateAndCloseOnExec) {
   std::set<std::string> names;
-  for (int i = 0; i < 20; ++i) {
-    std::string path;
+  for (std::string path; names.size() < 20; names.insert(path)) {
     const int fd = OpenUniqueFile(In("res"), ".bla", path);
-    EXPECT_TRUE(fd >= 0 && CloseOnExec(fd));
-    ::close(fd);
+    EXPECT_TRUE(fd >= 0 && CloseOnExec(fd) && ::close(fd) == 0);
     const std::string name = fs::path(path).filename().string();
-    EXPECT_TRUE(name.size() == 13 && name.rfind("res", 0) == 0 && name.substr(9) == ".bla") << name;
-    EXPECT_EQ(ModeOf(path), 0100600u);
-    names.insert(path);
+    ASSERT_TRUE(name.size() == 13 && name.rfind("res", 0) == 0 && name.substr(9) == ".bla") << name;
+    ASSERT_EQ(ModeOf(path), 0100600u);
+    ASSERT_EQ(names.count(path), 0u);
   }
-  EXPECT_EQ(names.size(), 20u);
   std::string path = "stale";
-  EXPECT_LT(OpenUniqueFile(In("no/such/res"), "", path), 0);
-  EXPECT_TRUE(path.empty());
+  EXPECT_TRUE(OpenUniqueFile(In("no/such/res"), "", path) < 0 && path.empty());
   // Never made over another file or through a link; replaced only when a file.
   std::ofstream(In("victim")) << "keep";
   fs::create_symlink(In("victim"), In("link"));
   fs::create_symlink(In("nowhere"), In("dangling"));
   for (const char* name : {"victim", "link", "dangling"}) {
-    EXPECT_LT(CreatePrivateFile(In(name)), 0) << name;
-    EXPECT_FALSE(WritePrivateFile(In(name), "new")) << name;
+    EXPECT_TRUE(CreatePrivateFile(In(name)) < 0 && !WritePrivateFile(In(name), "new")) << name;
     EXPECT_EQ(WritePrivateFile(In(name), name, true), name[0] == 'v') << name;
   }
-  EXPECT_EQ(ReadWholeFile(In("victim")), "victim");
-  EXPECT_TRUE(!fs::exists(In("nowhere")) && fs::is_symlink(In("link")));
+  EXPECT_TRUE(ReadWholeFile(In("victim")) == "victim" && !fs::exists(In("nowhere")) && fs::is_symlink(In("link")));
   const int fd = CreatePrivateFile(In("held"));
   char back[2] = {};
   EXPECT_TRUE(::write(fd, "12", 2) == 2 && ::pread(fd, back, 2, 0) == 2 && CloseOnExec(fd));  // open for reading too
@@ -115,10 +102,9 @@ TEST_F(TempFilesTest, UniqueAndPrivateFilesAreNewPrivateAndCloseOnExec) {
 
 TEST_F(TempFilesTest, WritePrivateFileWritesWholeOrLeavesNoFile) {
   const std::string texts[] = {"first text", "2nd", "", std::string(1 << 20, 'x')};
-  for (const std::string& text : texts) {
-    EXPECT_TRUE(WritePrivateFile(In("a"), text, text[0] != 'f'));  // a longer old text does not show through
-    EXPECT_EQ(ReadWholeFile(In("a")), text);
-    EXPECT_EQ(ModeOf(In("a")), 0100600u);
+  for (const std::string& text : texts) {  // a longer old text does not show through
+    EXPECT_TRUE(WritePrivateFile(In("a"), text, text[0] != 'f'));
+    EXPECT_TRUE(ReadWholeFile(In("a")) == text && ModeOf(In("a")) == 0100600) << text.size();
   }
   EXPECT_FALSE(WritePrivateFile(In("no/such"), "x"));
   for (bool replace : {false, true}) {  // a write cut short (a file size limit) removes the file
@@ -128,8 +114,7 @@ TEST_F(TempFilesTest, WritePrivateFileWritesWholeOrLeavesNoFile) {
     if (child == 0) {
       std::signal(SIGXFSZ, SIG_IGN);
       rlimit limit{10, 10};
-      ::setrlimit(RLIMIT_FSIZE, &limit);
-      _exit(WritePrivateFile(path, std::string(100, 'x'), replace) ? 1 : 0);
+      _exit(::setrlimit(RLIMIT_FSIZE, &limit) != 0 || WritePrivateFile(path, std::string(100, 'x'), replace));
     }
     int status = 0;
     EXPECT_TRUE(::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0) << path;
