@@ -161,7 +161,7 @@ void LeftoversOfDeadWritersAreRemoved(Dir d) {
   const std::string pid = std::to_string(dead);
   const std::string gone[] = {".a.html.vistram-" + pid + "-Ab12Cd", ".b.tsv.vistram-" + pid + "-xYz789-old"};
   const std::string kept[] = {".c.vistram-" + std::to_string(::getppid()) + "-up", "f.vistram-" + pid + "-nodot",
-                              ".d.vistram-" + std::to_string(::getpid()) + "-ourown", ".e.vistram-x" + pid + "-notours"};
+                              ".d.vistram-" + std::to_string(::getpid()) + "-ours", ".e.vistram-x" + pid + "-not"};
   for (const auto& n : gone) d.Write(n, "junk");
   for (const auto& n : kept) d.Write(n, "junk");
   EXPECT_TRUE(WriteFileSafely(d / "out.txt", "fresh"));
