@@ -10,6 +10,7 @@
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
+using test_support::ReadWholeFile;
 
 // clang-format off
 namespace {
@@ -21,6 +22,8 @@ TEST(InstallationPaths, FoldersOfTheProgram) {
   for (const auto& [program, folder, shared] : cases)
     EXPECT_TRUE(ProgramFolderOf(program) == folder && SharedDataFolder(program) == shared) << program;
 }
+
+std::optional<std::string> Env(const char* key) { if (const char* v = std::getenv(key)) return v; return {}; }
 
 // A program tree PREFIX/bin/vistram, PREFIX/share/vistram in a folder of its
 // own, with HOME in it and XDG_CONFIG_HOME unset while the test runs.
@@ -34,22 +37,19 @@ class InstallationTest : public ::testing::Test {
   void TearDown() override {
     for (const auto& [key, value] : saved_) value ? ::setenv(key, value->c_str(), 1) : ::unsetenv(key);
   }
-  void Write(const std::string& relative, const std::string& text) {
+  // Writes `relative` (with its folders), or removes it when `text` is null.
+  void Write(const std::string& relative, const char* text = "[GUI_PREF]\n") {
     fs::create_directories(fs::path(At(relative)).parent_path());
-    root_.Write(relative, text);
+    text ? (void)root_.Write(relative, text) : (void)fs::remove(At(relative));
   }
   std::string At(const std::string& relative) const { return root_ / relative; }
   std::string Error() {  // "" when the user's configuration was prepared
     std::string error;
     return PrepareUserConfig(program_, error) ? "" : error + " ";
   }
-  static std::optional<std::string> Get(const char* key) {
-    const char* v = std::getenv(key);
-    return v ? std::optional<std::string>(v) : std::nullopt;
-  }
 
-  const std::pair<const char*, std::optional<std::string>> saved_[2] = {{"HOME", Get("HOME")},
-                                                                        {"XDG_CONFIG_HOME", Get("XDG_CONFIG_HOME")}};
+  const std::pair<const char*, std::optional<std::string>> saved_[2] = {{"HOME", Env("HOME")},
+                                                                        {"XDG_CONFIG_HOME", Env("XDG_CONFIG_HOME")}};
   test_support::TempFolder root_;
   const std::string program_ = At("prefix/bin/vistram"), beside_ = At("prefix/bin/vistram.cfg");
   const std::string user_ = At("home/.config/vistram/");
@@ -68,22 +68,20 @@ TEST_F(InstallationTest, UserFolderFromXdgConfigHomeOrHome) {
 
 TEST_F(InstallationTest, ConfigurationAndDataSearchOrder) {
   EXPECT_EQ(BuildConfigPath(program_), beside_);  // nowhere: beside, whose absence start-up refuses
-  Write("prefix/share/vistram/vistram.cfg", "[GUI_PREF]\n");
+  Write("prefix/share/vistram/vistram.cfg");
   EXPECT_EQ(BuildConfigPath(program_), user_ + "vistram.cfg");  // installed: the user's copy
-  Write("prefix/bin/vistram.cfg", "[GUI_PREF]\n");
+  Write("prefix/bin/vistram.cfg");
   EXPECT_EQ(BuildConfigPath(program_), beside_);  // a writable file beside wins (build folder)
-  EXPECT_EQ(Error(), "");
-  EXPECT_FALSE(fs::exists(At("home/.config")));  // and nothing is copied for it
-  // A program that ships nothing does not borrow the user's copy.
-  fs::remove(beside_);
-  fs::remove(At("prefix/share/vistram/vistram.cfg"));
-  Write("home/.config/vistram/vistram.cfg", "[GUI_PREF]\n");
-  EXPECT_EQ(BuildConfigPath(program_), beside_);
+  EXPECT_TRUE(Error().empty() && !fs::exists(At("home/.config")));  // and nothing is copied for it
+  Write("prefix/bin/vistram.cfg", nullptr);
+  Write("prefix/share/vistram/vistram.cfg", nullptr);
+  Write("home/.config/vistram/vistram.cfg");
+  EXPECT_EQ(BuildConfigPath(program_), beside_);  // a program that ships nothing does not borrow the user's copy
   // Data files beside the program first, then shared; nowhere: beside.
   EXPECT_EQ(DataFolderFor(program_, "PROTEINE.TBL"), At("prefix/bin"));
-  Write("prefix/share/vistram/PROTEINE.TBL", "A (A)\n");
+  Write("prefix/share/vistram/PROTEINE.TBL");
   EXPECT_EQ(DataFolderFor(program_, "PROTEINE.TBL"), At("prefix/share/vistram"));
-  Write("prefix/bin/PROTEINE.TBL", "A (A)\n");
+  Write("prefix/bin/PROTEINE.TBL");
   EXPECT_EQ(DataFolderFor(program_, "PROTEINE.TBL"), At("prefix/bin"));
 }
 
@@ -93,26 +91,24 @@ TEST_F(InstallationTest, ReadOnlyFileBesideTheProgramSendsToTheUsersCopy) {
   fs::permissions(At("prefix/bin"), fs::perms::owner_write, fs::perm_options::remove);
   EXPECT_EQ(BuildConfigPath(program_), user_ + "vistram.cfg");
   EXPECT_EQ(Error(), "");
-  EXPECT_EQ(test_support::ReadWholeFile(user_ + "vistram.cfg"), "[INTERNET]\nNAVIGATOR=\n");  // nothing shipped
+  EXPECT_EQ(ReadWholeFile(user_ + "vistram.cfg"), "[INTERNET]\nNAVIGATOR=\n");  // nothing shipped: this one
   fs::permissions(At("prefix/bin"), fs::perms::owner_write, fs::perm_options::add);
 }
 
+// Copied once; the user's changes survive the next start, a removed file
+// comes back only while the configuration is missing.
 TEST_F(InstallationTest, FirstStartCopiesTheShippedFilesOnce) {
   for (const std::string name : {"vistram.cfg", "clustalw.cfg", "blast2.cfg", "sample.bla"})
-    Write("prefix/share/vistram/" + name, "shipped " + name);
+    Write("prefix/share/vistram/" + name, name.c_str());
   EXPECT_EQ(Error(), "");
   for (const std::string name : {"vistram.cfg", "clustalw.cfg", "blast2.cfg"})
-    EXPECT_EQ(test_support::ReadWholeFile(user_ + name), "shipped " + name);
+    EXPECT_EQ(ReadWholeFile(user_ + name), name);
   EXPECT_FALSE(fs::exists(user_ + "sample.bla") || fs::exists(user_ + "blast2db.cfg"));  // not shipped: not made
-  // The user's changes survive the next start; a removed file comes back
-  // only while the configuration is missing.
   Write("home/.config/vistram/clustalw.cfg", "mine\n");
-  fs::remove(user_ + "blast2.cfg");
+  Write("home/.config/vistram/blast2.cfg", nullptr);
   EXPECT_EQ(Error(), "");
-  EXPECT_EQ(test_support::ReadWholeFile(user_ + "clustalw.cfg"), "mine\n");
-  EXPECT_FALSE(fs::exists(user_ + "blast2.cfg"));
-  // A user folder that cannot be made is reported.
-  fs::remove_all(At("home/.config"));
+  EXPECT_TRUE(ReadWholeFile(user_ + "clustalw.cfg") == "mine\n" && !fs::exists(user_ + "blast2.cfg"));
+  fs::remove_all(At("home/.config"));  // a user folder that cannot be made is reported
   Write("home/.config", "a file where the folder belongs\n");
   EXPECT_NE(Error().find(At("home/.config/vistram")), std::string::npos);
 }

@@ -56,8 +56,7 @@ void NewFilesTakeTheUmaskThroughDanglingLinks(Dir d) {
     EXPECT_EQ(fs::status(d / name).permissions(), static_cast<fs::perms>(0640)) << name;
 }
 
-// Refused as a shell redirect refuses them; the write-protected file is tried
-// as an ordinary user (root may write anything).
+// As a shell redirect refuses them (the write-protected file as a user: root writes anything).
 void UnwritableTargetsAreRefused(Dir d) {
   fs::permissions(d.Write("locked.txt", "keep me"), static_cast<fs::perms>(0444));
   fs::permissions(d.path(), static_cast<fs::perms>(0755));
@@ -72,13 +71,11 @@ void UnwritableTargetsAreRefused(Dir d) {
       {d / "no/such.txt", "No such file or directory"}, {d / "folder/", "Is a directory"}};
   for (const auto& [target, reason] : cases) {
     SafeFile f;
-    EXPECT_FALSE(f.Open(target) || f.Commit()) << target;
-    EXPECT_NE(f.Error().find(reason), std::string::npos) << target << ": " << f.Error();
+    EXPECT_TRUE(!f.Open(target) && !f.Commit() && f.Error().find(reason) != std::string::npos) << target << f.Error();
   }
 }
 
-// A pipe (as /dev/stdout may name one) is written in place, more than a pipe
-// holds; one marked failed stays failed.
+// A pipe (as /dev/stdout may be) is written in place; one marked failed stays failed.
 void PipesAreWrittenInPlace(Dir d) {
   const std::string data(300000, 'x');
   ASSERT_EQ(::mkfifo((d / "stdout").c_str(), 0600), 0);
@@ -93,9 +90,7 @@ void PipesAreWrittenInPlace(Dir d) {
   EXPECT_EQ(piped, data);
 }
 
-// A reader that goes away; a file size limit (as a full disk stops the file)
-// met by Write, by buffered lines or by one large fwrite that leaves nothing
-// to flush: reported with the reason, the old file as it was.
+// A reader gone; a size limit (a full disk) met by Write, buffered lines or one fwrite that leaves nothing to flush.
 void ShortWritesFailWithTheirReason(Dir d) {
   ASSERT_EQ(::mkfifo((d / "fifo").c_str(), 0600), 0);
   std::thread quitter([&] { std::ifstream(d / "fifo").close(); });
@@ -132,9 +127,7 @@ void DroppedOrAbortedFilesLeaveTheOldOne(Dir d) {
   EXPECT_EQ(ReadWholeFile(d / "a.txt"), "old");
 }
 
-// SIGINT, SIGTERM, SIGHUP while writing (after many finished files freed
-// their clean-up slots): the temporary files go, the target stays, and the
-// process still dies of the signal.
+// After many finished files freed their clean-up slots: the temporary files go, the process still dies.
 void TerminatingSignalsRemoveTemporaryFiles(Dir d) {
   d.Write("out.html", "old");
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
@@ -152,8 +145,7 @@ void TerminatingSignalsRemoveTemporaryFiles(Dir d) {
   }
 }
 
-// Temporary files of processes that no longer run (kill -9) go with the next
-// write to the folder; those of running processes, and names not ours, stay.
+// Those of dead processes (kill -9) go with the next write; of running ones, and names not ours, stay.
 void LeftoversOfDeadWritersAreRemoved(Dir d) {
   const pid_t dead = ::fork();
   if (dead == 0) ::_exit(0);
@@ -169,8 +161,7 @@ void LeftoversOfDeadWritersAreRemoved(Dir d) {
   for (const auto& n : kept) EXPECT_TRUE(fs::remove(d / n)) << n;
 }
 
-// A group fails at any file, in finishing or in renaming (the target turned
-// into a non-empty folder): every old file stays and no new one appears.
+// Failing at any file, in finishing or in renaming (into a non-empty folder): all old files stay.
 void GroupsCommitAllOrNothing(Dir d) {
   for (int failing = 0; failing < 4; ++failing) {
     for (bool inRename : {false, true}) {
@@ -194,7 +185,7 @@ void GroupsCommitAllOrNothing(Dir d) {
   EXPECT_FALSE(CommitAll({nullptr}));
 }
 
-// Two groups written to the same names at once: the files always come from one writer.
+// Two groups to the same names at once: the files always come from one writer.
 void ConcurrentGroupsNeverMix(Dir d) {
   std::atomic<bool> failed{false};
   auto writer = [&](const std::string& text) {
@@ -226,8 +217,7 @@ TEST(SafeFile, EachWayAFileWasLost) {
 
 void OnTerm(int) { ::_exit(42); }
 
-// The program's own SIGTERM handler runs after the clean-up; SIGINT, left at
-// its default, still ends the process.
+// The program's own SIGTERM handler runs after the clean-up; SIGINT, left at default, still ends it.
 TEST(SafeFile, EachSignalReachesItsOwnEarlierHandler) {
   struct sigaction current {};
   if (::sigaction(SIGTERM, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
