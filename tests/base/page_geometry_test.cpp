@@ -24,12 +24,10 @@ TEST(PageGeometry, MarginsColumnsBlocksAndRows) {
 }
 
 TEST(PageGeometry, PagesEndWhenTheNextBlockWouldEndBelowThePage) {
-  // Blocks 60 apart and 60 high from 140: the fourteenth ends at 980.
-  BlockPages pages{1000, 140, 60, 60};
+  BlockPages pages{1000, 140, 60, 60};  // blocks 60 apart and 60 high from 140: the fourteenth ends at 980
   EXPECT_EQ(BlocksPerPage(pages), 14);
-  EXPECT_EQ(PageStarts(0, pages), Ints{});
-  EXPECT_EQ(PageStarts(14, pages), Ints{0});
-  EXPECT_EQ(PageStarts(29, pages), (Ints{0, 14, 28}));
+  EXPECT_EQ((std::vector<Ints>{PageStarts(0, pages), PageStarts(14, pages), PageStarts(29, pages)}),
+            (std::vector<Ints>{{}, {0}, {0, 14, 28}}));
   pages.pageHeight = 979;  // one pixel short of the fourteenth block
   EXPECT_EQ(BlocksPerPage(pages), 13);
   pages.pageHeight = 100;  // not even one block fits: one per page, so printing ends
@@ -50,9 +48,8 @@ TEST(PageGeometry, AlignmentPagesGoAcrossColumnBandsFirst) {
   }
 }
 
-// Strips of 100 residues overlapping by 10, 100 pixels high under lines of
-// 10, the page one pixel short of two pairs. Each pair as query start and
-// end, database start and end; pages end in -1.
+// Strips of 100 overlapping by 10, 100 pixels high, the page one pixel short of two pairs; each pair as
+// query start and end, database start and end; pages end in -1.
 Ints Strips(int queryLast, int databaseLast, int queryFirst = 0, int pageHeight = 599, int perStrip = 100) {
   Ints out;
   for (const auto& page : StripPages({perStrip, 10, pageHeight, 90, 100, 10, queryFirst, queryLast, 0, databaseLast})) {
@@ -75,8 +72,7 @@ TEST(PageGeometry, StripsAdvanceByTheirLengthLessTheOverlap) {
   // The query goes on past the database: its windows pass the database's end.
   EXPECT_EQ(Strips(299, 120),
             (Ints{0, 100, 0, 100, -1, 90, 190, 90, 120, -1, 180, 280, 180, 120, -1, 270, 299, 270, 120, -1}));
-  EXPECT_FALSE(StripExhausted({90, 120}, 120));
-  EXPECT_TRUE(StripExhausted({180, 120}, 120));
+  EXPECT_TRUE(!StripExhausted({90, 120}, 120) && StripExhausted({180, 120}, 120));
   // An overlap as large as a strip is cut to one less, so strips still move on.
   EXPECT_EQ(Strips(30, 999, 0, 599, 10).size(), 22u * 5);
 }

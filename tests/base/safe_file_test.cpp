@@ -28,8 +28,7 @@ int InChild(const std::function<bool()>& check) {
   const pid_t pid = ::fork();
   if (pid == 0) ::_exit(check() ? 0 : 1);
   int status = 0;
-  ::waitpid(pid, &status, 0);
-  return status;
+  return ::waitpid(pid, &status, 0) == pid ? status : -1;
 }
 bool Died(int status, int sig) { return WIFSIGNALED(status) && WTERMSIG(status) == sig; }
 std::string F(int i) { return "f" + std::to_string(i); }
@@ -37,13 +36,10 @@ std::string F(int i) { return "f" + std::to_string(i); }
 bool WriteGroup(Dir d, const std::string& text, std::string* error = nullptr,
                 const std::function<void(std::vector<SafeFile>&)>& meddle = {}) {
   std::vector<SafeFile> files(4);
-  std::vector<SafeFile*> p;
-  for (int i = 0; i < 4; ++i) {
-    p.push_back(&files[static_cast<std::size_t>(i)]);
-    if (!p.back()->Open(d / F(i)) || !p.back()->Write(text)) return false;
-  }
+  for (int i = 0; i < 4; ++i)
+    if (!files[i].Open(d / F(i)) || !files[i].Write(text)) return false;
   if (meddle) meddle(files);
-  return CommitAll(p, error);
+  return CommitAll({&files[0], &files[1], &files[2], &files[3]}, error);
 }
 
 void NewFilesTakeTheUmaskThroughDanglingLinks(Dir d) {
@@ -82,8 +78,7 @@ void PipesAreWrittenInPlace(Dir d) {
   std::string piped;
   std::thread drain([&] { piped = ReadWholeFile(d / "stdout"); });
   SafeFile f, failed;
-  EXPECT_TRUE(f.Open(d / "stdout") && failed.Open(d / "stdout"));
-  EXPECT_TRUE(f.InPlace() && f.Write(data) && f.Commit());
+  EXPECT_TRUE(f.Open(d / "stdout") && failed.Open(d / "stdout") && f.InPlace() && f.Write(data) && f.Commit());
   failed.MarkFailed();
   EXPECT_FALSE(failed.Finish() || failed.Finish() || failed.Commit());
   drain.join();
@@ -140,8 +135,7 @@ void TerminatingSignalsRemoveTemporaryFiles(Dir d) {
       if (std::fflush(a.Stream()) == 0) ::raise(sig);
       return false;
     }), sig)) << sig;
-    EXPECT_EQ(ReadWholeFile(d / "out.html"), "old");
-    EXPECT_FALSE(fs::exists(d / "new.html"));
+    EXPECT_TRUE(ReadWholeFile(d / "out.html") == "old" && !fs::exists(d / "new.html"));
   }
 }
 
@@ -167,7 +161,7 @@ void GroupsCommitAllOrNothing(Dir d) {
     for (bool inRename : {false, true}) {
       for (int i = 0; i < 3; ++i) d.Write(F(i), "old");
       auto meddle = [&](std::vector<SafeFile>& files) {
-        if (!inRename) return files[static_cast<std::size_t>(failing)].MarkFailed();
+        if (!inRename) return files[failing].MarkFailed();
         fs::remove(d / F(failing));
         fs::create_directories(d / (F(failing) + "/inside"));
       };
@@ -176,8 +170,7 @@ void GroupsCommitAllOrNothing(Dir d) {
       for (int i = 0; i < 3; ++i)
         if (!inRename || i != failing) EXPECT_EQ(ReadWholeFile(d / F(i)), "old") << failing << inRename << i;
       EXPECT_EQ(fs::exists(d / F(3)), inRename && failing == 3) << failing << inRename;
-      fs::remove_all(d / F(failing));
-      fs::remove_all(d / F(3));
+      for (int i : {failing, 3}) fs::remove_all(d / F(i));
     }
   }
   EXPECT_TRUE(WriteGroup(d, "new"));
@@ -191,9 +184,9 @@ void ConcurrentGroupsNeverMix(Dir d) {
   auto writer = [&](const std::string& text) {
     for (int round = 0; round < 40; ++round) failed = failed || !WriteGroup(d, text);
   };
-  std::thread a(writer, "A"), b(writer, "B");
+  std::thread a(writer, "A");
+  writer("B");
   a.join();
-  b.join();
   EXPECT_FALSE(failed);
   for (int i = 1; i < 4; ++i) EXPECT_EQ(ReadWholeFile(d / F(i)), ReadWholeFile(d / F(0)));
 }
