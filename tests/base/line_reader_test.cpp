@@ -67,8 +67,7 @@ TEST(LineReader, LinesOfEachShape) {
   LineReader r;
   char buf[500];
   ASSERT_TRUE(r.Open(dir.Write("small", std::string("ab\0cd\n", 6))));
-  ASSERT_NE(MYFGETS(r, 500, buf), nullptr);
-  EXPECT_STREQ(buf, "ab");
+  EXPECT_TRUE(MYFGETS(r, 500, buf) != nullptr && std::string(buf) == "ab");
   std::string big;
   for (int i = 0; big.size() < 300000; ++i) big += std::to_string(i) + "\n";
   ASSERT_TRUE(r.Open(dir.Write("large", big)));
