@@ -27,8 +27,7 @@ TEST(InstallationPaths, FoldersOfTheProgram) {
 
 std::optional<std::string> Env(const char* key) { if (const char* v = std::getenv(key)) return v; return {}; }
 
-// A program tree PREFIX/bin/vistram, PREFIX/share/vistram in a folder of its
-// own, with HOME in it and XDG_CONFIG_HOME unset while the test runs.
+// PREFIX/bin/vistram and PREFIX/share/vistram in a folder with HOME in it; XDG_CONFIG_HOME unset.
 class InstallationTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -103,8 +102,7 @@ TEST_F(InstallationTest, ReadOnlyFileBesideTheProgramSendsToTheUsersCopy) {
   fs::permissions(At("prefix/bin"), fs::perms::owner_write, fs::perm_options::add);
 }
 
-// Copied once; the user's changes survive the next start, a removed file
-// comes back only while the configuration is missing.
+// Copied once: the user's changes stay, a removed file comes back only while the configuration is missing.
 TEST_F(InstallationTest, FirstStartCopiesTheShippedFilesOnce) {
   for (const std::string name : {"vistram.cfg", "clustalw.cfg", "blast2.cfg", "sample.bla"})
     Write("prefix/share/vistram/" + name, name.c_str());

@@ -13,8 +13,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Every line of `path` (bytes as stored, NUL flag) read with `size`, or with
-// 100,000 from line `wideFrom` on; and the position at the end.
+// Every line of `path` (bytes, NUL flag) read with `size`, or 100,000 from line `wideFrom` on; the position.
 struct Read {
   Lines lines;
   std::vector<int> nulFlags;
@@ -45,9 +44,7 @@ TEST(LineReader, LinesOfEachShape) {
     if (i % 1000 == 7) nulLines.emplace_back("x\0y ", 4);  // the blank of the lone CR
     nulLines.emplace_back(i % 1000 == 7 ? "z" : "line");
   }
-  // CR LF is one line end, a lone CR a blank that ends the line; lines longer
-  // than the size come in pieces, 499 characters keep their own line end; a
-  // size beyond the buffer of a small file makes it grow.
+  // A lone CR is a blank ending the line; long lines come in pieces; a size beyond a small file's buffer.
   const struct { std::string bytes; std::size_t size; Lines lines; } rows[] = {
       {"a\nbb\n\nccc", 500, {"a", "bb", "", "ccc"}}, {"a\r\nbb\r\n", 500, {"a", "bb"}}, {"", 500, {}},
       {"abc\rdef\n", 500, {"abc ", "def"}}, {"x\ry\rz", 500, {"x ", "y ", "z"}}, {"a\r\nb", 3, {"a", "b"}},
@@ -75,9 +72,7 @@ TEST(LineReader, LinesOfEachShape) {
   EXPECT_EQ(r.Position(), big.size());
 }
 
-// Files of several megabytes are read ahead by a second thread, a pipe in
-// order: the same lines, with every line end, NUL bytes and lines longer than
-// the line size, at every chunk boundary.
+// Large files are read ahead by a second thread, pipes in order: the same lines at every chunk boundary.
 TEST(LineReader, LargeFilesReadAheadGiveTheLinesOfAPipe) {
   std::string bytes;
   const char* ends[] = {"\n", "\r\n", "\r", "\n"};
@@ -97,8 +92,7 @@ TEST(LineReader, LargeFilesReadAheadGiveTheLinesOfAPipe) {
   };
   const Read ahead = ReadEveryLine(path, 500);
   EXPECT_TRUE(ahead.position == bytes.size() && ahead.lines.size() > 30000 && ahead == throughPipe(SIZE_MAX));
-  // A line size beyond the read-ahead headroom part-way: the reader goes on
-  // in order without losing the chunk it had read ahead.
+  // A line size beyond the read-ahead headroom part-way: on in order, keeping the chunk read ahead.
   const Read switched = ReadEveryLine(path, 500, 20000);
   EXPECT_TRUE(switched == throughPipe(20000));
   ASSERT_GT(switched.lines.size(), 3u);  // 200,000 = 99,999 * 2 + 2

@@ -10,8 +10,7 @@ namespace {
 using Ints = std::vector<int>;
 
 TEST(PageGeometry, MarginsColumnsBlocksAndRows) {
-  // 6 mm at 600 dpi; (4800 - 284) / 50 columns, never less than one; the name
-  // column holds "Consensus:" and three, or the longest name and three.
+  // 6 mm at 600 dpi; (4800 - 284) / 50 columns, at least one; "Consensus:" or the longest name, and three.
   const Ints got = {PrintMargin(600),      PrintMargin(300),          PrintMargin(0),
                     ColumnsPerBlock(4800, 142, 50), ColumnsPerBlock(300, 142, 50), ColumnsPerBlock(4800, 142, 0),
                     ColumnsPerBlock(100, 10, 1),    BlockCount(0, 60),  BlockCount(1, 60), BlockCount(60, 60),
@@ -48,8 +47,7 @@ TEST(PageGeometry, AlignmentPagesGoAcrossColumnBandsFirst) {
   }
 }
 
-// Strips of 100 overlapping by 10, 100 pixels high, the page one pixel short of two pairs; each pair as
-// query start and end, database start and end; pages end in -1.
+// Strips of 100 overlapping by 10, the page one pixel short of two pairs; query and database windows, -1 a page.
 Ints Strips(int queryLast, int databaseLast, int queryFirst = 0, int pageHeight = 599, int perStrip = 100) {
   Ints out;
   for (const auto& page : StripPages({perStrip, 10, pageHeight, 90, 100, 10, queryFirst, queryLast, 0, databaseLast})) {
