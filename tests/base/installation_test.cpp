@@ -17,14 +17,6 @@ using test_support::ReadWholeFile;
 // clang-format off
 namespace {
 
-TEST(InstallationPaths, FoldersOfTheProgram) {
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"/usr/bin/vistram", "/usr/bin", "/usr/share/vistram"}, {"/vistram", "/", "/share/vistram"},
-      {"/opt/v/bin/vistram", "/opt/v/bin", "/opt/v/share/vistram"}, {"vistram", ".", "../share/vistram"}};
-  for (const auto& [program, folder, shared] : cases)
-    EXPECT_TRUE(ProgramFolderOf(program) == folder && SharedDataFolder(program) == shared) << program;
-}
-
 std::optional<std::string> Env(const char* key) { if (const char* v = std::getenv(key)) return v; return {}; }
 
 // PREFIX/bin/vistram and PREFIX/share/vistram in a folder with HOME in it; XDG_CONFIG_HOME unset.
@@ -73,7 +65,12 @@ TEST_F(InstallationTest, UserFolderFromXdgConfigHomeOrHome) {
   EXPECT_EQ(UserConfigFolder(), "");
 }
 
-TEST_F(InstallationTest, ConfigurationAndDataSearchOrder) {
+TEST_F(InstallationTest, FoldersConfigurationAndDataSearchOrder) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"/usr/bin/vistram", "/usr/bin", "/usr/share/vistram"}, {"/vistram", "/", "/share/vistram"},
+      {"/opt/v/bin/vistram", "/opt/v/bin", "/opt/v/share/vistram"}, {"vistram", ".", "../share/vistram"}};
+  for (const auto& [program, folder, shared] : cases)
+    EXPECT_TRUE(ProgramFolderOf(program) == folder && SharedDataFolder(program) == shared) << program;
   EXPECT_EQ(BuildConfigPath(program_), beside_);  // nowhere: beside, whose absence start-up refuses
   Write("prefix/share/vistram/vistram.cfg");
   EXPECT_EQ(BuildConfigPath(program_), user_ + "vistram.cfg");  // installed: the user's copy
@@ -119,7 +116,9 @@ TEST_F(InstallationTest, FirstStartCopiesTheShippedFilesOnce) {
   EXPECT_NE(Error().find(At("home/.config/vistram")), std::string::npos);
 }
 
-TEST_F(InstallationTest, ProfileLookupsIgnoreCaseAndBlanksAndTakeTheFirstOccurrenceAndLeadingNumber) {
+// Lookups ignore case and blanks, take the first occurrence and the leading number; writes change one line.
+TEST_F(InstallationTest, ProfileReadsAndWritesKeepEveryOtherByte) {
+  EXPECT_TRUE(GetProfileInt(cfg_, "GUI_PREF", "LBLINES", 2) == 2 && GetProfileString(cfg_, "A", "B", " ", 520) == " ");
   Write("p.cfg", "\xEF\xBB\xBF; comment\r\n[Gui_Pref]\r\n  lbFntSize = 9 \r\nLBLINES=3\r\n[gui_pref]\r\nLBLINES=4\r\n"
                  "[Other]\r\nLBLINES=1\r\n[DB]\nswissprot=SwissProt\n; a comment\nnr = Non redundant\n\n"
                  "[S]\nLONG=abcdefghij\nEMPTY=\nN1=12abc\nN2= -7 points\nN3=abc\nN4=+5\nN5=99999999999\n");
@@ -138,11 +137,7 @@ TEST_F(InstallationTest, ProfileLookupsIgnoreCaseAndBlanksAndTakeTheFirstOccurre
   EXPECT_TRUE(!f.HasKey("GUI_PREF", "comment") && f.HasKey("S", "EMPTY"));
   EXPECT_EQ(GetProfileSection(cfg_, "db"), (std::vector<std::string>{"swissprot=SwissProt", "nr=Non redundant"}));
   EXPECT_TRUE(GetProfileSection(cfg_, "MISSING").empty());
-}
-
-TEST_F(InstallationTest, ProfileWritesChangeOneLineAndKeepEveryOtherByte) {
-  EXPECT_EQ(GetProfileInt(cfg_, "GUI_PREF", "LBLINES", 2), 2);  // a missing file reads as defaults
-  EXPECT_EQ(GetProfileString(cfg_, "INTERNET", "NAVIGATOR", " ", 520), " ");
+  Write("p.cfg", nullptr);
   EXPECT_EQ(After("INTERNET", "NAVIGATOR", "firefox %u"), "[INTERNET]\nNAVIGATOR=firefox %u\n");
   Write("p.cfg", "; settings\r\n[internet]\r\nNavigator =   \r\n  vistweb=/opt/vistweb ; path\r\n\r\n"
                  "[GUI_PREF]\r\nLBLINES=2");

@@ -9,33 +9,23 @@ namespace {
 
 using Ints = std::vector<int>;
 
-TEST(PageGeometry, MarginsColumnsBlocksAndRows) {
+TEST(PageGeometry, MarginsColumnsBlocksAndPages) {
   // 6 mm at 600 dpi; (4800 - 284) / 50 columns, at least one; "Consensus:" or the longest name, and three.
-  const Ints got = {PrintMargin(600),      PrintMargin(300),          PrintMargin(0),
-                    ColumnsPerBlock(4800, 142, 50), ColumnsPerBlock(300, 142, 50), ColumnsPerBlock(4800, 142, 0),
-                    ColumnsPerBlock(100, 10, 1),    BlockCount(0, 60),  BlockCount(1, 60), BlockCount(60, 60),
-                    BlockCount(61, 60), BlockCount(120, 60), BlockCount(5, 0), NameColumnChars({}),
-                    NameColumnChars({4, 10}), NameColumnChars({4, 11, 2})};
-  EXPECT_EQ(got, (Ints{142, 71, 0, 90, 1, 1, 80, 0, 1, 1, 2, 2, 5, 13, 13, 14}));
-  // Rows of map pages: an exact multiple makes no empty last page.
-  const std::vector<Ints> rows = {RowPages(60, 30), RowPages(61, 30), RowPages(1, 30), RowPages(0, 30), RowPages(2, 0)};
-  EXPECT_EQ(rows, (std::vector<Ints>{{0, 30}, {0, 30, 60}, {0}, {}, {0, 1}}));
-}
-
-TEST(PageGeometry, PagesEndWhenTheNextBlockWouldEndBelowThePage) {
-  BlockPages pages{1000, 140, 60, 60};  // blocks 60 apart and 60 high from 140: the fourteenth ends at 980
-  EXPECT_EQ(BlocksPerPage(pages), 14);
-  EXPECT_EQ((std::vector<Ints>{PageStarts(0, pages), PageStarts(14, pages), PageStarts(29, pages)}),
-            (std::vector<Ints>{{}, {0}, {0, 14, 28}}));
-  pages.pageHeight = 979;  // one pixel short of the fourteenth block
-  EXPECT_EQ(BlocksPerPage(pages), 13);
-  pages.pageHeight = 100;  // not even one block fits: one per page, so printing ends
-  EXPECT_EQ(PageStarts(3, pages), (Ints{0, 1, 2}));
-  EXPECT_EQ(BlocksPerPage(BlockPages{1000, 0, 0, 10}), 991);  // a zero pitch counts as one pixel
-}
-
-TEST(PageGeometry, AlignmentPagesGoAcrossColumnBandsFirst) {
-  // columns, rows, per page across, per page down; then the first column and row of each page.
+  // Blocks 60 apart and 60 high from 140 end at 980 for the fourteenth: one pixel less, 13; none fits: one
+  // a page, so printing ends; a zero pitch counts as one pixel.
+  const BlockPages page{1000, 140, 60, 60}, shorter{979, 140, 60, 60}, tiny{100, 140, 60, 60}, flat{1000, 0, 0, 10};
+  const Ints got = {PrintMargin(600), PrintMargin(300), PrintMargin(0), ColumnsPerBlock(4800, 142, 50),
+                    ColumnsPerBlock(300, 142, 50), ColumnsPerBlock(4800, 142, 0), ColumnsPerBlock(100, 10, 1),
+                    BlockCount(0, 60), BlockCount(1, 60), BlockCount(60, 60), BlockCount(61, 60), BlockCount(120, 60),
+                    BlockCount(5, 0), NameColumnChars({}), NameColumnChars({4, 10}), NameColumnChars({4, 11, 2}),
+                    BlocksPerPage(page), BlocksPerPage(shorter), BlocksPerPage(tiny), BlocksPerPage(flat)};
+  EXPECT_EQ(got, (Ints{142, 71, 0, 90, 1, 1, 80, 0, 1, 1, 2, 2, 5, 13, 13, 14, 14, 13, 1, 991}));
+  // Map pages of rows: an exact multiple makes no empty last page.
+  const std::vector<Ints> starts = {RowPages(60, 30), RowPages(61, 30), RowPages(1, 30), RowPages(0, 30),
+      RowPages(2, 0), PageStarts(0, page), PageStarts(14, page), PageStarts(29, page), PageStarts(3, tiny)};
+  EXPECT_EQ(starts, (std::vector<Ints>{{0, 30}, {0, 30, 60}, {0}, {}, {0, 1}, {}, {0}, {0, 14, 28}, {0, 1, 2}}));
+  // Alignment pages go across column bands first: columns, rows, per page across and down; then the first
+  // column and row of each page.
   const std::pair<Ints, Ints> cases[] = {
       {{100, 10, 50, 20}, {0, 0, 50, 0}},   {{100, 25, 50, 20}, {0, 0, 50, 0, 0, 20, 50, 20}},
       {{50, 20, 50, 20}, {0, 0}},           {{51, 1, 50, 20}, {0, 0, 50, 0}}, {{0, 5, 50, 20}, {}},

@@ -250,7 +250,7 @@ class TempFilesTest : public ::testing::Test {
   std::string In(const std::string& name) const { return dir_.FilePath(name); }
 };
 
-TEST_F(TempFilesTest, PrivateFoldersAreFreshPrivateAndGoWithTheirContent) {
+TEST_F(TempFilesTest, PrivateFoldersAndFilesAreFreshPrivateAndWhole) {
   std::string made;
   {
     PrivateFolder a("run-", dir_.Path() + "/"), b("run-", dir_.Path());
@@ -267,18 +267,16 @@ TEST_F(TempFilesTest, PrivateFoldersAreFreshPrivateAndGoWithTheirContent) {
   // Ensured (made 0700 when missing) or checked, never changed.
   for (const auto& [name, mode] : {std::pair{"open", 0755}, {"group", 0710}, {"mine", 0700}})
     fs::create_directory(In(name)), fs::permissions(In(name), static_cast<fs::perms>(mode));
-  fs::create_directory_symlink(In("mine"), In("link"));
+  fs::create_directory_symlink(In("mine"), In("dirlink"));
   std::ofstream(In("file")) << "x";
   const std::tuple<const char*, bool, unsigned> cases[] = {{"new", true, 040700}, {"mine", true, 040700},
-      {"open", false, 040755}, {"group", false, 040710}, {"link", false, 0120777}, {"no/such", false, 0}};
+      {"open", false, 040755}, {"group", false, 040710}, {"dirlink", false, 0120777}, {"no/such", false, 0}};
   for (const auto& [name, ensured, mode] : cases)
     EXPECT_TRUE(EnsurePrivateFolder(In(name)) == ensured && IsPrivateFolder(In(name)) == ensured) << name;
   for (const auto& [name, ensured, mode] : cases) EXPECT_EQ(ModeOf(In(name)), mode) << name;
   EXPECT_FALSE(EnsurePrivateFolder(In("file")) || IsPrivateFolder(In("file")) || EnsurePrivateFolder(""));
   EXPECT_FALSE(IsPrivateFolder(In("absent")) || fs::exists(In("absent")));
-}
-
-TEST_F(TempFilesTest, UniqueAndPrivateFilesAreNewPrivateWholeAndCloseOnExec) {
+  // Unique and private files: new, 0600, closed on exec.
   std::set<std::string> names;
   for (std::string path; names.size() < 20; names.insert(path)) {
     const int fd = OpenUniqueFile(In("res"), ".bla", path);
@@ -311,7 +309,7 @@ TEST_F(TempFilesTest, UniqueAndPrivateFilesAreNewPrivateWholeAndCloseOnExec) {
   }
   EXPECT_FALSE(WritePrivateFile(In("no/such"), "x"));
   for (bool replace : {false, true}) {  // a write cut short (a file size limit) removes the file
-    const std::string path = In(replace ? "replaced" : "new");
+    const std::string path = In(replace ? "replaced" : "fresh");
     if (replace) std::ofstream(path) << "old";
     EXPECT_EQ(InChild([&] {
                 ::signal(SIGXFSZ, SIG_IGN);
