@@ -33,7 +33,7 @@ Read ReadEveryLine(const std::string& path, std::size_t size, std::size_t wideFr
   return out;
 }
 
-TEST(LineReader, LinesOfEachShape) {
+TEST(LineReader, LinesOfEachShapeAndReadAheadAsThroughAPipe) {
   const std::string q(1200, 'Q'), a(499, 'A'), w(9000, 'W');
   std::string chunks, nuls;  // lines across the 1 MiB chunks, CR LF split across them; NUL bytes in some
   Lines chunkLines, nulLines;
@@ -70,17 +70,14 @@ TEST(LineReader, LinesOfEachShape) {
   ASSERT_TRUE(r.Open(dir.Write("large", big)));
   for (int count = 0; MYFGETS(r, 500, buf) != nullptr;) EXPECT_EQ(std::string(buf), std::to_string(count++));
   EXPECT_EQ(r.Position(), big.size());
-}
 
-// Large files are read ahead by a second thread, pipes in order: the same lines at every chunk boundary.
-TEST(LineReader, LargeFilesReadAheadGiveTheLinesOfAPipe) {
+  // Large files are read ahead by a second thread, pipes in order: the same lines at every chunk boundary.
   std::string bytes;
   const char* ends[] = {"\n", "\r\n", "\r", "\n"};
   for (int i = 0; bytes.size() < (9u << 20); ++i)
     bytes += std::string(static_cast<size_t>(i % 613), static_cast<char>('a' + i % 26)) +
              (i % 101 == 5 ? std::string("n\0l", 3) : "") + ends[i % 4];
   bytes += std::string(200000, 'L');  // a last line longer than any line size, without an end
-  test_support::TempFolder dir;
   const std::string path = dir.Write("big", bytes);
   const std::string fifo = dir / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -98,9 +95,7 @@ TEST(LineReader, LargeFilesReadAheadGiveTheLinesOfAPipe) {
   ASSERT_GT(switched.lines.size(), 3u);  // 200,000 = 99,999 * 2 + 2
   EXPECT_TRUE(switched.lines.end()[-3].size() == 99999 && switched.lines.back() == "LL");
   // Going back to the start part-way through gives the same lines again.
-  LineReader r;
   ASSERT_TRUE(r.Open(path));
-  char buf[500];
   for (int i = 0; i < 25000; ++i) ASSERT_NE(MYFGETS(r, 500, buf), nullptr);
   ASSERT_TRUE(r.Rewind());
   for (std::size_t i = 0, len = 0; i < 1000; ++i)

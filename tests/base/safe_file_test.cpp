@@ -181,9 +181,7 @@ void GroupsCommitAllOrNothing(Dir d) {
 // Two groups to the same names at once: the files always come from one writer.
 void ConcurrentGroupsNeverMix(Dir d) {
   std::atomic<bool> failed{false};
-  auto writer = [&](const std::string& text) {
-    for (int round = 0; round < 40; ++round) failed = failed || !WriteGroup(d, text);
-  };
+  auto writer = [&](const std::string& text) { for (int i = 0; i < 40; ++i) failed = failed || !WriteGroup(d, text); };
   std::thread a(writer, "A");
   writer("B");
   a.join();
@@ -232,25 +230,23 @@ TEST(SafeFile, EachSignalReachesItsOwnEarlierHandler) {
 unsigned ModeOf(const std::string& p) { struct stat st {}; return ::lstat(p.c_str(), &st) == 0 ? st.st_mode : 0; }
 bool CloseOnExec(int fd) { return (::fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0; }
 
-TEST(TemporaryFolderTest, TmpdirWhenSetElseTmp) {
-  const char* saved = std::getenv("TMPDIR");
-  const std::string old = saved != nullptr ? saved : "";
-  const std::pair<const char*, const char*> cases[] = {{nullptr, "/tmp"}, {"", "/tmp"}, {"/var/x", "/var/x"},
-                                                       {"/var/x//", "/var/x"}, {"/", "/"}, {"//", "/"}};
-  for (const auto& [tmpdir, folder] : cases) {
-    tmpdir != nullptr ? ::setenv("TMPDIR", tmpdir, 1) : ::unsetenv("TMPDIR");
-    EXPECT_EQ(TemporaryFolder(), folder) << (tmpdir ? tmpdir : "(unset)");
-  }
-  saved != nullptr ? ::setenv("TMPDIR", old.c_str(), 1) : ::unsetenv("TMPDIR");
-}
-
 class TempFilesTest : public ::testing::Test {
  protected:
   PrivateFolder dir_{"temp-files-test-"};
   std::string In(const std::string& name) const { return dir_.FilePath(name); }
 };
 
-TEST_F(TempFilesTest, PrivateFoldersAndFilesAreFreshPrivateAndWhole) {
+// TMPDIR when set, else /tmp; private folders and files: fresh, private, whole.
+TEST_F(TempFilesTest, TemporaryAndPrivateFoldersAndFiles) {
+  const char* saved = std::getenv("TMPDIR");
+  const std::string old = saved != nullptr ? saved : "";
+  const std::pair<const char*, const char*> tmpdirs[] = {{nullptr, "/tmp"}, {"", "/tmp"}, {"/var/x", "/var/x"},
+                                                         {"/var/x//", "/var/x"}, {"/", "/"}, {"//", "/"}};
+  for (const auto& [tmpdir, folder] : tmpdirs) {
+    tmpdir != nullptr ? ::setenv("TMPDIR", tmpdir, 1) : ::unsetenv("TMPDIR");
+    EXPECT_EQ(TemporaryFolder(), folder) << (tmpdir ? tmpdir : "(unset)");
+  }
+  saved != nullptr ? ::setenv("TMPDIR", old.c_str(), 1) : ::unsetenv("TMPDIR");
   std::string made;
   {
     PrivateFolder a("run-", dir_.Path() + "/"), b("run-", dir_.Path());
@@ -258,8 +254,7 @@ TEST_F(TempFilesTest, PrivateFoldersAndFilesAreFreshPrivateAndWhole) {
     for (const std::string& p : {a.Path(), b.Path()})  // "run-" and six characters, 0700, in the parent
       EXPECT_TRUE(p.rfind(In("run-"), 0) == 0 && p.size() == In("run-").size() + 6 && ModeOf(p) == 040700) << p;
     EXPECT_NE(a.Path(), b.Path());
-    fs::create_directory(a.FilePath("sub"));
-    std::ofstream(a.FilePath("sub/f")) << "data";
+    std::ofstream(a.FilePath("f")) << "data";
   }
   EXPECT_FALSE(fs::exists(made));
   PrivateFolder missing("run-", In("no/such"));  // cannot be made: no path, no names in it
