@@ -2,142 +2,68 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
 
+// clang-format off
 namespace {
 
-TEST(PageGeometry, MarginAndColumns) {
-  EXPECT_EQ(PrintMargin(600), 142);  // 6 mm at 600 dpi
-  EXPECT_EQ(PrintMargin(300), 71);
-  EXPECT_EQ(PrintMargin(0), 0);
-  EXPECT_EQ(ColumnsPerBlock(4800, 142, 50), 90);  // (4800 - 284) / 50
-  EXPECT_EQ(ColumnsPerBlock(300, 142, 50), 1);    // never less than one column
-  EXPECT_EQ(ColumnsPerBlock(4800, 142, 0), 1);
-}
+using Ints = std::vector<int>;
 
-TEST(PageGeometry, BlocksOfColumns) {
-  struct Case {
-    int columns, perBlock, blocks;
-  };
-  for (const Case& c : {Case{0, 60, 0}, Case{1, 60, 1}, Case{60, 60, 1}, Case{61, 60, 2}, Case{120, 60, 2},
-                        Case{5, 0, 5}}) {
-    EXPECT_EQ(BlockCount(c.columns, c.perBlock), c.blocks) << c.columns << "/" << c.perBlock;
+TEST(PageGeometry, MarginsColumnsBlocksAndPages) {
+  // 6 mm at 600 dpi; (4800 - 284) / 50 columns, at least one; "Consensus:" or the longest name, and three.
+  // Blocks 60 apart and 60 high from 140 end at 980 for the fourteenth: one pixel less, 13; none fits: one
+  // a page, so printing ends; a zero pitch counts as one pixel.
+  const BlockPages page{1000, 140, 60, 60}, shorter{979, 140, 60, 60}, tiny{100, 140, 60, 60}, flat{1000, 0, 0, 10};
+  const Ints got = {PrintMargin(600), PrintMargin(300), PrintMargin(0), ColumnsPerBlock(4800, 142, 50),
+                    ColumnsPerBlock(300, 142, 50), ColumnsPerBlock(4800, 142, 0), ColumnsPerBlock(100, 10, 1),
+                    BlockCount(0, 60), BlockCount(1, 60), BlockCount(60, 60), BlockCount(61, 60), BlockCount(120, 60),
+                    BlockCount(5, 0), NameColumnChars({}), NameColumnChars({4, 10}), NameColumnChars({4, 11, 2}),
+                    BlocksPerPage(page), BlocksPerPage(shorter), BlocksPerPage(tiny), BlocksPerPage(flat)};
+  EXPECT_EQ(got, (Ints{142, 71, 0, 90, 1, 1, 80, 0, 1, 1, 2, 2, 5, 13, 13, 14, 14, 13, 1, 991}));
+  // Map pages of rows: an exact multiple makes no empty last page.
+  const std::vector<Ints> starts = {RowPages(60, 30), RowPages(61, 30), RowPages(1, 30), RowPages(0, 30),
+      RowPages(2, 0), PageStarts(0, page), PageStarts(14, page), PageStarts(29, page), PageStarts(3, tiny)};
+  EXPECT_EQ(starts, (std::vector<Ints>{{0, 30}, {0, 30, 60}, {0}, {}, {0, 1}, {}, {0}, {0, 14, 28}, {0, 1, 2}}));
+  // Alignment pages go across column bands first: columns, rows, per page across and down; then the first
+  // column and row of each page.
+  const std::pair<Ints, Ints> cases[] = {
+      {{100, 10, 50, 20}, {0, 0, 50, 0}},   {{100, 25, 50, 20}, {0, 0, 50, 0, 0, 20, 50, 20}},
+      {{50, 20, 50, 20}, {0, 0}},           {{51, 1, 50, 20}, {0, 0, 50, 0}}, {{0, 5, 50, 20}, {}},
+      {{3, 2, 0, 0}, {0, 0, 1, 0, 2, 0, 0, 1, 1, 1, 2, 1}}};  // never less than one per page
+  for (const auto& [in, pages] : cases) {
+    Ints got;
+    for (const GridPage& p : GridPages(in[0], in[1], in[2], in[3])) got.insert(got.end(), {p.firstColumn, p.firstRow});
+    EXPECT_EQ(got, pages) << in[0] << "x" << in[1];
   }
 }
 
-TEST(PageGeometry, PagesEndWhenTheNextBlockWouldEndBelowThePage) {
-  // A 1D printout: first block at m + 7 lh, blocks 6 lh apart and 6 lh high.
-  const int lh = 10;
-  BlockPages pages{1000, 70 + 7 * lh, 6 * lh, 6 * lh};
-  // Tops at 140, 200, ..., 920: the fourteenth block ends at 980.
-  EXPECT_EQ(BlocksPerPage(pages), 14);
-  EXPECT_EQ(PageStarts(0, pages), std::vector<int>{});
-  EXPECT_EQ(PageStarts(14, pages), std::vector<int>{0});
-  EXPECT_EQ(PageStarts(15, pages), (std::vector<int>{0, 14}));
-  EXPECT_EQ(PageStarts(29, pages), (std::vector<int>{0, 14, 28}));
-  pages.pageHeight = 979;  // one pixel short of the fourteenth block
-  EXPECT_EQ(BlocksPerPage(pages), 13);
-  pages.pageHeight = 100;  // not even one block fits: one per page, so printing ends
-  EXPECT_EQ(BlocksPerPage(pages), 1);
-  EXPECT_EQ(PageStarts(3, pages), (std::vector<int>{0, 1, 2}));
-  pages = BlockPages{1000, 0, 0, 10};  // a zero pitch counts as one pixel
-  EXPECT_EQ(BlocksPerPage(pages), 991);
-}
-
-TEST(PageGeometry, AlignmentPagesGoAcrossColumnBandsFirst) {
-  struct Case {
-    int columns, rows, perColumns, perRows;
-    std::vector<std::pair<int, int>> pages;  // (first column, first row)
-  };
-  const std::vector<Case> cases = {
-      {100, 10, 50, 20, {{0, 0}, {50, 0}}},                    // 100 columns at 50: two bands
-      {100, 25, 50, 20, {{0, 0}, {50, 0}, {0, 20}, {50, 20}}},  // then the next row band
-      {50, 20, 50, 20, {{0, 0}}},                              // exact fit: one page
-      {51, 1, 50, 20, {{0, 0}, {50, 0}}},
-      {0, 5, 50, 20, {}},
-      {3, 2, 0, 0, {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}}},  // never less than one per page
-  };
-  for (const Case& c : cases) {
-    std::vector<std::pair<int, int>> got;
-    for (const GridPage& p : GridPages(c.columns, c.rows, c.perColumns, c.perRows))
-      got.emplace_back(p.firstColumn, p.firstRow);
-    EXPECT_EQ(got, c.pages) << c.columns << "x" << c.rows;
+// Strips of 100 overlapping by 10, the page one pixel short of two pairs; query and database windows, -1 a page.
+Ints Strips(int queryLast, int databaseLast, int queryFirst = 0, int pageHeight = 599, int perStrip = 100) {
+  Ints out;
+  for (const auto& page : StripPages({perStrip, 10, pageHeight, 90, 100, 10, queryFirst, queryLast, 0, databaseLast})) {
+    for (const StripPair& p : page)
+      out.insert(out.end(), {p.query.start, p.query.end, p.database.start, p.database.end});
+    out.push_back(-1);
   }
+  return out;
 }
-
-TEST(PageGeometry, MapPagesAndNameColumn) {
-  EXPECT_EQ(RowPages(60, 30), (std::vector<int>{0, 30}));  // an exact multiple: no empty last page
-  EXPECT_EQ(RowPages(61, 30), (std::vector<int>{0, 30, 60}));
-  EXPECT_EQ(RowPages(1, 30), (std::vector<int>{0}));
-  EXPECT_EQ(RowPages(0, 30), (std::vector<int>{}));
-  EXPECT_EQ(RowPages(2, 0), (std::vector<int>{0, 1}));
-  EXPECT_EQ(NameColumnChars({}), 13);         // "Consensus:" and three
-  EXPECT_EQ(NameColumnChars({4, 10}), 13);
-  EXPECT_EQ(NameColumnChars({4, 11, 2}), 14);  // a longer name widens it
-}
-
-namespace {
-StripPlan Plan(int queryLast, int databaseLast) {
-  StripPlan p;
-  p.perStrip = 100;
-  p.overlap = 10;
-  p.lineHeight = 10;
-  p.stripHeight = 100;
-  p.firstTop = 90;
-  p.pageHeight = 90 + (6 * 10 + 2 * 100) + (5 * 10 + 2 * 100) - 1;  // one pixel short of two pairs
-  p.queryLast = queryLast;
-  p.databaseLast = databaseLast;
-  return p;
-}
-std::vector<int> QueryStarts(const std::vector<std::vector<StripPair>>& pages) {
-  std::vector<int> starts;
-  for (const auto& page : pages)
-    for (const StripPair& pair : page) starts.push_back(pair.query.start);
-  return starts;
-}
-}  // namespace
 
 TEST(PageGeometry, StripsAdvanceByTheirLengthLessTheOverlap) {
-  const auto pages = StripPages(Plan(299, 999));
-  EXPECT_EQ(QueryStarts(pages), (std::vector<int>{0, 90, 180, 270}));
-  ASSERT_EQ(pages.size(), 4u);  // one pair a page: the second would pass the bottom by one pixel
-  EXPECT_EQ(pages[0][0].query.end, 100);
-  EXPECT_EQ(pages[3][0].query.end, 299);  // clamped to the last residue
-  EXPECT_EQ(pages[3][0].database.start, 270);
-  EXPECT_EQ(pages[3][0].database.end, 370);
-
-  StripPlan roomy = Plan(299, 999);
-  roomy.pageHeight += 1;  // now two pairs fit on a page
-  const auto two = StripPages(roomy);
-  ASSERT_EQ(two.size(), 2u);
-  EXPECT_EQ(two[0].size(), 2u);
-  EXPECT_EQ(two[1][1].query.start, 270);
-}
-
-TEST(PageGeometry, StripEdgeCases) {
-  // A query shorter than one strip: one pair on one page.
-  auto pages = StripPages(Plan(49, 999));
-  ASSERT_EQ(pages.size(), 1u);
-  ASSERT_EQ(pages[0].size(), 1u);
-  EXPECT_EQ(pages[0][0].query.end, 49);
-  // Even a query shorter than the overlap prints its pair.
-  EXPECT_EQ(QueryStarts(StripPages(Plan(5, 999))), std::vector<int>{0});
-  // The query goes on past the database: the database windows pass its end.
-  pages = StripPages(Plan(299, 120));
-  EXPECT_FALSE(StripExhausted(pages[1][0].database, 120));  // 90..120
-  EXPECT_TRUE(StripExhausted(pages[2][0].database, 120));   // starts at 180
-  EXPECT_EQ(pages[2][0].database.end, 120);
-  // No residue: no page; a start past the first residue is kept.
-  EXPECT_TRUE(StripPages(Plan(-1, 10)).empty());
-  StripPlan from = Plan(299, 999);
-  from.queryFirst = 20;
-  EXPECT_EQ(QueryStarts(StripPages(from)), (std::vector<int>{20, 110, 200}));
+  EXPECT_EQ(Strips(299, 999),
+            (Ints{0, 100, 0, 100, -1, 90, 190, 90, 190, -1, 180, 280, 180, 280, -1, 270, 299, 270, 370, -1}));
+  EXPECT_EQ(Strips(299, 999, 0, 600),
+            (Ints{0, 100, 0, 100, 90, 190, 90, 190, -1, 180, 280, 180, 280, 270, 299, 270, 370, -1}));
+  EXPECT_EQ(Strips(49, 999), (Ints{0, 49, 0, 100, -1}));  // shorter than one strip
+  EXPECT_EQ(Strips(5, 999), (Ints{0, 5, 0, 100, -1}));    // shorter than the overlap
+  EXPECT_EQ(Strips(299, 999, 20), (Ints{20, 120, 0, 100, -1, 110, 210, 90, 190, -1, 200, 299, 180, 280, -1}));
+  EXPECT_EQ(Strips(-1, 10), Ints{});
+  // The query goes on past the database: its windows pass the database's end.
+  EXPECT_EQ(Strips(299, 120),
+            (Ints{0, 100, 0, 100, -1, 90, 190, 90, 120, -1, 180, 280, 180, 120, -1, 270, 299, 270, 120, -1}));
+  EXPECT_TRUE(!StripExhausted({90, 120}, 120) && StripExhausted({180, 120}, 120));
   // An overlap as large as a strip is cut to one less, so strips still move on.
-  StripPlan wide = Plan(30, 999);
-  wide.perStrip = 10;
-  wide.overlap = 50;
-  EXPECT_EQ(QueryStarts(StripPages(wide)).size(), 22u);  // 0 .. 21, one residue on each time
+  EXPECT_EQ(Strips(30, 999, 0, 599, 10).size(), 22u * 5);
 }
 
 }  // namespace
+// clang-format on
