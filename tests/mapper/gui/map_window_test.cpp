@@ -122,94 +122,42 @@ class MapWindowTest : public MainWindowFixture {
   }
   void cleanup() { StopWindow(); }
 
-  void commandOpensReplacesAndRefuses() {
+  void oneSession() {
     QAction* action = w_->CommandAction(kCmdMapper);
-    QVERIFY(action != nullptr);
-    QCOMPARE(action->shortcut(), QKeySequence(Qt::Key_F4));
-    // Nothing selected: refused, no window.
-    QVERIFY(OpenMap() == nullptr);
-    QVERIFY(!action->isChecked());
+    QVERIFY(OpenMap() == nullptr && !action->isChecked());  // nothing selected: refused
     SelectAllAlignments(w_->Data());
     StatBlaWindow* map = OpenMap();
-    QVERIFY(map != nullptr);
-    QVERIFY(action->isChecked());
+    QVERIFY(map != nullptr && action->isChecked());
     QCOMPARE(map->windowTitle(), QString("Vistram - map of all sequences [bioperl_ex_blastp.1.txt]"));
-    QCOMPARE(map->Stat().entries.size(), std::size_t{212});
-    // A new command replaces the map with one of the current selection.
-    QPointer<StatBlaWindow> old = map;
-    SelectAllFirstAlignments(w_->Data());
-    UnselectAllAlignments(w_->Data());
-    w_->Data().hits->front()->selected[0] = 1;
-    map = OpenMap();
-    QVERIFY(old.isNull());
-    QVERIFY(map->windowTitle().startsWith("Vistram - map of selected sequences ["));
-    QCOMPARE(map->Stat().entries.size(), std::size_t{1});
-    // A map that fits has no active scroll bar.
-    QVERIFY(!map->BarsScrollBar()->isEnabled());
-    // Exit closes it and clears the check mark.
-    map->StatBlaWndProc_OnCommand(kCmdExit);
-    QCoreApplication::processEvents();
-    QVERIFY(w_->MapWindow() == nullptr);
-    QVERIFY(!action->isChecked());
-    // Mixed results are refused before anything else.
-    w_->Data().header.resultType = kResultMixed;
-    QVERIFY(OpenMap() == nullptr);
-    QCOMPARE(MessageTexts(platform_),
-             (std::vector<std::string>{"Mapper|No sequences selected.",
-                                       "Vistram|Unable to construct a multiple sequence\n alignment with mixed results."}));
-  }
-
-  // One map of every alignment: sorting and scrolling by keys, then the rest.
-  void sortScrollTipsColoursAndScale() {
-    SelectAllAlignments(w_->Data());
-    StatBlaWindow* map = OpenMap();
-    QVERIFY(map != nullptr);
     StatData& s = map->Stat();
-    QAction* sort = map->CommandAction(kCmdMapSort);
-    QVERIFY(sort->isCheckable() && !sort->isChecked());
-    sort->trigger();
+    QCOMPARE(s.entries.size(), std::size_t{212});
+    map->CommandAction(kCmdMapSort)->trigger();
     for (std::size_t i = 1; i < s.entries.size(); ++i) QVERIFY(s.entries[i - 1]->queryStart <= s.entries[i]->queryStart);
-    sort->trigger();
+    map->CommandAction(kCmdMapSort)->trigger();
     for (std::size_t i = 1; i < s.entries.size(); ++i) QVERIFY(s.entries[i - 1]->hitNumber <= s.entries[i]->hitNumber);
-
+    // Scrolling by keys and by the thumb.
     QScrollBar* bar = map->BarsScrollBar();
-    QVERIFY(bar->isEnabled());
     const int q = static_cast<int>(s.pageSize);
-    QVERIFY(q > 2);
+    QVERIFY(bar->isEnabled() && q > 2);
     QCOMPARE(bar->maximum(), 212 - q + 2);
-    QTest::keyClick(map, Qt::Key_PageDown);
-    QCOMPARE(s.first, std::uint32_t(q));
-    QTest::keyClick(map, Qt::Key_Down);
-    QTest::keyClick(map, Qt::Key_Right);
-    QCOMPARE(s.first, std::uint32_t(q + 2));
-    QCOMPARE(bar->value(), q + 2);
-    QTest::keyClick(map, Qt::Key_Left);
-    QCOMPARE(s.first, std::uint32_t(q + 1));
-    QTest::keyClick(map, Qt::Key_End);
-    QCOMPARE(s.first, std::uint32_t(bar->maximum()));
-    QTest::keyClick(map, Qt::Key_PageUp);
-    QCOMPARE(s.first, std::uint32_t(bar->maximum() - q));
-    QTest::keyClick(map, Qt::Key_Home);
-    QCOMPARE(s.first, 0U);
-    bar->setValue(7);  // dragging the thumb
+    for (auto [key, first] : {std::pair{Qt::Key_PageDown, q}, {Qt::Key_Down, q + 1}, {Qt::Key_Right, q + 2}, {Qt::Key_Left, q + 1},
+                              {Qt::Key_End, bar->maximum()}, {Qt::Key_PageUp, bar->maximum() - q}, {Qt::Key_Home, 0}}) {
+      QTest::keyClick(map, key);
+      QCOMPARE(s.first, std::uint32_t(first));
+      QCOMPARE(bar->value(), first);
+    }
+    bar->setValue(7);
     QCOMPARE(s.first, 7U);
     bar->setValue(0);
     TipsColoursAndScale(map);
-  }
 
-  // The SVG holds one bar per alignment in its class's colour.
-  void pictures() {
-    SelectAllAlignments(w_->Data());
-    StatBlaWindow* map = OpenMap();
-    QVERIFY(map != nullptr);
-    const StatData& s = map->Stat();
+    // The SVG holds one bar per alignment in its class's colour (bars: outlined rectangles below the ruler band).
     const std::string svgPath = dir_.filePath("map.svg").toStdString();
     std::string error;
     QVERIFY(WriteMapPictureForBatch(svgPath, s, 12, error));
     QFile svgFile(QString::fromStdString(svgPath));
     QVERIFY(svgFile.open(QIODevice::ReadOnly));
     const QString svg = QString::fromUtf8(svgFile.readAll());
-    // Bars are the outlined rectangles below the ruler band.
     const MapFontMetrics f = MeasureMapFont(MakeMapFont(12, 96));
     const QRegularExpression group("<g fill=\"(#[0-9a-f]{6})\"[^>]*stroke=\"#000000\"[^>]*>(.*?)</g>",
                                    QRegularExpression::DotMatchesEverythingOption);
@@ -224,23 +172,36 @@ class MapWindowTest : public MainWindowFixture {
     QString previous = ScoreClassColour(s.classes[0]).name();
     for (std::size_t i = 0; i < colours.size(); ++i) {
       const int cls = ScoreClassOf(s, s.entries[i]->score);
-      const QString want = cls < 0 ? previous : ScoreClassColour(s.classes[static_cast<std::size_t>(cls)]).name();
-      QCOMPARE(colours[i], want);
-      previous = want;
+      previous = cls < 0 ? previous : ScoreClassColour(s.classes[static_cast<std::size_t>(cls)]).name();
+      QCOMPARE(colours[i], previous);
     }
     const std::string pngPath = dir_.filePath("map.png").toStdString();
     QVERIFY(WriteMapPictureForBatch(pngPath, s, 12, error));
     const QImage png(QString::fromStdString(pngPath));
-    QCOMPARE(png.width(), kMapPictureWidth);
-    QCOMPARE(png.height(), 6 * f.lh + 213 * f.lh);
-    // A folder that does not exist: refused with the message, nothing written.
+    QCOMPARE(png.size(), QSize(kMapPictureWidth, 6 * f.lh + 213 * f.lh));
     QVERIFY(!WriteMapPictureForBatch(dir_.filePath("none/map.svg").toStdString(), s, 12, error));
     QCOMPARE(QString::fromStdString(error), "Unable to write the file :\n" + dir_.filePath("none/map.svg") + ".");
-    // Options, Save as image: the file chosen in the dialog.
-    const QString chosen = dir_.filePath("chosen.png");
+    const QString chosen = dir_.filePath("chosen.png");  // Options, Save as image
     platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, chosen.toStdString(), "chosen.png"});
     map->CommandAction(kCmdMapSaveImage)->trigger();
     QCOMPARE(QImage(chosen).size(), png.size());
+
+    // A new command replaces the map with one of the current selection; one that fits has no active bar.
+    QPointer<StatBlaWindow> old = map;
+    UnselectAllAlignments(w_->Data());
+    w_->Data().hits->front()->selected[0] = 1;
+    map = OpenMap();
+    QVERIFY(old.isNull());
+    QVERIFY(map->windowTitle().startsWith("Vistram - map of selected sequences ["));
+    QCOMPARE(map->Stat().entries.size(), std::size_t{1});
+    QVERIFY(!map->BarsScrollBar()->isEnabled());
+    map->StatBlaWndProc_OnCommand(kCmdExit);  // Exit closes it and clears the check mark
+    QCoreApplication::processEvents();
+    QVERIFY(w_->MapWindow() == nullptr && !action->isChecked());
+    w_->Data().header.resultType = kResultMixed;  // mixed results are refused before anything else
+    QVERIFY(OpenMap() == nullptr);
+    QCOMPARE(MessageTexts(platform_), (std::vector<std::string>{"Mapper|No sequences selected.",
+                                       "Vistram|Unable to construct a multiple sequence\n alignment with mixed results."}));
   }
 };
 
