@@ -25,27 +25,21 @@ struct TestHsp {
 // A working set of one hit per entry of `hits`, every alignment selected.
 inline DataProgram MakeWorkingSet(const std::vector<std::vector<TestHsp>>& hits, int queryLength) {
   DataProgram dp;
-  dp.header.queryLength = queryLength;
-  dp.header.queryName = "QUERYNAME_LONGER";
+  dp.header = {.queryName = "QUERYNAME_LONGER", .queryLength = queryLength};
   dp.reportPath = "/data/report.bla";
   dp.hits = std::make_shared<HitList>();
   for (const auto& hsps : hits) {
-    auto hit = std::make_unique<HspData>();
-    hit->number = static_cast<int>(dp.hits->size()) + 1;
+    auto& hit = dp.hits->emplace_back(std::make_unique<HspData>());
+    hit->number = static_cast<int>(dp.hits->size());
     hit->identifier = "SP|P" + std::to_string(10000 + hit->number) + "|LONGNAME";
     for (const TestHsp& t : hsps) {
-      auto ali = std::make_unique<AliData>();
-      ali->queryLine = t.query;
-      ali->middleLine = t.middle;
-      ali->subjectLine = t.subject;
-      ali->queryStart = t.queryStart;
-      ali->subjectStart = t.subjectStart;
-      ali->subjectEnd = t.subjectEnd;
-      hit->alignments.push_back(std::move(ali));
+      hit->alignments.push_back(std::make_unique<AliData>());
+      AliData& a = *hit->alignments.back();
+      std::tie(a.queryLine, a.middleLine, a.subjectLine) = std::tie(t.query, t.middle, t.subject);
+      std::tie(a.queryStart, a.subjectStart, a.subjectEnd) = std::tie(t.queryStart, t.subjectStart, t.subjectEnd);
       hit->selected.push_back(1);
     }
     hit->alignmentCount = static_cast<int>(hit->alignments.size());
-    dp.hits->push_back(std::move(hit));
   }
   dp.hitCount = static_cast<unsigned>(dp.hits->size());
   return dp;

@@ -61,7 +61,7 @@ TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
   EXPECT_EQ(msa->rows[0]->matchLine, "  3.");
 }
 
-TEST(MsaRowEdits, MergeRemoveMoveAndRename) {
+TEST(MsaRowEdits, MergeAndRename) {
   auto msa = MakeMsa({"..GTA", "AC..G"});
   msa->rows[0]->name = "SP|P12345 (  12-  80) 1";
   ColourAllRows(*msa, TestColours());
@@ -78,15 +78,6 @@ TEST(MsaRowEdits, MergeRemoveMoveAndRename) {
   paren->rows[0]->name = "(x)";
   MergeSequence(*paren, 1);
   EXPECT_EQ(paren->rows[0]->name, "");
-  auto three = MakeMsa({"A", "C", "D"});
-  EXPECT_FALSE(MoveSequence(*three, 0, -1));
-  EXPECT_FALSE(MoveSequence(*three, 2, +1));
-  EXPECT_FALSE(MoveSequence(*three, 1, 2));
-  ASSERT_TRUE(MoveSequence(*three, 0, +1));
-  EXPECT_FALSE(RemoveSequence(*three, 3));
-  EXPECT_FALSE(RemoveSequence(*three, -1));
-  ASSERT_TRUE(RemoveSequence(*three, 0));
-  EXPECT_EQ(Residues(*three), (std::vector<std::string>{"A", "D"}));
   const struct {
     std::string old, entered;
     bool first;

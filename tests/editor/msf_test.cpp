@@ -110,11 +110,4 @@ TEST(MsfReader, CorpusFilesReadAsSeqretReadsThem) {
   }
 }
 
-TEST(MsfFormats, ChosenFromTheExtension) {
-  const std::pair<const char*, MsaFileFormat> cases[] = {
-      {"/a/b.MSF", MsaFileFormat::kMsf}, {"b.fa", MsaFileFormat::kFasta},    {"b.fasta", MsaFileFormat::kFasta},
-      {"b.aln", MsaFileFormat::kClustal}, {"b.txt", MsaFileFormat::kUnknown}, {"dir.msf/b", MsaFileFormat::kUnknown}};
-  for (const auto& [path, format] : cases) EXPECT_EQ(MsaFormatFromPath(path), format) << path;
-}
-
 }  // namespace
