@@ -77,10 +77,9 @@ inline std::unique_ptr<DarUvaData> ReadMsf(const std::string& path) {
 inline std::string RunTool(const std::string& command, int* status) {
   std::string out;
   FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return out;
   char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  *status = pclose(pipe);
+  for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  *status = pipe ? pclose(pipe) : -1;
   return out;
 }
 
@@ -89,15 +88,9 @@ inline Rows FastaRows(const std::string& text) {
   Rows rows;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line[0] == '>') {
-      rows.push_back({line.substr(1, line.find_first_of(" \t") - 1), ""});
-    } else if (!rows.empty()) {
-      for (char c : line) {
-        if (c == '-' || c == '~' || c == '.') rows.back().second += '.';
-        else if (c != ' ') rows.back().second += Upper(std::string(1, c));
-      }
-    }
+    if (!line.empty() && line[0] == '>') rows.push_back({line.substr(1, line.find_first_of(" \t\r") - 1), ""});
+    else if (!rows.empty())
+      for (char c : line) rows.back().second += c == '-' || c == '~' || c == '.' ? "." : c == ' ' || c == '\r' ? "" : Upper({c});
   }
   return rows;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <numeric>
 #include <random>
 
 #include "mapper_test_support.h"
@@ -57,15 +58,11 @@ TEST(MapScore, ScoresClassesLabelsAndTrackTexts) {
   for (auto [score, cls] : classes) EXPECT_EQ(ScoreClassOf(stat, score), cls) << score;
   EXPECT_EQ(StatLabel(3, "SP|P69905|HBA_HUMAN", 1, 141, 1), "   3.SP|P69905| (   1- 141)  1");
   const std::string longest = StatLabel(4000000000U, "0123456789", -1, 2000000000, 99);
-  EXPECT_EQ(longest.size(), 39U);
-  EXPECT_EQ(longest.substr(0, 22), "4000000000.0123456789 ");
+  EXPECT_EQ(longest.substr(0, 22) + std::to_string(longest.size()), "4000000000.0123456789 39");
   stat.L = 1200;
   stat.coverage.assign(1200, 0);
   stat.identity.assign(1200, 0.0F);
-  stat.coverage[0] = 3;
-  stat.identity[0] = 100.0F;
-  stat.coverage[1199] = 12;
-  stat.identity[1199] = 66.666F;
+  std::tie(stat.coverage[0], stat.identity[0], stat.coverage[1199], stat.identity[1199]) = std::tuple(3, 100.0F, 12, 66.666F);
   const std::pair<const char*, const char*> tips[] = {
       {"1", "   1/   3/100.0%"}, {"1200", "1200/  12/ 66.7%"}, {"2", "   2/   0/  0.0%"}, {"", " -  / -  /  -   %"},
       {"0", " -  / -  /  -   %"}, {"1201", " -  / -  /  -   %"}, {"12a", " -  / -  /  -   %"}, {"99999999999999", " -  / -  /  -   %"}};
@@ -79,12 +76,6 @@ struct CountingProgress : MapProgress {
   std::string steps;
 };
 
-std::vector<std::string> Messages(const RecordingPlatform& platform) {
-  std::vector<std::string> out;
-  for (const RecordedMessage& m : platform.Messages()) out.push_back(m.caption + "|" + m.text);
-  return out;
-}
-
 TEST(MapPrepare, EntriesInHitAndAlignmentOrderAndRefusals) {
   RecordingPlatform platform;
   SetCurrentPlatform(&platform);
@@ -96,10 +87,8 @@ TEST(MapPrepare, EntriesInHitAndAlignmentOrderAndRefusals) {
   StatData stat;
   CountingProgress progress;
   ASSERT_EQ(PrepareStatData(stat, dp, dp.alignmentCount, &progress, nullptr), 1);
-  ASSERT_EQ(stat.n, 3U);
   ASSERT_EQ(stat.entries.size(), 3U);
-  EXPECT_FALSE(stat.allSelected);
-  EXPECT_EQ(stat.L, 10);
+  EXPECT_TRUE(stat.n == 3U && !stat.allSelected && stat.L == 10);
   const StatEntry& e = *stat.entries[1];
   EXPECT_EQ(e.label + " " + std::to_string(e.score) + " " + std::to_string(e.queryStart) + "-" + std::to_string(e.queryEnd),
             "   1.FIRST (   7-   8)  2 30 5-6");
@@ -111,8 +100,8 @@ TEST(MapPrepare, EntriesInHitAndAlignmentOrderAndRefusals) {
   dp.hits->back()->selected[0] = 1;
   dp.hits->back()->number = 417;
   ASSERT_EQ(PrepareStatData(stat, dp, dp.alignmentCount, nullptr, nullptr), 1);
-  EXPECT_TRUE(stat.allSelected);
   ASSERT_EQ(stat.entries.size(), 4U);
+  EXPECT_TRUE(stat.allSelected);
   EXPECT_EQ(stat.entries[3]->label, " 417.THIRD (   1-   1)  1");
   EXPECT_TRUE(platform.Messages().empty());
   // {query length, a hit, selected, a selection flag without its alignment, message}
@@ -122,15 +111,12 @@ TEST(MapPrepare, EntriesInHitAndAlignmentOrderAndRefusals) {
     platform.Clear();
     DataProgram refused;
     refused.header.queryLength = queryLength;
-    if (hit) {
-      HspData& h = AddTestHit(refused, "A", {{"AC", "AC", "", 1}});
-      h.selected[0] = selected ? 1 : 0;
-      if (extraFlag) h.selected.push_back(1);
-    }
+    if (hit) AddTestHit(refused, "A", {{"AC", "AC", "", 1}}).selected = extraFlag ? std::vector<int>{1, 1} : std::vector<int>{selected};
     StatData none;
     EXPECT_EQ(PrepareStatData(none, refused, hit ? 1 + extraFlag : 0, &progress, nullptr), 0) << message;
     EXPECT_TRUE(none.entries.empty()) << message;
-    EXPECT_EQ(Messages(platform), std::vector<std::string>{message});
+    ASSERT_EQ(platform.Messages().size(), 1U);
+    EXPECT_EQ(platform.Messages()[0].caption + "|" + platform.Messages()[0].text, message);
   }
   SetCurrentPlatform(nullptr);
 }
@@ -143,19 +129,19 @@ TEST(MapSort, SameOrderAsThePlainSelectionSort) {
     const long long distinct = 1 + static_cast<long long>(rng() % (round % 3 == 0 ? 4 : 60));
     std::vector<long long> keys(n);
     for (auto& k : keys) k = static_cast<long long>(rng() % static_cast<unsigned>(distinct)) * 7 - 3;
-    std::vector<std::uint32_t> plainOrder(n), fastOrder(n);
-    for (std::uint32_t i = 0; i < n; ++i) plainOrder[i] = fastOrder[i] = i;
+    std::vector<std::uint32_t> plainOrder(n);
+    std::iota(plainOrder.begin(), plainOrder.end(), 0U);
+    std::vector<std::uint32_t> fastOrder = plainOrder;
     std::vector<long long> plainKeys = keys, fastKeys = keys;
     SelectionSortPlain(plainKeys, plainOrder);
     SelectionSortOrder(fastKeys, fastOrder);
     ASSERT_EQ(fastOrder, plainOrder) << "round " << round << ", n " << n;
-    ASSERT_EQ(fastKeys, plainKeys);
-    ASSERT_TRUE(std::is_sorted(fastKeys.begin(), fastKeys.end()));
+    ASSERT_TRUE(fastKeys == plainKeys && std::is_sorted(fastKeys.begin(), fastKeys.end()));
   }
-  std::vector<long long> two = {5, 3};
+  std::vector<long long> two = {5, 3};  // two keys out of order
   std::vector<std::uint32_t> order = {0, 1};
   SelectionSortOrder(two, order);
-  EXPECT_EQ(order, (std::vector<std::uint32_t>{1, 0}));
+  EXPECT_EQ(order[0], 1U);
 }
 
 TEST(MapSort, SortByQueryStartUndoAndTsv) {

@@ -11,11 +11,10 @@
 
 namespace {
 
-ResidueClassTable TableOf(const std::string& lines) {
-  PatternsTempDir dir;
-  dir.Write("T.TBL", lines);
+// A table with a repeated character, a digit, '{', X and a "{" expansion (data/patterns/CLASSES.TBL).
+ResidueClassTable Classes() {
   ResidueClassTable t;
-  EXPECT_TRUE(CreeTableDNA(dir.Path(), "T", t));
+  EXPECT_TRUE(CreeTableDNA(PatternsData(""), "CLASSES", t));
   return t;
 }
 
@@ -50,7 +49,7 @@ TEST(Matcher, ScanElementsGapsAndParts) {
       {"A{9}C{1}D", "AQCDACD", true, "0-0 2-2 3-3,0-0 5-5 6-6,4-4 5-5 6-6"},
       {"KL{5}", "MKKLV", false, ""}, {"{3}KL", "MKKLV", false, ""},  // an empty part finds nothing
   }, ResidueClassTable());
-  const ResidueClassTable table = TableOf("B (DN)\nB (QQ)\nZ (EQ)\n9 (AA)\n{ (AA)\nX (AA)\nQ {3}\n");
+  const ResidueClassTable table = Classes();
   RunCases({
       {"B", "MDN", true, "1-1"}, {"AB", "AN", true, "0-1"},
       {"AB", "AQ", false, ""},                     // the first line of a character wins
@@ -73,12 +72,11 @@ TEST(Matcher, ShippedTablesLeaveResidueLettersAlone) {
 }
 
 TEST(Matcher, LeftmostMatchAgreesWithTryingEveryStart) {
-  // Random parts of 1 to 80 elements (the longest take the other scan) over random rows with gaps and X's.
   std::mt19937 rng(7);
   const std::string residues = "ACDKX.-";
   const std::vector<std::string> elements = {"A", "C", "D", "K", "X", "(AC)", "(DK)", "()", "(XA)"};
   for (int trial = 0; trial < 3000; ++trial) {
-    std::string text, row;
+    std::string text, row;  // the longest parts take the other scan
     const std::size_t m = trial % 10 == 0 ? 64 + rng() % 17 : 1 + rng() % 6;
     for (std::size_t k = 0; k < m; ++k) text += m > 8 ? std::string(rng() % 4 == 0 ? "(AC)" : "X") : elements[rng() % elements.size()];
     const std::size_t n = rng() % 120;
@@ -102,7 +100,7 @@ TEST(Matcher, PartsExpansionCutAndBoundedCombination) {
   EXPECT_EQ(SsmaskText(DecorticMotif("{5}AB{3C")), "1 5 AB\n");  // an unterminated mark takes the rest
   EXPECT_EQ(DecorticMotif("{0}AB").size(), 0u);
   // 200 B's expand to 800 characters; the completed pattern keeps 499, its closing "{0}" included.
-  PreparedPattern p(std::string(200, 'B'), TableOf("B (DN)\n"));
+  PreparedPattern p(std::string(200, 'B'), Classes());
   ASSERT_EQ(p.Parts(1000).size(), 1u);
   EXPECT_EQ(p.Parts(1000)[0].text.size(), 499u - 6u - 3u);
   EXPECT_EQ(p.Elements(1000)[0].elements.size(), (499u - 6u - 3u) / 4u + 1u);  // the last group is cut open
@@ -110,8 +108,7 @@ TEST(Matcher, PartsExpansionCutAndBoundedCombination) {
   // Hundreds of millions of chains: the first ones are kept and the search says it was cut.
   const ResidueClassTable none;
   const SearchOutcome out = SearchPattern("A{100}A{100}A{100}A", &none, std::string(750, 'A'));
-  EXPECT_EQ(out.code, kSearchFound);
-  EXPECT_TRUE(out.cut);
+  EXPECT_TRUE(out.code == kSearchFound && out.cut);
   EXPECT_EQ(out.matches.size(), kMaxMatchesPerSearch);
   EXPECT_EQ(MatchesText({out.matches[0]}), "0-0 1-1 2-2 3-3");
 }
@@ -132,10 +129,9 @@ TEST(LanceRecherche, ResultsFileMessagesAndLinks) {
   EXPECT_EQ(run("QKNQDQ", "KB{3}D", work.Path()), kSearchFound);
   EXPECT_EQ(test_support::ReadWholeFile(results), "1 2\n4 4\n-\n");
   std::vector<PatternMatch> read;
-  ASSERT_TRUE(ReadResultsFile(results, read));
-  EXPECT_EQ(MatchesText(read), "1-2 4-4");
   struct stat st {};
-  ASSERT_EQ(stat(results.c_str(), &st), 0);
+  ASSERT_TRUE(ReadResultsFile(results, read) && stat(results.c_str(), &st) == 0);
+  EXPECT_EQ(MatchesText(read), "1-2 4-4");
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(run("KNQQQD", "KB{3}D", work.Path()), kSearchFound);
   EXPECT_EQ(test_support::ReadWholeFile(results), "");

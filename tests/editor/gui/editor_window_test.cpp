@@ -116,20 +116,21 @@ class EditorWindowTest : public MainWindowFixture {
     const PaletteColour expected = PaletteAt(back);
     QCOMPARE(image.pixelColor(1, editor_->LineHeight() + 1), QColor(expected.red, expected.green, expected.blue));
 
-    // The save dialog: the range checked, MSF or Clustal by name, an unwritable folder told.
+    // The save dialog: a range past the end refused, MSF and Clustal by the name, an unwritable folder told.
     {
       SauveMsfDlg dialog(*PDARUVA, editor_);
       QCOMPARE(dialog.NameLabel()->text(), QString("blastp_18_alignments.msf"));
-      dialog.SetChosenFile(dir_.filePath("saved.msf").toStdString());
       dialog.FromEdit()->setText("1a");
       QCOMPARE(dialog.FromEdit()->text(), QString("1"));
       dialog.ToEdit()->setText("30");
-      QVERIFY(!dialog.TrySave() && !QFile::exists(dir_.filePath("saved.msf")));
+      dialog.SetChosenFile(dir_.filePath("s.msf").toStdString());
+      QVERIFY(!dialog.TrySave() && !QFile::exists(dir_.filePath("s.msf")));
       dialog.ToEdit()->setText("31");
-      QVERIFY(dialog.TrySave() && QFile::exists(dir_.filePath("saved.msf")));
-      dialog.SetChosenFile(dir_.filePath("export.aln").toStdString());
-      QVERIFY(dialog.TrySave() && QFile(dir_.filePath("export.aln")).size() > 0);
-      dialog.SetChosenFile(dir_.filePath("nowhere/saved.msf").toStdString());
+      for (const char* name : {"s.msf", "s.aln"}) {
+        dialog.SetChosenFile(dir_.filePath(name).toStdString());
+        QVERIFY(dialog.TrySave() && QFile(dir_.filePath(name)).size() > 0);
+      }
+      dialog.SetChosenFile(dir_.filePath("nowhere/s.msf").toStdString());
       QVERIFY(dialog.TrySave());
       QVERIFY(QString::fromStdString(platform_.Messages().back().text).startsWith("Unable to write the file"));
     }
