@@ -61,7 +61,7 @@ TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
   EXPECT_EQ(msa->rows[0]->matchLine, "  3.");
 }
 
-TEST(MsaRowEdits, MergeAndRename) {
+TEST(MsaRowEdits, MergeMoveRemoveAndRename) {
   auto msa = MakeMsa({"..GTA", "AC..G"});
   msa->rows[0]->name = "SP|P12345 (  12-  80) 1";
   ColourAllRows(*msa, TestColours());
@@ -78,6 +78,11 @@ TEST(MsaRowEdits, MergeAndRename) {
   paren->rows[0]->name = "(x)";
   MergeSequence(*paren, 1);
   EXPECT_EQ(paren->rows[0]->name, "");
+  auto three = MakeMsa({"A", "C", "D"});
+  EXPECT_FALSE(MoveSequence(*three, 0, -1) || MoveSequence(*three, 2, +1) || MoveSequence(*three, 1, 2));
+  EXPECT_FALSE(RemoveSequence(*three, 3) || RemoveSequence(*three, -1));
+  ASSERT_TRUE(MoveSequence(*three, 0, +1) && RemoveSequence(*three, 0));
+  EXPECT_EQ(Residues(*three), (std::vector<std::string>{"A", "D"}));
   const struct {
     std::string old, entered;
     bool first;
