@@ -54,9 +54,7 @@ TEST(MsfInterop, OurFilesReadInOurReaderSeqretClustalwAndBioPerl) {
       const Rows clustalw = FastaRows(test_support::ReadWholeFile(dir / "c.fasta"));
       ASSERT_EQ(clustalw.size(), expected.size());
       for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(clustalw[i].second, expected[i].second) << i;
-      const std::string perl = "perl -MBio::AlignIO -e '$in = Bio::AlignIO->new(-file => $ARGV[0], -format => \"msf\");"
-          " while ($a = $in->next_aln) { for $s ($a->each_seq) { print \">\", $s->id, \"\\n\", $s->seq, \"\\n\" } }' '" + path + "' 2>/dev/null";
-      EXPECT_EQ(FastaRows(RunTool(perl, &status)), expected);
+      EXPECT_EQ(FastaRows(RunTool("perl " + EditorData("read_msf.pl") + " '" + path + "' 2>/dev/null", &status)), expected);
       EXPECT_EQ(status, 0);
     }
   }
@@ -106,11 +104,8 @@ TEST(MsaExportInterop, BiopythonReadsTheFastaAndClustalExports) {
   TempFolder dir;
   ASSERT_EQ(SaveAlignedFasta(dir / "a.fasta", *msa, 0, msa->columnCount - 1, true), 1);
   ASSERT_EQ(SaveClustal(dir / "a.aln", *msa, 0, msa->columnCount - 1, true), 1);
-  const std::string script = dir.Write("read.py", "import sys\nfrom Bio import AlignIO\n"
-      "for fmt, path in (('fasta', sys.argv[1]), ('clustal', sys.argv[2])):\n"
-      "    for rec in AlignIO.read(path, fmt):\n        print('>' + fmt + ':' + rec.id + '\\n' + str(rec.seq))\n");
   int status = -1;
-  const Rows rows = FastaRows(RunTool("/usr/bin/python3 '" + script + "' '" + (dir / "a.fasta") + "' '" + (dir / "a.aln") + "'", &status));
+  const Rows rows = FastaRows(RunTool("/usr/bin/python3 '" + EditorData("read_alignments.py") + "' '" + (dir / "a.fasta") + "' '" + (dir / "a.aln") + "'", &status));
   ASSERT_EQ(status, 0);
   const Rows expected = OurRows(*msa, "a");
   ASSERT_EQ(rows.size(), 2 * expected.size());

@@ -42,11 +42,10 @@ TEST(MsfWriter, GcgChecksumAgreesWithBiopython) {
                                               std::string(300, 'W') + "...KLM" + std::string(1000, 'Y')};
   EXPECT_EQ(SEQGCGCHECKSUM("XAB", 1, 2), 197);  // positions counted from the first written column
   EXPECT_EQ(SEQGCGCHECKSUM("AB", 0, 9), 197);   // nothing past the end
-  TempFolder dir;
-  std::string script = "from Bio.SeqUtils.CheckSum import gcg\n";
-  for (const std::string& s : sequences) script += "print(gcg('" + s + "'))\n";
+  std::string command = "/usr/bin/python3 " + EditorData("gcg_checksums.py");
+  for (const std::string& s : sequences) command += " " + s;
   int status = -1;
-  std::istringstream out(RunTool("/usr/bin/python3 " + dir.Write("sum.py", script), &status));
+  std::istringstream out(RunTool(command, &status));
   ASSERT_EQ(status, 0);
   for (const std::string& s : sequences) {
     int expected = -1;
@@ -57,19 +56,12 @@ TEST(MsfWriter, GcgChecksumAgreesWithBiopython) {
 
 TEST(MsfReader, DataLineRulesAndRefusals) {
   TempFolder dir;
-  auto msa = ReadMsf(dir.Write("in.msf", " x.msf  MSF: 12  Type: P  Check: 1  ..\n\n"
-      " Name: sp|P56540|CBBQ_CHRVI  Len:   12  Check: 1  Weight: 1.00\n"
-      " name: row2       LEN:   10  check: 1  weight: 1.00\n"
-      " Name: row2       Len:   12  Check: 1  Weight: 1.00\n"
-      " Name: short      Len:   12  Check: 1  Weight: 1.00\n\n//\n\n"
-      "            1         12\r\n"
-      "sp|P56540|CBBQ_CHRVI ~~AC-DEF~~ 12\r\n"  // a long name, '~' and '-' gaps, digits skipped
-      "row2       ACDEFGHIKLMNPQ\r\n"           // longer than the column count: cut
-      "short      a.c d.e\r\nshort      fgh\r\nunknown    WWWW\r\nx\r\n"));
+  // A long name, '~' and '-' gaps, digits skipped, a row longer than the column count cut,
+  // lower case, a repeated name whose lines go to the first, unknown names, CRLF line ends.
+  auto msa = ReadMsf(EditorData("reader_rules.msf"));
   ASSERT_NE(msa, nullptr);
   EXPECT_EQ(msa->columnCount, 12);
-  EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"..AC.DEF....", "ACDEFGHIKLMN", std::string(12, '.'),
-                                                      "A.CD.EFGH..."}));  // a repeated name: lines go to the first
+  EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"..AC.DEF....", "ACDEFGHIKLMN", std::string(12, '.'), "A.CD.EFGH..."}));
   EXPECT_EQ(msa->rows[0]->name + " " + msa->rows[3]->name, "SP|P56540|CBBQ_CHRVI SHORT");
   EXPECT_EQ(msa->consensusThreshold, 2);
   EXPECT_TRUE(msa->useBackground);
