@@ -1,6 +1,4 @@
-// MSF, aligned FASTA and Clustal files exchanged with clustalw, EMBOSS seqret,
-// BioPerl and Biopython: ours read in those tools (and in our reader) with our
-// residues, theirs read in ours with the residues they were given.
+// MSF, FASTA and Clustal files exchanged with clustalw, EMBOSS seqret, BioPerl and Biopython, both ways.
 #include <gtest/gtest.h>
 
 #include "editor_test_support.h"
@@ -64,8 +62,7 @@ TEST(MsfInterop, FilesOfClustalwAndSeqretReadWithTheirResidues) {
   auto msa = ReportMsa();
   ASSERT_NE(msa, nullptr);
   TempFolder dir;
-  // Long names (past position 11); residues ungapped for clustalw. seqret keeps
-  // a plain long name (of a "db|acc|name" one only the last part).
+  // Long names; ungapped for clustalw; plain for seqret (it keeps only the last part of "db|acc|name").
   std::string unaligned, aligned;
   for (int r = 1; r <= 4; ++r) {
     const std::string& residues = msa->rows[static_cast<std::size_t>(r)]->residues;

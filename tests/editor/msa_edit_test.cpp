@@ -1,5 +1,4 @@
-// Editing the MSA: character and row operations, renaming, and the undo
-// history that must give back exactly the record it started from.
+// Editing the MSA: character and row operations, renaming, and the undo history.
 #include <gtest/gtest.h>
 
 #include <random>

@@ -82,8 +82,7 @@ TEST(MsaColours, LettersOfEitherCaseTakeTheirColoursOthersBlackOnWhite) {
   InitColorsString("Ac.-*z", text, back, colours);
   EXPECT_EQ(text, (std::vector<int>{colours.text[0], colours.text[2], 0, 0, 0, colours.text[25]}));
   EXPECT_EQ(back, (std::vector<int>{colours.back[0], colours.back[2], 1, 1, 1, colours.back[25]}));
-  // The shipped configuration without backgrounds: every letter on white, a
-  // white letter (proline) drawn black, the others keep their colour.
+  // The shipped colours without backgrounds: all on white, a white letter (P) drawn black.
   const std::string config = std::string(VISTRAM_TEST_DATA_DIR) + "/../../data/vistram.cfg";
   const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
   std::vector<int> withText, withBack, withoutText, withoutBack;

@@ -1,5 +1,4 @@
-// MSF files: the writer's bytes and GCG checksum, the reader on hand-made and
-// corpus files, and the export format chosen from the file name.
+// MSF files: the writer's bytes and GCG checksum, the reader on hand-made and corpus files.
 #include <gtest/gtest.h>
 
 #include "editor_test_support.h"
@@ -56,8 +55,7 @@ TEST(MsfWriter, GcgChecksumAgreesWithBiopython) {
 
 TEST(MsfReader, DataLineRulesAndRefusals) {
   TempFolder dir;
-  // A long name, '~' and '-' gaps, digits skipped, a row longer than the column count cut,
-  // lower case, a repeated name whose lines go to the first, unknown names, CRLF line ends.
+  // Long names, '~' '-' gaps, digits, a row too long, lower case, a repeated name (to the first), CRLF.
   auto msa = ReadMsf(EditorData("reader_rules.msf"));
   ASSERT_NE(msa, nullptr);
   EXPECT_EQ(msa->columnCount, 12);

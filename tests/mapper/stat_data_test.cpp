@@ -1,5 +1,4 @@
-// The map record: profile, scores and classes, labels, preparation and its
-// messages, the sort against the plain selection sort, the TSV form.
+// The map record: profile, scores, classes, labels, preparation, the sort and the TSV form.
 #include "vistram/mapper/stat_data.h"
 
 #include <gtest/gtest.h>

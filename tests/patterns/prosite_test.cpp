@@ -149,8 +149,7 @@ TEST(Prosite, ConvertedPatternsFindWhatRegularExpressionsFind) {
         EXPECT_EQ(MatchesText(out.matches), expected);
         continue;
       }
-      // Hits of one part never overlap, so a match whose first part lies inside an earlier hit is not
-      // looked for; but every match found is one of the expression's, and a row without those has none.
+      // Hits of one part never overlap, so some matches go unseen; but those found are the expression's.
       for (const PatternMatch& pm : out.matches)
         EXPECT_TRUE(std::regex_match(s.substr(pm.front().start, pm.back().end - pm.front().start + 1), re)) << MatchesText({pm});
       if (expected.empty()) EXPECT_TRUE(out.matches.empty());

@@ -24,10 +24,10 @@ TEST(SearchRun, ItemTexts) {
 TEST(SearchRun, BatchLinesInTreeOrder) {
   ResidueClassTable table;
   table.expansion['B'] = "(DN)";
-  const std::string name = "first_row_with_a_name_longer_than_forty_nine_char";
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
-  EXPECT_FALSE(WriteFindPatternLines({{name + "s_cut", "QKDELQQKNELQ"}, {"no_hit", "AAAAAAA"}, {"gapped", "KD.ELQKDEL.QKB"}},
+  EXPECT_FALSE(WriteFindPatternLines({{"first_row_with_a_name_longer_than_forty_nine_chars_cut", "QKDELQQKNELQ"},
+                                      {"no_hit", "AAAAAAA"}, {"gapped", "KD.ELQKDEL.QKB"}},
                                      {"K(DB)EL", "", "KB{3}L", "L"}, table, out, err));
   auto read = [](std::FILE* file) {
     std::string s;
@@ -36,12 +36,7 @@ TEST(SearchRun, BatchLinesInTreeOrder) {
     std::fclose(file);
     return s;
   };
-  EXPECT_EQ(read(out), name + "\tK(DB)EL\t   1 : -- 2<KDEL>5 --\n" + name + "\tK(DB)EL\t   2 : -- 8<KNEL>11 --\n" + name +
-                           "\tKB{3}L\t   1 : -- 2<KD>3 ---- 5<L>5 --\n" + name + "\tKB{3}L\t   2 : -- 8<KN>9 ---- 11<L>11 --\n" +
-                           name + "\tL\t   1 : -- 5<L>5 --\n" + name + "\tL\t   2 : -- 11<L>11 --\n" +
-                           "gapped\tK(DB)EL\t   1 : -- 7<KDEL>10 --\ngapped\tKB{3}L\t   1 : -- 1<KD>2 ---- 5<L>5 --\n"
-                           "gapped\tKB{3}L\t   2 : -- 7<KD>8 ---- 10<L>10 --\ngapped\tL\t   1 : -- 5<L>5 --\n"
-                           "gapped\tL\t   2 : -- 10<L>10 --\n");
+  EXPECT_EQ(read(out), test_support::ReadWholeFile(PatternsData("find_pattern_lines.expected")));
   EXPECT_EQ(read(err), "pattern 2: Invalid pattern (syntax error).\n");  // once, not once per row
 }
 

@@ -1,7 +1,4 @@
-// The editor window on the offscreen platform, in one session: opened from a
-// real report's selection, typing, deleting, row commands, undo, scrolling,
-// painting, Find pattern, saving, a second construction, closing, and the
-// MSF files of the Open command and the command line.
+// The editor window offscreen in one session: from a report's selection to editing, scrolling, saving and closing.
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,8 +48,7 @@ class EditorWindowTest : public MainWindowFixture {
     QCOMPARE(editor_->windowTitle(), QString("DorUvo Editor  - [%1]").arg(EditorFile("blastp_18_alignments.txt")));
     QVERIFY(w_->CommandAction(kCmdEditorFromAlignments)->isChecked());
 
-    // Typing inserts; Ctrl with a letter types in every row; Replace mode overwrites, a blank is a gap;
-    // Backspace deletes left of the caret (nothing in column 1), Delete at the caret.
+    // Typing inserts, Ctrl+letter in every row, Replace overwrites (a blank is a gap), Backspace and Delete.
     const std::string row1 = Row(0), row2 = Row(1), row3 = Row(2);
     QTest::keyClicks(editor_->AlignArea(), "w");
     QCOMPARE(Row(0), "W" + row1.substr(0, row1.size() - 1));
@@ -96,8 +92,7 @@ class EditorWindowTest : public MainWindowFixture {
     QCOMPARE(PDARUVA->SequenceCount(), 19);
     QCOMPARE(Row(1) + Row(2), row2 + row3);
 
-    // Scrolling by keys moves the bars; at h = 0 column 1 is centred on the
-    // left edge: its cell in row 2 shows its configured background.
+    // Keys move the bars; at h = 0 column 1, centred on the left edge, shows its background in row 2.
     editor_->resize(500, 300);
     QApplication::processEvents();
     QScrollBar* h = editor_->AlignArea()->horizontalScrollBar();

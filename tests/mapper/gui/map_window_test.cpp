@@ -1,6 +1,4 @@
-// The map window on a real report, offscreen, in one session: the command and
-// its refusals, sorting, scrolling by keys, the two tips, the painted bars, the
-// Scale dialog, and the map as SVG and PNG pictures.
+// The map window on a real report, offscreen, in one session, and its SVG and PNG pictures.
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>

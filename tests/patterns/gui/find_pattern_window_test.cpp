@@ -1,5 +1,4 @@
-// The "Find pattern(s)" window and the "List of patterns" dialog on the
-// offscreen platform, in one session over the rows of a real MSF file.
+// The "Find pattern(s)" window and the "List of patterns" dialog offscreen, in one session.
 #include "vistram/patterns/gui/find_pattern_window.h"
 
 #include <QDir>
@@ -66,8 +65,7 @@ class FindPatternWindowTest : public QObject {
     w->FindButton()->click();
     QCOMPARE(Messages(), QStringList("No sequences selected."));
     QCOMPARE(TreeTexts(w->Tree()), QStringList("earlier"));
-    // The active-site cysteine of cysteine proteases, typed in lower case; CATH_RAT has
-    // "QGACGSCWTFS" and no item. Positions count the gap columns.
+    // The cysteine proteases' active site, typed in lower case (CATH_RAT has QGACGSCWTFS: no item).
     for (int i : {0, 2, 3}) w->RowList()->item(i)->setSelected(true);
     w->PatternField()->clear();
     QTest::keyClicks(w->PatternField(), "qxxx(ge)xc(wya)(as)fs{40}NGG");
