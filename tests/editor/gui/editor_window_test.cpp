@@ -11,6 +11,7 @@
 #include "vistram/editor/gui/editor_dialogs.h"
 #include "vistram/editor/gui/editor_open.h"
 #include "vistram/editor/gui/editor_window.h"
+#include "vistram/patterns/gui/find_pattern_window.h"
 
 namespace {
 QString EditorFile(const char* name) { return QString(VISTRAM_TEST_DATA_DIR) + "/editor/" + name; }
@@ -110,6 +111,13 @@ class EditorWindowTest : public MainWindowFixture {
     AssignAAColor(ReadColourConfiguration(kColourHca, w_->Data().configPath, true), Row(1)[0], text, back);
     const PaletteColour expected = PaletteAt(back);
     QCOMPARE(image.pixelColor(1, editor_->LineHeight() + 1), QColor(expected.red, expected.green, expected.blue));
+    const int oldMax = h->maximum();  // a bigger font: bigger cells, the ranges follow
+    QVERIFY(editor_->SetFontPoints(20));
+    editor_->AdjustScrollBars();
+    QVERIFY(h->maximum() > oldMax);
+    Command(kCmdEditorFindPattern);  // Find pattern hands copies of the rows to a window of its own
+    QVERIFY(editor_->findChild<FindPatWnd*>() != nullptr && editor_->findChild<FindPatWnd*>()->isVisible());
+    editor_->findChild<FindPatWnd*>()->close();
 
     // The save dialog: a range past the end refused, MSF and Clustal by the name, an unwritable folder told.
     {
@@ -129,6 +137,13 @@ class EditorWindowTest : public MainWindowFixture {
       QVERIFY(dialog.TrySave());
       QVERIFY(QString::fromStdString(platform_.Messages().back().text).startsWith("Unable to write the file"));
     }
+    int threshold = -1;  // the consensus threshold dialog's field: 0 to the row count, digits only
+    for (auto [entered, value] : {std::pair{"0", 0}, {"5", 5}, {"6", -1}, {"-1", -1}, {"", -1}, {"1234567890", -1}})
+      QCOMPARE(ParseThreshold(entered, 5, threshold) ? threshold : -1, value);
+    std::string digits = "1-2x3";
+    QVERIFY(TesteEditNum(digits, true) && digits == "1-23");
+    digits = "123";
+    QVERIFY(!TesteEditNum(digits, false));
     // A second construction: the user keeps the editor and is told; an MSF file replaces it once let go.
     platform_.Clear();
     platform_.QueueAnswer(MsgAnswer::No);

@@ -90,6 +90,8 @@ class FindPatternWindowTest : public QObject {
     platform_.QueueAnswer(MsgAnswer::Yes);
     Find(*w);
     QCOMPARE(Messages().size(), 4);
+    w->FindPatMainProc_OnCommand(FindPatWnd::kIdSelectNone);
+    QCOMPARE(w->RowList()->selectedItems().size(), 0);
 
     // The list of patterns: a file chosen, two-line items painted in blue and brown, all selected.
     PatternsTempDir dir;
