@@ -18,13 +18,8 @@ ColourConfiguration TestColours() {
 }
 
 TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
-  const struct {
-    char op;  // 'o' overwrite, 'i' insert, 'd' delete
-    int col, row;
-    char c;
-    bool all;
-    std::vector<std::string> expected;
-  } cases[] = {
+  // {'o' overwrite, 'i' insert or 'd' delete, column, row, character, in every row, rows after}
+  const std::tuple<char, int, int, char, bool, std::vector<std::string>> cases[] = {
       {'o', 2, 1, 'W', false, {"AWDE", "FGHI"}}, {'o', 4, 2, 'W', false, {"ACDE", "FGHW"}},
       {'i', 2, 1, 'W', false, {"AWCD", "FGHI"}}, {'i', 4, 1, 'W', false, {"ACDW", "FGHI"}},
       {'i', 1, 2, '.', true, {".ACD", ".FGH"}},  {'d', 1, 2, 0, false, {"ACDE", "GHI."}},
@@ -33,15 +28,15 @@ TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
       {'i', 0, 1, 'W', false, {"ACDE", "FGHI"}},
   };
   const ColourConfiguration colours = TestColours();
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(1, c.op) + " at " + std::to_string(c.col) + "," + std::to_string(c.row));
+  for (const auto& [op, col, row, c, all, expected] : cases) {
+    SCOPED_TRACE(std::string(1, op) + " at " + std::to_string(col) + "," + std::to_string(row));
     auto msa = MakeMsa({"ACDE", "FGHI"});
     ColourAllRows(*msa, colours);
     for (auto& r : msa->rows) r->matchLine = "mmmm";
-    if (c.op == 'o') EcraseCaractere(*msa, colours, c.col, c.row, c.c, c.all);
-    if (c.op == 'i') InsereCaractere(*msa, colours, c.col, c.row, c.c, c.all);
-    if (c.op == 'd') EffaceCaractere(*msa, c.col, c.row, c.all);
-    EXPECT_EQ(Residues(*msa), c.expected);
+    if (op == 'o') EcraseCaractere(*msa, colours, col, row, c, all);
+    if (op == 'i') InsereCaractere(*msa, colours, col, row, c, all);
+    if (op == 'd') EffaceCaractere(*msa, col, row, all);
+    EXPECT_EQ(Residues(*msa), expected);
     for (const auto& r : msa->rows) {  // colours move with their residues
       std::vector<int> text, back;
       InitColorsString(r->residues, text, back, colours);
@@ -82,14 +77,11 @@ TEST(MsaRowEdits, MergeMoveRemoveAndRename) {
   EXPECT_FALSE(RemoveSequence(*three, 3) || RemoveSequence(*three, -1));
   ASSERT_TRUE(MoveSequence(*three, 0, +1) && RemoveSequence(*three, 0));
   EXPECT_EQ(Residues(*three), (std::vector<std::string>{"A", "D"}));
-  const struct {
-    std::string old, entered;
-    bool first;
-    std::string expected;
-  } renames[] = {{"QUERY", "abc", true, "       abc"}, {"SP|P12345| (  12-  80) 1", "MYSEQ", false, "     MYSEQ (  12-  80) 1"},
+  const std::tuple<std::string, std::string, bool, std::string> renames[] = {  // {old, entered, first row, renamed}
+                 {"QUERY", "abc", true, "       abc"}, {"SP|P12345| (  12-  80) 1", "MYSEQ", false, "     MYSEQ (  12-  80) 1"},
                  {"SP|P12345| (  12-  80) 1", "MYSEQ", true, "     MYSEQ"}, {"ABCDEFGHIJKL", "N", false, "         N"},
                  {"ABCDEFGHIJKLM", "N", false, "         N LM"}, {"X", "TWELVECHARSX", false, "TWELVECHAR"}};
-  for (const auto& c : renames) EXPECT_EQ(RenamedRowName(c.old, c.entered, c.first), c.expected) << c.old;
+  for (const auto& [old, entered, first, renamed] : renames) EXPECT_EQ(RenamedRowName(old, entered, first), renamed) << old;
 }
 
 // Everything that makes two records equal for the user.

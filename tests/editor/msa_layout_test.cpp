@@ -49,11 +49,7 @@ TEST(MsaCaret, PixelsClicksAndKeys) {
   EXPECT_FALSE(CaretFromClick(2, 5, 10, 20, -2, 0, 100, 10, col, row) || CaretFromClick(995, 5, 10, 20, -2, 0, 50, 10, col, row) ||
                CaretFromClick(20, 400, 10, 20, -2, 0, 50, 10, col, row));
   // 400 x 200 pixels of 10 x 20 cells: a page is 40 columns or 10 rows.
-  const struct {
-    CaretKey key;
-    bool ctrl;
-    int col, row, expectedCol, expectedRow;
-  } cases[] = {
+  const std::tuple<CaretKey, bool, int, int, int, int> cases[] = {  // {key, Ctrl, from column, row, to column, row}
       {CaretKey::Left, false, 5, 3, 4, 3},    {CaretKey::Left, false, 1, 3, 1, 3},
       {CaretKey::Left, true, 45, 3, 5, 3},    {CaretKey::Left, true, 30, 3, 1, 3},
       {CaretKey::Right, false, 5, 3, 6, 3},   {CaretKey::Right, false, 100, 3, 100, 3},
@@ -62,21 +58,18 @@ TEST(MsaCaret, PixelsClicksAndKeys) {
       {CaretKey::Down, false, 5, 25, 5, 25},  {CaretKey::Home, false, 50, 20, 1, 1},
       {CaretKey::End, false, 50, 2, 100, 25},
   };
-  for (const auto& c : cases) {
-    col = c.col, row = c.row;
-    MoveCaret(c.key, c.ctrl, 400, 200, 10, 20, 100, 25, col, row);
-    EXPECT_EQ(std::make_pair(col, row), std::make_pair(c.expectedCol, c.expectedRow))
-        << static_cast<int>(c.key) << " from " << c.col << "," << c.row;
+  for (const auto& [key, ctrl, fromCol, fromRow, toCol, toRow] : cases) {
+    col = fromCol, row = fromRow;
+    MoveCaret(key, ctrl, 400, 200, 10, 20, 100, 25, col, row);
+    EXPECT_EQ(std::make_pair(col, row), std::make_pair(toCol, toRow)) << static_cast<int>(key) << " from " << fromCol << "," << fromRow;
   }
 }
 
 TEST(MsaCaret, MovesOutOfViewScroll) {
   auto msa = MakeMsa(std::vector<std::string>(50, std::string(200, 'A')));
   const ScrollSetup bars = ReajusteVHScroll(*msa, 400, 200, 10, 20);
-  const struct {
-    CaretKey key;
-    int fromCol, fromRow, toCol, toRow, h, v, expectedH, expectedV;
-  } cases[] = {
+  // {key, from column, row, to column, row, h, v before, h, v after}
+  const std::tuple<CaretKey, int, int, int, int, int, int, int, int> cases[] = {
       {CaretKey::Right, 39, 1, 40, 1, -2, 0, -1, 0},  // right from the last visible column
       {CaretKey::Down, 1, 10, 1, 11, -2, 0, -2, 1},
       {CaretKey::Home, 30, 9, 1, 1, 10, 5, -2, 0},
@@ -85,10 +78,10 @@ TEST(MsaCaret, MovesOutOfViewScroll) {
       {CaretKey::PageUp, 1, 15, 1, 5, -2, 5, -2, 0},
       {CaretKey::Right, 5, 3, 6, 3, -2, 0, -2, 0},  // inside the view
   };
-  for (const auto& c : cases) {
-    int h = c.h, v = c.v;
-    ScrollForCaret(c.key, false, c.fromCol, c.fromRow, c.toCol, c.toRow, 400, 200, 10, 20, bars, h, v);
-    EXPECT_EQ(std::make_pair(h, v), std::make_pair(c.expectedH, c.expectedV)) << static_cast<int>(c.key) << " " << c.fromRow;
+  for (const auto& [key, fromCol, fromRow, toCol, toRow, h0, v0, h1, v1] : cases) {
+    int h = h0, v = v0;
+    ScrollForCaret(key, false, fromCol, fromRow, toCol, toRow, 400, 200, 10, 20, bars, h, v);
+    EXPECT_EQ(std::make_pair(h, v), std::make_pair(h1, v1)) << static_cast<int>(key) << " " << fromRow;
   }
 }
 

@@ -6,26 +6,22 @@
 namespace {
 
 TEST(MsaBuild, PlacesEachAlignmentOnTheQueryCoordinates) {
-  const struct {
-    const char* what;
-    TestHsp hsp;
-    int queryLength;
-    std::string queryRow, subjectRow, matchRow;
-  } cases[] = {
+  // {case, alignment, query length, query row, subject row, its match line}
+  const std::tuple<const char*, TestHsp, int, std::string, std::string, std::string> cases[] = {
       {"plain", {"ACDE", "AC E", "ACYE", 2, 5, 8}, 6, ".ACDE.", ".ACYE.", ".AC E."},
       {"query gaps", {"AC--DE", "AC  DE", "ACGGDE", 1, 1, 6}, 5, "ACDE.", "ACDE.", "ACDE."},
       {"subject gap", {"ACDE", "A  E", "A--E", 1, 1, 2}, 4, "ACDE", "A..E", "A  E"},
       {"lower case and X*", {"acD*", "    ", "gcD*", 1, 1, 4}, 4, "acD*", "gcD.", "    "},
       {"overhang", {"ACDEF", "ACDEF", "ACDEF", 3, 1, 5}, 4, "..AC", "..AC", "..AC"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const DataProgram dp = MakeWorkingSet({{c.hsp}}, c.queryLength);
+  for (const auto& [what, hsp, queryLength, queryRow, subjectRow, matchRow] : cases) {
+    SCOPED_TRACE(what);
+    const DataProgram dp = MakeWorkingSet({{hsp}}, queryLength);
     auto msa = BuildMsaFromAlignments(dp, ListSelectedAlignments(dp));
     ASSERT_NE(msa, nullptr);
-    EXPECT_EQ(Residues(*msa), (std::vector<std::string>{c.queryRow, c.subjectRow}));
-    EXPECT_EQ(msa->rows[1]->matchLine, c.matchRow);
-    EXPECT_EQ(msa->rows[0]->matchLine, std::string(static_cast<std::size_t>(c.queryLength), '.'));
+    EXPECT_EQ(Residues(*msa), (std::vector<std::string>{queryRow, subjectRow}));
+    EXPECT_EQ(msa->rows[1]->matchLine, matchRow);
+    EXPECT_EQ(msa->rows[0]->matchLine, std::string(static_cast<std::size_t>(queryLength), '.'));
     EXPECT_EQ(msa->consensusThreshold, 1);
   }
 }
@@ -55,20 +51,16 @@ TEST(MsaBuild, RowsNamesSelectionOrderAndRecordState) {
 }
 
 TEST(MsaConsensus, MajorityAtOrAboveTheThresholdWithoutTies) {
-  const struct {
-    std::vector<std::string> rows;
-    int threshold;
-    std::string expected;
-  } cases[] = {
+  const std::tuple<std::vector<std::string>, int, std::string> cases[] = {  // {rows, threshold, consensus}
       {{"A", "A", "G"}, 1, "A"}, {{"A", "G", "."}, 1, "."} /* a tie */, {{"A", "A", "A"}, 3, "A"},
       {{"A", "A", "G"}, 3, "."}, {{".", ".", "."}, 0, "."}, {{"a", "a", "G"}, 1, "G"} /* lower case not counted */,
       {{"X", "*", "-"}, 0, "X"}, {{"AC", "AD", "GD"}, 2, "AD"},
   };
-  for (const auto& c : cases) {
-    auto msa = MakeMsa(c.rows);
+  for (const auto& [rows, threshold, consensus] : cases) {
+    auto msa = MakeMsa(rows);
     std::string out;
-    CreeConsensus(out, c.threshold, msa->columnCount, msa->SequenceCount(), msa->rows);
-    EXPECT_EQ(out, c.expected) << c.rows[0] << " threshold " << c.threshold;
+    CreeConsensus(out, threshold, msa->columnCount, msa->SequenceCount(), msa->rows);
+    EXPECT_EQ(out, consensus) << rows[0] << " threshold " << threshold;
   }
 }
 

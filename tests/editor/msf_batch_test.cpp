@@ -14,27 +14,16 @@ namespace {
 TEST(MsfBatch, ExitCodesAndOutputs) {
   TempFolder dir;
   const std::string report = EditorData("blastp_18_alignments.txt"), x = dir / "x.msf";
-  const struct {
-    std::vector<std::string> args;
-    int code;
-  } cases[] = {
-      {{report}, 2},
-      {{"-o", x}, 2},
-      {{report, "-o", dir / "x.txt"}, 2},
-      {{report, "-o", x, "--select", "some"}, 2},
-      {{report, report, "-o", x}, 2},
-      {{dir / "none.bla", "-o", x}, 1},
-      {{EditorData("blastn_no_hits.txt"), "-o", x}, 1},
-      {{report, "-o", dir / "no/such/x.msf"}, 1},
-      {{report, "-o", dir / "all.msf"}, 0},
-      {{"--select", "first", report, "-o", dir / "first.fasta"}, 0},
-      {{report, "-o", dir / "c.aln"}, 0},
-      {{EditorData("emboss_opsd.msf"), "-o", dir / "again.msf"}, 0},
-  };
-  for (auto c : cases) {
+  const std::pair<std::vector<std::string>, int> cases[] = {  // {arguments, exit code}
+      {{report}, 2}, {{"-o", x}, 2}, {{report, "-o", dir / "x.txt"}, 2}, {{report, "-o", x, "--select", "some"}, 2},
+      {{report, report, "-o", x}, 2}, {{dir / "none.bla", "-o", x}, 1}, {{EditorData("blastn_no_hits.txt"), "-o", x}, 1},
+      {{report, "-o", dir / "no/such/x.msf"}, 1}, {{report, "-o", dir / "all.msf"}, 0},
+      {{"--select", "first", report, "-o", dir / "first.fasta"}, 0}, {{report, "-o", dir / "c.aln"}, 0},
+      {{EditorData("emboss_opsd.msf"), "-o", dir / "again.msf"}, 0}};
+  for (auto [args, code] : cases) {
     std::vector<char*> argv;
-    for (std::string& a : c.args) argv.push_back(a.data());
-    EXPECT_EQ(RunMsfBatch(static_cast<int>(argv.size()), argv.data()), c.code) << c.args.back();
+    for (std::string& a : args) argv.push_back(a.data());
+    EXPECT_EQ(RunMsfBatch(static_cast<int>(argv.size()), argv.data()), code) << args.back();
   }
   EXPECT_EQ(dir.EntryCount(), 4u);
   EXPECT_TRUE(std::filesystem::exists(dir / "c.aln"));

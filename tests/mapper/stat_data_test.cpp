@@ -13,13 +13,8 @@
 namespace {
 
 TEST(MapProfile, CoverageAndIdentityPerQueryPosition) {
-  const struct {
-    const char* name;
-    std::vector<TestAlignment> alignments;
-    int L;
-    std::vector<int> coverage;
-    std::vector<float> identity;
-  } cases[] = {
+  // {case, alignments, query length, coverage, identity}
+  const std::tuple<const char*, std::vector<TestAlignment>, int, std::vector<int>, std::vector<float>> cases[] = {
       // A query gap: the residue opposite adds nothing, later columns count at the following positions.
       {"query gap", {{"AC-DE", "ACWDF", "", 2}}, 6, {0, 1, 1, 1, 1, 0}, {0, 100, 100, 100, 0, 0}},
       {"subject gap", {{"ACDE", "A-DE", "", 1}}, 4, {1, 0, 1, 1}, {100, 0, 100, 100}},
@@ -30,14 +25,14 @@ TEST(MapProfile, CoverageAndIdentityPerQueryPosition) {
       {"stop codon and X", {{"A*X", "AKX", "", 1}}, 3, {1, 0, 1}, {100, 0, 100}},
       {"query of one residue", {{"AC", "AC", "", 1}}, 1, {1}, {100}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [name, alignments, L, coverage, identity] : cases) {
     DataProgram dp;
-    dp.header.queryLength = c.L;
-    for (const TestAlignment& a : c.alignments) AddTestHit(dp, "ID", {a});
+    dp.header.queryLength = L;
+    for (const TestAlignment& a : alignments) AddTestHit(dp, "ID", {a});
     StatData stat;
     ASSERT_EQ(PrepareStatData(stat, dp, dp.alignmentCount, nullptr, nullptr), 1);
-    EXPECT_EQ(std::vector<int>(stat.coverage.begin(), stat.coverage.end()), c.coverage) << c.name;
-    EXPECT_EQ(std::vector<float>(stat.identity.begin(), stat.identity.end()), c.identity) << c.name;
+    EXPECT_EQ(std::vector<int>(stat.coverage.begin(), stat.coverage.end()), coverage) << name;
+    EXPECT_EQ(std::vector<float>(stat.identity.begin(), stat.identity.end()), identity) << name;
   }
 }
 
