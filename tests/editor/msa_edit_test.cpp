@@ -129,8 +129,7 @@ TEST(MsaUndoHistory, RandomEditsUndoToTheStartAndRedoToTheEnd) {
     while (session.Undo(col, row)) ++undone;
     EXPECT_EQ(undone, applied);
     EXPECT_EQ(State(*msa), start);
-    while (session.Redo(col, row)) {
-    }
+    while (session.Redo(col, row)) continue;
     EXPECT_EQ(State(*msa), end);
   }
 }
