@@ -13,6 +13,10 @@ TEST(MsaLayout, RoundingAndRuler) {
   for (const auto& [column, text] : numbers) EXPECT_EQ(RulerNumber(column, 95), text) << column;
   EXPECT_EQ(RulerMark(20, 95), '|');
   EXPECT_EQ(RulerMark(21, 95), '.');
+  // Cells 10 x 20 from h = -2 (column 0 centred at x = 20): widened, then clipped to the alignment.
+  const CellRange r = CellsInRect(200, 200, 210, 220, 10, 20, 40, 30, 500, 100), all = CellsInRect(0, 0, 10000, 10000, 10, 20, -2, 0, 7, 3);
+  EXPECT_TRUE(r.firstColumn >= 56 && r.firstColumn <= 60 && r.firstRow <= 40 && r.endRow >= 41);  // x 200 from h 40: column 60
+  EXPECT_TRUE(all.firstColumn == 0 && all.firstRow == 0 && all.endColumn == 7 && all.endRow == 3);
 }
 
 TEST(MsaLayout, ScrollRangesFollowTheClientSize) {

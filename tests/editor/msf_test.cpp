@@ -106,6 +106,12 @@ TEST(MsfReader, CorpusFilesReadAsSeqretReadsThem) {
   }
 }
 
+TEST(MsfFormats, ChosenFromTheExtension) {
+  for (const auto& [path, format] : {std::pair{"/a/b.MSF", MsaFileFormat::kMsf}, {"b.fa", MsaFileFormat::kFasta},
+                                     {"b.aln", MsaFileFormat::kClustal}, {"b.txt", MsaFileFormat::kUnknown}, {"dir.msf/b", MsaFileFormat::kUnknown}})
+    EXPECT_EQ(MsaFormatFromPath(path), format) << path;
+}
+
 TEST(MsfBatch, ExitCodesAndOutputs) {
   TempFolder dir;
   const std::string report = EditorData("blastp_18_alignments.txt"), x = dir / "x.msf";
