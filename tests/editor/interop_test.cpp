@@ -1,131 +1,94 @@
-// MSF, aligned FASTA and Clustal files exchanged with other tools: files
-// those tools write at test time read with the residues they were given,
-// and files we write read in those tools with our residues.
+// MSF, FASTA and Clustal files exchanged with clustalw, EMBOSS seqret, BioPerl and Biopython, both ways.
 #include <gtest/gtest.h>
 
 #include "editor_test_support.h"
 #include "vistram/editor/msa_batch.h"
-#include "vistram/editor/msf.h"
 
 namespace {
 
-// The MSA of the test report's first alignments, rows named ROW0, ROW1, ...
-std::unique_ptr<DarUvaData> ReportMsa() {
+// The MSA of a report, rows named ROW0, ROW1, ...
+std::unique_ptr<DarUvaData> ReportMsa(const char* report = "blastp_18_alignments.txt", bool firstOnly = true) {
   auto msa = std::make_unique<DarUvaData>();
   std::string message;
-  if (LoadMsaForBatch(EditorData("blastp_18_alignments.txt"), true, *msa, message) != 1) return nullptr;
+  if (LoadMsaForBatch(EditorData(report), firstOnly, *msa, message) != 1) return nullptr;
   for (int r = 0; r < msa->SequenceCount(); ++r) msa->rows[static_cast<std::size_t>(r)]->name = "ROW" + std::to_string(r);
   return msa;
 }
 
-// The rows we expect another tool to see: our rows, then the consensus.
-std::vector<std::pair<std::string, std::string>> OurRows(const DarUvaData& msa, const std::string& consensusName) {
-  std::vector<std::pair<std::string, std::string>> rows;
-  for (const auto& r : msa.rows) rows.push_back({r->name, r->residues});
-  rows.push_back({consensusName, msa.consensus});
-  for (auto& [name, residues] : rows)
-    for (char& c : residues) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+// What another tool should see: our rows, then the consensus, upper case.
+Rows OurRows(const DarUvaData& msa, const std::string& consensusName) {
+  Rows rows;
+  for (const auto& r : msa.rows) rows.push_back({r->name, Upper(r->residues)});
+  rows.push_back({consensusName, Upper(msa.consensus)});
   return rows;
 }
 
-std::unique_ptr<DarUvaData> ReadMsf(const std::string& path) {
-  int rows = 0, columns = 0;
-  if (!AnalyseMSFHeader(path, rows, columns)) return nullptr;
-  return ReadMSFforSeq(path, rows, columns, "");
+std::string Ungapped(std::string s) {
+  std::erase_if(s, [](char c) { return c == '.' || c == '-' || c == '~'; });
+  return s;
 }
 
-// "name<TAB>residues" lines into rows (gaps as '.', upper case).
-std::vector<std::pair<std::string, std::string>> TabRows(const std::string& text) {
-  std::vector<std::pair<std::string, std::string>> rows;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    const std::size_t tab = line.find('\t');
-    if (tab == std::string::npos) continue;
-    std::string residues = line.substr(tab + 1);
-    for (char& c : residues) {
-      if (c == '-' || c == '~') c = '.';
-      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    rows.push_back({line.substr(0, tab), residues});
-  }
-  return rows;
-}
-
-std::string Ungapped(const std::string& s) {
-  std::string out;
-  for (char c : s)
-    if (c != '.' && c != '-' && c != '~') out += c;
-  return out;
-}
-
-TEST(MsfInterop, OurFileReadsInSeqretClustalwAndBioPerl) {
-  auto msa = ReportMsa();
-  ASSERT_NE(msa, nullptr);
+TEST(MsfInterop, OurFilesReadInOurReaderSeqretClustalwAndBioPerl) {
   TempFolder dir;
-  const std::string path = dir.File("ours.msf");
-  ASSERT_EQ(SauveMSF(50, path, *msa, 0, 1, msa->columnCount - 1, true), 1);
-  const auto expected = OurRows(*msa, "ours");
-  int status = -1;
-  const auto seqret =
-      FastaRows(RunTool("seqret -sequence 'msf::" + path + "' -osformat fasta -outseq stdout -auto 2>/dev/null", &status));
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(seqret, expected);
-  RunTool("cd '" + dir.Path() + "' && clustalw -infile=ours.msf -convert -output=fasta -outfile=clustalw.fasta >/dev/null 2>&1",
-          &status);
-  EXPECT_EQ(status, 0);
-  const auto clustalw = FastaRows(ReadWhole(dir.File("clustalw.fasta")));
-  ASSERT_EQ(clustalw.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(clustalw[i].second, expected[i].second) << i;
-  const std::string perl =
-      "perl -MBio::AlignIO -e '$in = Bio::AlignIO->new(-file => $ARGV[0], -format => \"msf\");"
-      " while ($a = $in->next_aln) { for $s ($a->each_seq) { print $s->id, \"\\t\", $s->seq, \"\\n\" } }' '" +
-      path + "' 2>/dev/null";
-  EXPECT_EQ(TabRows(RunTool(perl, &status)), expected);
-  EXPECT_EQ(status, 0);
+  const std::string path = dir / "ours.msf";
+  for (const char* report : {"blastp_18_alignments.txt", "bioperl_blast_plus.blastp"}) {
+    for (bool firstOnly : {false, true}) {
+      SCOPED_TRACE(std::string(report) + (firstOnly ? " first" : " all"));
+      auto msa = ReportMsa(report, firstOnly);
+      ASSERT_NE(msa, nullptr);
+      ASSERT_EQ(SauveMSF(50, path, *msa, 0, 1, msa->columnCount - 1, true), 1);
+      const Rows expected = OurRows(*msa, "ours");
+      auto back = ReadMsf(path);
+      ASSERT_NE(back, nullptr);
+      EXPECT_EQ(back->columnCount, msa->columnCount);
+      Rows ours;
+      for (const auto& r : back->rows) ours.push_back({r->name == "OURS" ? "ours" : r->name, r->residues});
+      EXPECT_EQ(ours, expected);
+      int status = -1;
+      EXPECT_EQ(SeqretRows(path, &status), expected);
+      EXPECT_EQ(status, 0);
+      RunTool("cd '" + dir.path() + "' && clustalw -infile=ours.msf -convert -output=fasta -outfile=c.fasta >/dev/null 2>&1", &status);
+      EXPECT_EQ(status, 0);
+      EXPECT_EQ(FastaRows(test_support::ReadWholeFile(dir / "c.fasta")), expected);
+      EXPECT_EQ(FastaRows(RunTool("perl " + EditorData("read_msf.pl") + " '" + path + "' 2>/dev/null", &status)), expected);
+      EXPECT_EQ(status, 0);
+    }
+  }
 }
 
 TEST(MsfInterop, FilesOfClustalwAndSeqretReadWithTheirResidues) {
   auto msa = ReportMsa();
   ASSERT_NE(msa, nullptr);
   TempFolder dir;
-  // Long names (past position 11) and the rows' residues, ungapped for clustalw.
+  // Long names; ungapped for clustalw; plain for seqret (it keeps only the last part of "db|acc|name").
   std::string unaligned, aligned;
-  std::vector<std::string> given;
   for (int r = 1; r <= 4; ++r) {
-    const std::string name = "sp|P5654" + std::to_string(r) + "|CBBQ_CHRVI";
     const std::string& residues = msa->rows[static_cast<std::size_t>(r)]->residues;
-    unaligned += ">" + name + "\n" + Ungapped(residues) + "\n";
+    unaligned += ">sp|P5654" + std::to_string(r) + "|CBBQ_CHRVI\n" + Ungapped(residues) + "\n";
     std::string gapped = residues;
-    for (char& c : gapped)
-      if (c == '.') c = '-';
-    // seqret keeps a plain long name (it takes the last part of a "db|acc|name" one).
+    std::replace(gapped.begin(), gapped.end(), '.', '-');
     aligned += ">longrowname_" + std::to_string(r) + "\n" + gapped + "\n";
-    given.push_back(residues);
   }
-  WriteWhole(dir.File("in.fasta"), unaligned);
-  WriteWhole(dir.File("aligned.fasta"), aligned);
+  dir.Write("in.fasta", unaligned);
   int status = -1;
-  RunTool("cd '" + dir.Path() + "' && clustalw -infile=in.fasta -output=gcg -outfile=clustalw.msf >/dev/null 2>&1", &status);
+  RunTool("cd '" + dir.path() + "' && clustalw -infile=in.fasta -output=gcg -outfile=c.msf >/dev/null 2>&1", &status);
   ASSERT_EQ(status, 0);
-  auto fromClustalw = ReadMsf(dir.File("clustalw.msf"));
+  auto fromClustalw = ReadMsf(dir / "c.msf");
   ASSERT_NE(fromClustalw, nullptr);
   ASSERT_EQ(fromClustalw->SequenceCount(), 4);
-  // clustalw orders its output by the guide tree: match the rows by name.
-  for (const auto& row : fromClustalw->rows) {
+  for (const auto& row : fromClustalw->rows) {  // in guide-tree order: matched by name
     ASSERT_EQ(row->name.substr(0, 8), "SP|P5654");
     const int r = row->name[8] - '0';
-    ASSERT_GE(r, 1);
-    ASSERT_LE(r, 4);
-    EXPECT_EQ(Ungapped(row->residues), Ungapped(given[static_cast<std::size_t>(r - 1)])) << row->name;
+    ASSERT_TRUE(r >= 1 && r <= 4) << row->name;
+    EXPECT_EQ(Ungapped(row->residues), Ungapped(msa->rows[static_cast<std::size_t>(r)]->residues)) << row->name;
   }
-  RunTool("seqret -sequence '" + dir.File("aligned.fasta") + "' -osformat msf -outseq '" + dir.File("seqret.msf") +
-              "' -auto 2>/dev/null",
-          &status);
+  RunTool("seqret -sequence '" + dir.Write("aligned.fasta", aligned) + "' -osformat msf -outseq '" + (dir / "s.msf") +
+              "' -auto 2>/dev/null", &status);
   ASSERT_EQ(status, 0);
-  auto fromSeqret = ReadMsf(dir.File("seqret.msf"));
+  auto fromSeqret = ReadMsf(dir / "s.msf");
   ASSERT_NE(fromSeqret, nullptr);
-  ASSERT_EQ(fromSeqret->SequenceCount(), 4);
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(fromSeqret->rows[i]->residues, given[i]) << i;
+  const auto given = Residues(*msa);
+  EXPECT_EQ(Residues(*fromSeqret), std::vector<std::string>(given.begin() + 1, given.begin() + 5));
 }
 
 TEST(MsaExportInterop, BiopythonReadsTheFastaAndClustalExports) {
@@ -134,32 +97,23 @@ TEST(MsaExportInterop, BiopythonReadsTheFastaAndClustalExports) {
   msa->rows[1]->name = "WITH BLANKS (  1- 9) 1";
   msa->rows[2]->name = "ROW0";  // a repeated name is made unique in Clustal
   TempFolder dir;
-  ASSERT_EQ(SaveAlignedFasta(dir.File("a.fasta"), *msa, 0, msa->columnCount - 1, true), 1);
-  ASSERT_EQ(SaveClustal(dir.File("a.aln"), *msa, 0, msa->columnCount - 1, true), 1);
-  WriteWhole(dir.File("read.py"),
-             "import sys\nfrom Bio import AlignIO\n"
-             "for fmt, path in (('fasta', sys.argv[1]), ('clustal', sys.argv[2])):\n"
-             "    for rec in AlignIO.read(path, fmt):\n"
-             "        print(fmt + ' ' + rec.id + '\\t' + str(rec.seq))\n");
+  ASSERT_EQ(SaveAlignedFasta(dir / "a.fasta", *msa, 0, msa->columnCount - 1, true), 1);
+  ASSERT_EQ(SaveClustal(dir / "a.aln", *msa, 0, msa->columnCount - 1, true), 1);
   int status = -1;
-  const auto rows =
-      TabRows(RunTool("/usr/bin/python3 '" + dir.File("read.py") + "' '" + dir.File("a.fasta") + "' '" + dir.File("a.aln") + "'", &status));
+  const Rows rows = FastaRows(RunTool("/usr/bin/python3 '" + EditorData("read_alignments.py") + "' '" + (dir / "a.fasta") + "' '" + (dir / "a.aln") + "'", &status));
   ASSERT_EQ(status, 0);
-  const auto expected = OurRows(*msa, "a");
+  const Rows expected = OurRows(*msa, "a");
   ASSERT_EQ(rows.size(), 2 * expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(rows[i].second, expected[i].second);
     EXPECT_EQ(rows[i + expected.size()].second, expected[i].second);
   }
-  EXPECT_EQ(rows[1].first, "fasta WITH");
-  // 60 residues a line in the FASTA export.
-  std::istringstream fasta(ReadWhole(dir.File("a.fasta")));
-  std::string header, line;
-  std::getline(fasta, header);
-  std::getline(fasta, line);
-  EXPECT_EQ(line.size(), 60u);
-  EXPECT_EQ(rows[expected.size() + 1].first, "clustal WITHBLANKS(1-9)1");
-  EXPECT_EQ(rows[expected.size() + 2].first, "clustal ROW0_2");
+  EXPECT_EQ(rows[1].first, "fasta:WITH");
+  EXPECT_EQ(rows[expected.size() + 1].first, "clustal:WITHBLANKS(1-9)1");
+  EXPECT_EQ(rows[expected.size() + 2].first, "clustal:ROW0_2");
+  const std::string fasta = test_support::ReadWholeFile(dir / "a.fasta");  // 60 residues a line
+  const std::size_t second = fasta.find('\n') + 1;
+  EXPECT_EQ(fasta.find('\n', second) - second, 60u);
 }
 
 }  // namespace

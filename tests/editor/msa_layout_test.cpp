@@ -13,125 +13,80 @@ TEST(MsaLayout, RoundingAndRuler) {
   for (const auto& [column, text] : numbers) EXPECT_EQ(RulerNumber(column, 95), text) << column;
   EXPECT_EQ(RulerMark(20, 95), '|');
   EXPECT_EQ(RulerMark(21, 95), '.');
-}
-
-TEST(MsaLayout, CellsOfAnAreaAreWidenedAndClipped) {
-  // cw 10, lh 20, view from h = -2, v = 0: column 0 is centred at x = 20.
-  CellRange r = CellsInRect(0, 0, 100, 40, 10, 20, -2, 0, 500, 100);
-  EXPECT_EQ(r.firstColumn, 0);
-  EXPECT_EQ(r.firstRow, 0);
-  EXPECT_GE(r.endColumn, 8);   // x 100 is column 8
-  EXPECT_LE(r.endColumn, 13);
-  EXPECT_GE(r.endRow, 2);
-  EXPECT_LE(r.endRow, 6);
-  r = CellsInRect(200, 200, 210, 220, 10, 20, 40, 30, 500, 100);
-  EXPECT_LE(r.firstColumn, 60);  // x 200 from h 40 is column 60
-  EXPECT_GE(r.firstColumn, 56);
-  EXPECT_LE(r.firstRow, 40);
-  EXPECT_GE(r.endRow, 41);
-  r = CellsInRect(0, 0, 10000, 10000, 10, 20, -2, 0, 7, 3);
-  EXPECT_EQ(r.endColumn, 7);
-  EXPECT_EQ(r.endRow, 3);
+  // Cells 10 x 20 from h = -2 (column 0 centred at x = 20): widened, then clipped to the alignment.
+  const CellRange r = CellsInRect(200, 200, 210, 220, 10, 20, 40, 30, 500, 100), all = CellsInRect(0, 0, 10000, 10000, 10, 20, -2, 0, 7, 3);
+  EXPECT_TRUE(r.firstColumn >= 56 && r.firstColumn <= 60 && r.firstRow <= 40 && r.endRow >= 41);  // x 200 from h 40: column 60
+  EXPECT_TRUE(all.firstColumn == 0 && all.firstRow == 0 && all.endColumn == 7 && all.endRow == 3);
 }
 
 TEST(MsaLayout, ScrollRangesFollowTheClientSize) {
   auto msa = MakeMsa(std::vector<std::string>(30, std::string(200, 'A')));
   msa->h = 500;
   msa->v = 7;
-  // 400 x 200 pixels of 10 x 20 cells: P 40, Q 10.
-  ScrollSetup s = ReajusteVHScroll(*msa, 400, 200, 10, 20);
-  EXPECT_TRUE(s.horizontal);
-  EXPECT_TRUE(s.vertical);
+  ScrollSetup s = ReajusteVHScroll(*msa, 400, 200, 10, 20);  // 10 x 20 cells: P 40, Q 10
+  EXPECT_TRUE(s.horizontal && s.vertical);
   EXPECT_EQ(s.P, 40);
   EXPECT_EQ(s.hMax, 200 - 40 + 2);
   EXPECT_EQ(s.vMax, 30 - 10 + 2);
-  EXPECT_EQ(ReajusteVHScroll(*msa, 400, 209, 10, 20).vMax, 30 - 10 + 2);  // 10.5 rows: 10
   EXPECT_EQ(msa->h, s.hMax);  // kept inside the range
   EXPECT_EQ(msa->v, 7);
-  // Exactly the columns and the two margin cells fit: no horizontal bar.
-  EXPECT_FALSE(ReajusteVHScroll(*msa, 2019, 200, 10, 20).horizontal);
+  EXPECT_EQ(ReajusteVHScroll(*msa, 400, 209, 10, 20).vMax, 30 - 10 + 2);  // 10.5 rows: 10
+  EXPECT_FALSE(ReajusteVHScroll(*msa, 2019, 200, 10, 20).horizontal);  // the columns and two margin cells fit
   EXPECT_TRUE(ReajusteVHScroll(*msa, 2009, 200, 10, 20).horizontal);
-  // Everything fits: the bars are off and the view starts at the margin.
-  s = ReajusteVHScroll(*msa, 2100, 700, 10, 20);
-  EXPECT_FALSE(s.horizontal);
-  EXPECT_FALSE(s.vertical);
+  s = ReajusteVHScroll(*msa, 2100, 700, 10, 20);  // everything fits: the view starts at the margin
+  EXPECT_FALSE(s.horizontal || s.vertical);
   EXPECT_EQ(msa->h, -2);
   EXPECT_EQ(msa->v, 0);
-  EXPECT_EQ(msa->columnsPerPage, 0);
-  EXPECT_EQ(msa->rowsPerPage, 0);
+  EXPECT_EQ(msa->columnsPerPage + msa->rowsPerPage, 0);
 }
 
-TEST(MsaCaret, PixelsAndClicksAgree) {
-  EXPECT_EQ(CaretX(1, -2, 10), 15);
-  EXPECT_EQ(CaretY(1, 0, 20), 0);
+TEST(MsaCaret, PixelsClicksAndKeys) {
+  EXPECT_EQ(CaretX(1, -2, 10) + CaretY(2, 0, 20), 15 + 20);
   int col = 0, row = 0;
   for (int c : {8, 9, 37}) {
     for (int r : {3, 6}) {
       ASSERT_TRUE(CaretFromClick(CaretX(c, 5, 10) + 3, CaretY(r, 2, 20) + 5, 10, 20, 5, 2, 100, 10, col, row));
-      EXPECT_EQ(col, c);
-      EXPECT_EQ(row, r);
+      EXPECT_EQ(col * 100 + row, c * 100 + r);
     }
   }
-  col = row = 0;
-  EXPECT_FALSE(CaretFromClick(2, 5, 10, 20, -2, 0, 100, 10, col, row));   // in the margin
-  EXPECT_FALSE(CaretFromClick(995, 5, 10, 20, -2, 0, 50, 10, col, row));  // past the last column
-  EXPECT_FALSE(CaretFromClick(20, 400, 10, 20, -2, 0, 50, 10, col, row)); // below the last row
-  EXPECT_EQ(col, 0);
-}
-
-TEST(MsaCaret, KeysStepAndStopAtTheEdges) {
-  struct Case {
-    CaretKey key;
-    bool ctrl;
-    int col, row, expectedCol, expectedRow;
-  };
+  // In the margin, past the last column, below the last row.
+  EXPECT_FALSE(CaretFromClick(2, 5, 10, 20, -2, 0, 100, 10, col, row) || CaretFromClick(995, 5, 10, 20, -2, 0, 50, 10, col, row) ||
+               CaretFromClick(20, 400, 10, 20, -2, 0, 50, 10, col, row));
   // 400 x 200 pixels of 10 x 20 cells: a page is 40 columns or 10 rows.
-  const Case cases[] = {
-      {CaretKey::Left, false, 5, 3, 4, 3},        {CaretKey::Left, false, 1, 3, 1, 3},
-      {CaretKey::Left, true, 45, 3, 5, 3},        {CaretKey::Left, true, 30, 3, 1, 3},
-      {CaretKey::Right, false, 5, 3, 6, 3},       {CaretKey::Right, false, 100, 3, 100, 3},
-      {CaretKey::Right, true, 70, 3, 100, 3},     {CaretKey::Up, false, 5, 1, 5, 1},
-      {CaretKey::PageUp, false, 5, 15, 5, 5},     {CaretKey::PageDown, false, 5, 15, 5, 25},
-      {CaretKey::Down, false, 5, 25, 5, 25},      {CaretKey::Home, false, 50, 20, 1, 1},
+  const std::tuple<CaretKey, bool, int, int, int, int> cases[] = {  // {key, Ctrl, from column, row, to column, row}
+      {CaretKey::Left, false, 5, 3, 4, 3},    {CaretKey::Left, false, 1, 3, 1, 3},
+      {CaretKey::Left, true, 45, 3, 5, 3},    {CaretKey::Left, true, 30, 3, 1, 3},
+      {CaretKey::Right, false, 5, 3, 6, 3},   {CaretKey::Right, false, 100, 3, 100, 3},
+      {CaretKey::Right, true, 70, 3, 100, 3}, {CaretKey::Up, false, 5, 1, 5, 1},
+      {CaretKey::PageUp, false, 5, 15, 5, 5}, {CaretKey::PageDown, false, 5, 15, 5, 25},
+      {CaretKey::Down, false, 5, 25, 5, 25},  {CaretKey::Home, false, 50, 20, 1, 1},
       {CaretKey::End, false, 50, 2, 100, 25},
   };
-  for (const Case& c : cases) {
-    int col = c.col, row = c.row;
-    MoveCaret(c.key, c.ctrl, 400, 200, 10, 20, 100, 25, col, row);
-    EXPECT_EQ(col, c.expectedCol) << static_cast<int>(c.key) << " from " << c.col;
-    EXPECT_EQ(row, c.expectedRow) << static_cast<int>(c.key) << " from " << c.row;
+  for (const auto& [key, ctrl, fromCol, fromRow, toCol, toRow] : cases) {
+    col = fromCol, row = fromRow;
+    MoveCaret(key, ctrl, 400, 200, 10, 20, 100, 25, col, row);
+    EXPECT_EQ(std::make_pair(col, row), std::make_pair(toCol, toRow)) << static_cast<int>(key) << " from " << fromCol << "," << fromRow;
   }
 }
 
 TEST(MsaCaret, MovesOutOfViewScroll) {
   auto msa = MakeMsa(std::vector<std::string>(50, std::string(200, 'A')));
   const ScrollSetup bars = ReajusteVHScroll(*msa, 400, 200, 10, 20);
-  // Right from the last visible column scrolls one column, with Ctrl a page.
-  int h = -2, v = 0;
-  const int lastVisible = 39;
-  ScrollForCaret(CaretKey::Right, false, lastVisible, 1, lastVisible + 1, 1, 400, 200, 10, 20, bars, h, v);
-  EXPECT_EQ(h, -1);
-  h = -2;
-  ScrollForCaret(CaretKey::Down, false, 1, 10, 1, 11, 400, 200, 10, 20, bars, h, v);
-  EXPECT_EQ(v, 1);
-  h = 10, v = 5;
-  ScrollForCaret(CaretKey::Home, false, 30, 9, 1, 1, 400, 200, 10, 20, bars, h, v);
-  EXPECT_EQ(h, -2);
-  EXPECT_EQ(v, 0);
-  ScrollForCaret(CaretKey::End, false, 1, 1, 200, 50, 400, 200, 10, 20, bars, h, v);
-  EXPECT_EQ(h, bars.hMax);
-  EXPECT_EQ(v, bars.vMax);
-  // Page Up onto the top line of the view does not scroll; one line further does.
-  h = -2, v = 5;
-  ScrollForCaret(CaretKey::PageUp, false, 1, 16, 1, 6, 400, 200, 10, 20, bars, h, v);
-  EXPECT_EQ(v, 5);
-  ScrollForCaret(CaretKey::PageUp, false, 1, 15, 1, 5, 400, 200, 10, 20, bars, h, v);
-  EXPECT_EQ(v, 0);
-  // A move inside the view does not scroll.
-  h = -2, v = 0;
-  ScrollForCaret(CaretKey::Right, false, 5, 3, 6, 3, 400, 200, 10, 20, bars, h, v);
-  EXPECT_EQ(h, -2);
-  EXPECT_EQ(v, 0);
+  // {key, from column, row, to column, row, h, v before, h, v after}
+  const std::tuple<CaretKey, int, int, int, int, int, int, int, int> cases[] = {
+      {CaretKey::Right, 39, 1, 40, 1, -2, 0, -1, 0},  // right from the last visible column
+      {CaretKey::Down, 1, 10, 1, 11, -2, 0, -2, 1},
+      {CaretKey::Home, 30, 9, 1, 1, 10, 5, -2, 0},
+      {CaretKey::End, 1, 1, 200, 50, -2, 0, bars.hMax, bars.vMax},
+      {CaretKey::PageUp, 1, 16, 1, 6, -2, 5, -2, 5},  // onto the view's top line: no scroll
+      {CaretKey::PageUp, 1, 15, 1, 5, -2, 5, -2, 0},
+      {CaretKey::Right, 5, 3, 6, 3, -2, 0, -2, 0},  // inside the view
+  };
+  for (const auto& [key, fromCol, fromRow, toCol, toRow, h0, v0, h1, v1] : cases) {
+    int h = h0, v = v0;
+    ScrollForCaret(key, false, fromCol, fromRow, toCol, toRow, 400, 200, 10, 20, bars, h, v);
+    EXPECT_EQ(std::make_pair(h, v), std::make_pair(h1, v1)) << static_cast<int>(key) << " " << fromRow;
+  }
 }
 
 }  // namespace

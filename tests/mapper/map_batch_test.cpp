@@ -1,140 +1,89 @@
-// vistram --map in-process on real reports: the TSV form against the loaded
-// records, the selection and sort options, and the refusals with their exit
-// codes. (Pictures need the window library: see gui/map_picture_test.cpp.)
+// vistram --map in-process on real reports: the TSV against the loaded records, options and refusals.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 
+#include "support/temp_folder.h"
 #include "vistram/mapper/map_picture_writer.h"
 #include "vistram/shell/batch.h"
 #include "vistram/shell/batch_load.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-std::string DataFile(const char* folder, const char* name) {
-  return (fs::path(VISTRAM_TEST_DATA_DIR) / folder / name).string();
+std::string Report(const char* name) { return std::string(VISTRAM_TEST_DATA_DIR) + "/" + name; }
+
+int RunMap(std::vector<std::string> args) {
+  args.insert(args.begin(), {"vistram", "--map"});
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  int exitCode = -1;
+  EXPECT_TRUE(RunBatchIfRequested(static_cast<int>(args.size()), argv.data(), exitCode));
+  return exitCode;
 }
 
-class MapBatch : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "map_batch.XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
+// The lines of a TSV output split into fields.
+std::vector<std::vector<std::string>> Rows(const std::string& path) {
+  std::istringstream in(test_support::ReadWholeFile(path));
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    std::stringstream ss(line);
+    rows.emplace_back();
+    for (std::string f; std::getline(ss, f, '\t');) rows.back().push_back(f);
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  static int Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"vistram", "--map"});
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int exitCode = -1;
-    EXPECT_TRUE(RunBatchIfRequested(static_cast<int>(args.size()), argv.data(), exitCode));
-    return exitCode;
-  }
-  // The lines of a TSV output split into fields.
-  static std::vector<std::vector<std::string>> Rows(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::vector<std::string>> rows;
-    for (std::string line; std::getline(in, line);) {
-      std::vector<std::string> fields;
-      std::stringstream ss(line);
-      for (std::string f; std::getline(ss, f, '\t');) fields.push_back(f);
-      rows.push_back(fields);
-    }
-    return rows;
-  }
-  std::string Out(const char* name) const { return (fs::path(dir_) / name).string(); }
-  std::string dir_;
-};
+  return rows;
+}
 
-// Every alignment becomes a bar in report order with the score the parser
-// read (BLAST: the bits before the decimal point; FASTA: the Smith-Waterman
-// score), then one profile line per query position.
-TEST_F(MapBatch, TsvMatchesTheLoadedRecords) {
-  const std::string reports[] = {DataFile("blast/blast_legacy_text_ncbi", "biojava_ncbi_blastp_2.2.3.out"),
-                                 DataFile("fasta", "bioperl_HUMBETGLOA.FASTA")};
-  for (const std::string& report : reports) {
+// A bar per alignment in report order with the parser's score, then a line per query position.
+TEST(MapBatch, TsvMatchesTheLoadedRecords) {
+  test_support::TempFolder dir;
+  for (const char* report : {"blast/blast_legacy_text_ncbi/biojava_ncbi_blastp_2.2.3.out", "fasta/bioperl_HUMBETGLOA.FASTA"}) {
     SCOPED_TRACE(report);
-    ASSERT_EQ(Run({report, "-o", Out("map.tsv")}), 0);
+    ASSERT_EQ(RunMap({Report(report), "-o", dir / "map.tsv"}), 0);
     DataProgram dp;
-    ASSERT_EQ(LoadReportForBatch(dp, report), 1);
+    ASSERT_EQ(LoadReportForBatch(dp, Report(report)), 1);
     LoadTableIntoWorkingSet(dp, 0);
-    const auto rows = Rows(Out("map.tsv"));
-    std::size_t r = 0;
-    for (const auto& hit : *dp.hits) {
-      for (const auto& ali : hit->alignments) {
-        ASSERT_LT(r, rows.size());
-        const auto& row = rows[r++];
-        ASSERT_EQ(row.size(), 7U);
-        EXPECT_EQ(row[0], "bar");
-        EXPECT_EQ(row[1], std::to_string(hit->number));
-        EXPECT_EQ(row[3], std::to_string(static_cast<long long>(std::trunc(ali->score))));
-        EXPECT_EQ(row[5], std::to_string(ali->queryStart));
-        EXPECT_EQ(row[6], std::to_string(ali->queryEnd));
-      }
+    std::vector<std::vector<std::string>> expected;
+    for (const auto& hit : *dp.hits)
+      for (const auto& a : hit->alignments)
+        expected.push_back({"bar", std::to_string(hit->number), std::to_string(static_cast<long long>(std::trunc(a->score))),
+                            std::to_string(a->queryStart), std::to_string(a->queryEnd)});
+    for (int p = 1; p <= dp.header.queryLength; ++p) expected.push_back({"position", std::to_string(p)});
+    std::vector<std::vector<std::string>> rows = Rows(dir / "map.tsv");
+    for (auto& row : rows) {
+      ASSERT_EQ(row.size(), row[0] == "bar" ? 7U : 4U);
+      row = row[0] == "bar" ? std::vector<std::string>{row[0], row[1], row[3], row[5], row[6]} : std::vector<std::string>{row[0], row[1]};
     }
-    ASSERT_EQ(rows.size(), r + static_cast<std::size_t>(dp.header.queryLength));
-    for (int p = 1; r < rows.size(); ++r, ++p) {
-      ASSERT_EQ(rows[r].size(), 4U);
-      EXPECT_EQ(rows[r][0] + " " + rows[r][1], "position " + std::to_string(p));
-    }
+    EXPECT_EQ(rows, expected);
     FreeDataTable(dp);
   }
 }
 
-TEST_F(MapBatch, FirstAlignmentsAndSortedBars) {
-  const std::string report = DataFile("blast/blast_legacy_text_ncbi", "bioperl_ex_blastp.1.txt");
-  ASSERT_EQ(Run({"--select", "first", report, "--sort", "-o", Out("first.tsv")}), 0);
-  ASSERT_EQ(Run({report, "-o", Out("all.tsv")}), 0);
+TEST(MapBatch, FirstAlignmentsSortedBarsAndRefusals) {
+  test_support::TempFolder dir;
+  const std::string report = Report("blast/blast_legacy_text_ncbi/bioperl_ex_blastp.1.txt");
+  ASSERT_EQ(RunMap({"--select", "first", report, "--sort", "-o", dir / "first.tsv"}), 0);
+  ASSERT_EQ(RunMap({report, "-o", dir / "all.tsv"}), 0);
   std::vector<int> starts;
   std::set<std::string> hits;
-  std::size_t firstBars = 0;
-  for (const auto& row : Rows(Out("first.tsv"))) {
-    if (row[0] != "bar") continue;
-    ++firstBars;
-    starts.push_back(std::stoi(row[5]));
-    EXPECT_TRUE(hits.insert(row[1]).second) << "hit " << row[1] << " twice";
-    EXPECT_EQ(row[2].substr(row[2].size() - 3), "  1");  // the alignment number ends the label
+  for (const auto& row : Rows(dir / "first.tsv")) {
+    if (row[0] == "bar" && hits.insert(row[1]).second && row[2].ends_with("  1")) starts.push_back(std::stoi(row[5]));
+    else EXPECT_EQ(row[0], "position");  // each hit once, its first alignment
   }
-  EXPECT_TRUE(std::is_sorted(starts.begin(), starts.end()));
-  std::size_t allBars = 0;
-  for (const auto& row : Rows(Out("all.tsv"))) allBars += row[0] == "bar";
-  EXPECT_EQ(allBars, 212U);
-  EXPECT_EQ(firstBars, 50U);
-}
-
-TEST_F(MapBatch, WrongArgumentsAndUnreadableReports) {
-  const std::string report = DataFile("blast/blast_legacy_text_ncbi", "biojava_ncbi_blastp_2.2.3.out");
-  const std::vector<std::vector<std::string>> usage = {
-      {report},
-      {"-o", Out("m.tsv")},
-      {report, "-o", Out("m.txt")},
-      {report, "-o", Out("m")},
-      {report, "-o"},
-      {report, "-o", Out("a.tsv"), "-o", Out("b.tsv")},
-      {report, "-o", Out("m.tsv"), "--select", "some"},
-      {report, "-o", Out("m.tsv"), "--select"},
-      {report, "-o", Out("m.tsv"), "--sort", "--sort"},
-      {report, report, "-o", Out("m.tsv")},
-      {report, "-o", Out("m.tsv"), "--wide"},
-  };
-  for (const auto& args : usage) EXPECT_EQ(Run(args), 2) << args.size();
-  EXPECT_EQ(Run({Out("missing.bla"), "-o", Out("m.tsv")}), 1);
-  EXPECT_EQ(Run({report, "-o", (fs::path(dir_) / "no" / "folder.tsv").string()}), 1);
-  // Without the window library's writer, pictures are refused.
-  SetMapPictureWriter(nullptr);
-  EXPECT_EQ(Run({report, "-o", Out("m.svg")}), 1);
-  EXPECT_TRUE(fs::is_empty(dir_));
+  EXPECT_TRUE(starts.size() == 50U && std::is_sorted(starts.begin(), starts.end()));
+  const auto all = Rows(dir / "all.tsv");
+  EXPECT_EQ(std::count_if(all.begin(), all.end(), [](const auto& r) { return r[0] == "bar"; }), 212);
+  const std::string m = dir / "m.tsv";
+  for (const auto& args : std::vector<std::vector<std::string>>{{report}, {"-o", m}, {report, "-o", dir / "m.txt"}, {report, "-o", dir / "m"},
+           {report, "-o"}, {report, "-o", m, "-o", m}, {report, "-o", m, "--select", "some"}, {report, "-o", m, "--select"},
+           {report, "-o", m, "--sort", "--sort"}, {report, report, "-o", m}, {report, "-o", m, "--wide"}})
+    EXPECT_EQ(RunMap(args), 2) << args.size();
+  EXPECT_EQ(RunMap({dir / "missing.bla", "-o", m}), 1);
+  EXPECT_EQ(RunMap({report, "-o", dir / "no/folder.tsv"}), 1);
+  SetMapPictureWriter(nullptr);  // without the window library's writer, pictures are refused
+  EXPECT_EQ(RunMap({report, "-o", dir / "m.svg"}), 1);
+  EXPECT_EQ(dir.EntryCount(), 2U);
 }
 
 }  // namespace

@@ -1,11 +1,7 @@
-// The map window on a real report, driven on the offscreen platform: command
-// 3017 and its refusals, the caption, sorting, scrolling by keys, the two
-// tips, the Scale dialog's values, the painted colours, and the map as SVG
-// and PNG pictures.
+// The map window on a real report, offscreen, in one session, and its SVG and PNG pictures.
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QImage>
 #include <QRegularExpression>
 #include <QScrollBar>
 
@@ -15,232 +11,121 @@
 #include "vistram/mapper/gui/map_window.h"
 #include "vistram/shell/main_commands.h"
 
-namespace {
-QString Report() { return QString(VISTRAM_TEST_DATA_DIR) + "/blast/blast_legacy_text_ncbi/bioperl_ex_blastp.1.txt"; }
-
-std::vector<std::string> MessageTexts(const RecordingPlatform& p) {
-  std::vector<std::string> out;
-  for (const RecordedMessage& m : p.Messages()) out.push_back(m.caption + "|" + m.text);
-  return out;
-}
-
-QColor PixelIn(QWidget* w, QPoint at) { return QColor(w->grab().toImage().pixel(at)); }
-}  // namespace
-
 class MapWindowTest : public MainWindowFixture {
   Q_OBJECT
 
   StatBlaWindow* OpenMap() {
     w_->MainWndProc_OnCommand(kCmdMapper);
-    StatBlaWindow* map = w_->MapWindow();
-    if (map != nullptr) {
-      map->resize(900, 600);
-      QCoreApplication::processEvents();
-    }
-    return map;
+    if (w_->MapWindow() != nullptr) w_->MapWindow()->resize(900, 600);
+    QCoreApplication::processEvents();
+    return w_->MapWindow();
   }
 
-  // The two tips, the painted colours and the Scale dialog (the map at its top).
-  void TipsColoursAndScale(StatBlaWindow* map) {
-    const StatData& s = map->Stat();
+ private slots:
+  void oneSession() {
+    StartWindow();
+    OpenByPath(QString(VISTRAM_TEST_DATA_DIR) + "/blast/blast_legacy_text_ncbi/bioperl_ex_blastp.1.txt");
+    QAction* action = w_->CommandAction(kCmdMapper);
+    QVERIFY(OpenMap() == nullptr && !action->isChecked());  // nothing selected: refused
+    SelectAllAlignments(w_->Data());
+    StatBlaWindow* map = OpenMap();
+    QVERIFY(map != nullptr && action->isChecked());
+    QCOMPARE(map->windowTitle(), QString("Vistram - map of all sequences [bioperl_ex_blastp.1.txt]"));
+    StatData& s = map->Stat();
+    QCOMPARE(s.entries.size(), std::size_t{212});
+    map->CommandAction(kCmdMapSort)->trigger();
+    for (std::size_t i = 1; i < s.entries.size(); ++i) QVERIFY(s.entries[i - 1]->queryStart <= s.entries[i]->queryStart);
+    map->CommandAction(kCmdMapSort)->trigger();
+    for (std::size_t i = 1; i < s.entries.size(); ++i) QVERIFY(s.entries[i - 1]->hitNumber <= s.entries[i]->hitNumber);
+    QScrollBar* bar = map->BarsScrollBar();
+    const int q = static_cast<int>(s.pageSize);
+    QVERIFY(bar->isEnabled() && q > 2);
+    QCOMPARE(bar->maximum(), 212 - q + 2);
+    for (auto [key, first] : {std::pair{Qt::Key_PageDown, q}, {Qt::Key_Down, q + 1}, {Qt::Key_Right, q + 2}, {Qt::Key_Left, q + 1},
+                              {Qt::Key_End, bar->maximum()}, {Qt::Key_PageUp, bar->maximum() - q}, {Qt::Key_Home, 0}}) {
+      QTest::keyClick(map, key);
+      QCOMPARE(s.first, std::uint32_t(first));
+      QCOMPARE(bar->value(), first);
+    }
+    bar->setValue(7);  // the thumb
+    QCOMPARE(s.first, 7U);
+    bar->setValue(0);
+
+    // The position tip: hidden in the margin; at L, its coverage and identity, on yellow above the bars.
     const MapScale scale = map->BarsScale();
-    QWidget* histo = map->HistogramPane();
-    // The left margin: no position, the tip hidden.
-    QTest::mousePress(histo, Qt::LeftButton, {}, QPoint(scale.m - 2, 10));
-    QVERIFY(map->Tracking());
-    QVERIFY(map->PositionTip() != nullptr && !map->PositionTip()->isVisible());
-    // The last position: L, its coverage and identity.
-    const int xl = scale.X(s.L);
-    QTest::mouseMove(histo, QPoint(xl, 10));
-    QVERIFY(map->PositionTip()->isVisible());
+    const int lh = map->Style().f.lh;
+    QTest::mousePress(map->HistogramPane(), Qt::LeftButton, {}, QPoint(scale.m - 2, 10));
+    QVERIFY(map->Tracking() && map->PositionTip() != nullptr && !map->PositionTip()->isVisible());
+    QTest::mouseMove(map->HistogramPane(), QPoint(scale.X(s.L), 10));
     char expected[64];
     std::snprintf(expected, sizeof expected, "%4u/%4u/%5.1f%%", static_cast<unsigned>(s.L),
                   static_cast<unsigned>(s.coverage.back()), static_cast<double>(s.identity.back()));
     QCOMPARE(map->PositionTipText(), QString(expected));
     QCOMPARE(map->PositionTip()->geometry().bottom() + 1, map->BarsPane()->y());
-    QCOMPARE(map->PositionTip()->width(), 16 * map->Style().f.cw);
-    QCOMPARE(PixelIn(map->PositionTip(), QPoint(1, 1)), kMapTipYellow);
-    QTest::mouseRelease(histo, Qt::LeftButton, {}, QPoint(xl, 10));
-    QVERIFY(!map->Tracking());
-    QVERIFY(map->PositionTip() == nullptr);
-
-    // Pressing the first bar shows its hit's description above it.
-    const MapRect bar = MapBarRect(*s.entries[0], scale, 0, map->Style().f.lh);
-    QWidget* bars = map->BarsPane();
-    QTest::mousePress(bars, Qt::LeftButton, {}, QPoint((bar.left + bar.right) / 2, bar.top + 1));
+    QCOMPARE(QColor(map->PositionTip()->grab().toImage().pixel(1, 1)), kMapTipYellow);
+    QTest::mouseRelease(map->HistogramPane(), Qt::LeftButton, {}, QPoint(scale.X(s.L), 10));
+    QVERIFY(!map->Tracking() && map->PositionTip() == nullptr);
+    // Pressing the first bar shows its description above it; beside every bar, nothing.
+    const MapRect first = MapBarRect(*s.entries[0], scale, 0, lh);
+    QTest::mousePress(map->BarsPane(), Qt::LeftButton, {}, QPoint((first.left + first.right) / 2, first.top + 1));
     QVERIFY(map->DescriptionTip() != nullptr);
-    QCOMPARE(map->DescriptionTip()->geometry().bottom() + 1, bars->y() + bar.top);
-    QCOMPARE(map->DescriptionTip()->height(), 2 * map->Style().f.lh);
-    QVERIFY(map->DescriptionTip()->geometry().right() < map->Canvas()->width());
-    QTest::mouseRelease(bars, Qt::LeftButton, {}, QPoint(bar.left + 1, bar.top + 1));
+    QCOMPARE(map->DescriptionTip()->geometry().bottom() + 1, map->BarsPane()->y() + first.top);
+    QTest::mouseRelease(map->BarsPane(), Qt::LeftButton, {}, QPoint(first.left + 1, first.top + 1));
+    QTest::mousePress(map->BarsPane(), Qt::LeftButton, {}, QPoint(2, first.top + 1));
     QVERIFY(map->DescriptionTip() == nullptr);
-    // Beside every bar: nothing.
-    QTest::mousePress(bars, Qt::LeftButton, {}, QPoint(2, bar.top + 1));
-    QVERIFY(map->DescriptionTip() == nullptr);
-
-    const int lh = map->Style().f.lh;
-    const QImage barsImage = map->BarsPane()->grab().toImage();
-    for (std::size_t i = 0; i < s.pageSize && i < s.entries.size(); ++i) {
-      const StatEntry& e = *s.entries[i];
-      const int cls = ScoreClassOf(s, e.score);
-      if (cls < 0) continue;
-      const MapRect r = MapBarRect(e, scale, static_cast<int>(i) * lh, lh);
-      if (r.Width() < 4) continue;
-      QCOMPARE(QColor(barsImage.pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2)),
-               ScoreClassColour(s.classes[static_cast<std::size_t>(cls)]));
+    const QImage bars = map->BarsPane()->grab().toImage();  // each bar in its score class's colour
+    for (std::size_t i = 0; i < s.pageSize; ++i) {
+      const int cls = ScoreClassOf(s, s.entries[i]->score);
+      const MapRect r = MapBarRect(*s.entries[i], scale, static_cast<int>(i) * lh, lh);
+      if (cls >= 0 && r.Width() >= 4)
+        QCOMPARE(QColor(bars.pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2)), ScoreClassColour(s.classes[static_cast<std::size_t>(cls)]));
     }
-    // Ticks of 10: a ruler line at position 10; 0: only 1 and L.
-    const auto rulerLineAt = [&](int p) {
-      const QImage canvas = map->Canvas()->grab().toImage();
-      const int x = 30 * map->Style().f.cw + 2 + scale.X(p);
-      return QColor(canvas.pixel(x, 6 * lh - 2)) == QColor(Qt::black);
-    };
-    // The Scale dialog: "Ticks :" at 10, the guide lines off, Ok.
+    // The Scale dialog: ticks from 50 to 10, guide lines off; a ruler line then stands at position 10.
     OnNextDialog([](QDialog* d) {
-      QCOMPARE(d->windowTitle(), QString("Scale"));
-      auto* ticks = d->findChild<QLineEdit*>("ticks");
-      QCOMPARE(ticks->text(), QString("50"));
-      ticks->setText("10");
+      QCOMPARE(d->findChild<QLineEdit*>("ticks")->text(), QString("50"));
+      d->findChild<QLineEdit*>("ticks")->setText("10");
       d->findChild<QCheckBox*>("displayLines")->setChecked(false);
       d->accept();
     });
     map->CommandAction(kCmdMapScale)->trigger();
-    QCOMPARE(s.scaleTicks, 10U);
-    QVERIFY(!s.displayLines);
-    QVERIFY(rulerLineAt(10));
-    QVERIFY(rulerLineAt(s.L));
-    map->ApplyScale("0", true);
-    QCOMPARE(s.scaleTicks, 0U);
-    QVERIFY(!rulerLineAt(50));
-    QVERIFY(rulerLineAt(1));
-  }
+    QVERIFY(s.scaleTicks == 10U && !s.displayLines);
+    QCOMPARE(QColor(map->Canvas()->grab().toImage().pixel(30 * map->Style().f.cw + 2 + scale.X(10), 6 * lh - 2)), QColor(Qt::black));
 
- private slots:
-  void init() {
-    StartWindow();
-    OpenByPath(Report());
-  }
-  void cleanup() { StopWindow(); }
+    // Pictures: the SVG holds one outlined bar per alignment below the ruler band; the PNG's size; refusal; Save as image.
+    const QString svg = dir_.filePath("map.svg"), png = dir_.filePath("map.png"), chosen = dir_.filePath("chosen.png");
+    std::string error;
+    QVERIFY(WriteMapPictureForBatch(svg.toStdString(), s, 12, error) && WriteMapPictureForBatch(png.toStdString(), s, 12, error));
+    QFile svgFile(svg);
+    QVERIFY(svgFile.open(QIODevice::ReadOnly));
+    const int fontLh = MeasureMapFont(MakeMapFont(12, 96)).lh;
+    const QRegularExpression outlined("<rect vector-effect=\"non-scaling-stroke\" x=\"-?\\d+\" y=\"(\\d+)\"");
+    std::size_t outlinedBars = 0;
+    for (auto r = outlined.globalMatch(QString::fromUtf8(svgFile.readAll())); r.hasNext();) outlinedBars += r.next().captured(1).toInt() >= 6 * fontLh;
+    QCOMPARE(outlinedBars, s.entries.size());
+    QCOMPARE(QImage(png).size(), QSize(kMapPictureWidth, 6 * fontLh + 213 * fontLh));
+    QVERIFY(!WriteMapPictureForBatch(dir_.filePath("none/map.svg").toStdString(), s, 12, error));
+    QCOMPARE(QString::fromStdString(error), "Unable to write the file :\n" + dir_.filePath("none/map.svg") + ".");
+    platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, chosen.toStdString(), "chosen.png"});
+    map->CommandAction(kCmdMapSaveImage)->trigger();
+    QCOMPARE(QImage(chosen).size(), QImage(png).size());
 
-  void commandOpensReplacesAndRefuses() {
-    QAction* action = w_->CommandAction(kCmdMapper);
-    QVERIFY(action != nullptr);
-    QCOMPARE(action->shortcut(), QKeySequence(Qt::Key_F4));
-    // Nothing selected: refused, no window.
-    QVERIFY(OpenMap() == nullptr);
-    QVERIFY(!action->isChecked());
-    SelectAllAlignments(w_->Data());
-    StatBlaWindow* map = OpenMap();
-    QVERIFY(map != nullptr);
-    QVERIFY(action->isChecked());
-    QCOMPARE(map->windowTitle(), QString("Vistram - map of all sequences [bioperl_ex_blastp.1.txt]"));
-    QCOMPARE(map->Stat().entries.size(), std::size_t{212});
-    // A new command replaces the map with one of the current selection.
+    // A new command replaces the map with one of the current selection; Exit closes it; mixed results are refused.
     QPointer<StatBlaWindow> old = map;
-    SelectAllFirstAlignments(w_->Data());
     UnselectAllAlignments(w_->Data());
     w_->Data().hits->front()->selected[0] = 1;
     map = OpenMap();
-    QVERIFY(old.isNull());
-    QVERIFY(map->windowTitle().startsWith("Vistram - map of selected sequences ["));
+    QVERIFY(old.isNull() && map->windowTitle().startsWith("Vistram - map of selected sequences ["));
     QCOMPARE(map->Stat().entries.size(), std::size_t{1});
-    // A map that fits has no active scroll bar.
     QVERIFY(!map->BarsScrollBar()->isEnabled());
-    // Exit closes it and clears the check mark.
     map->StatBlaWndProc_OnCommand(kCmdExit);
     QCoreApplication::processEvents();
-    QVERIFY(w_->MapWindow() == nullptr);
-    QVERIFY(!action->isChecked());
-    // Mixed results are refused before anything else.
+    QVERIFY(w_->MapWindow() == nullptr && !action->isChecked());
     w_->Data().header.resultType = kResultMixed;
     QVERIFY(OpenMap() == nullptr);
-    QCOMPARE(MessageTexts(platform_),
-             (std::vector<std::string>{"Mapper|No sequences selected.",
-                                       "Vistram|Unable to construct a multiple sequence\n alignment with mixed results."}));
-  }
-
-  // One map of every alignment: sorting and scrolling by keys, then the rest.
-  void sortScrollTipsColoursAndScale() {
-    SelectAllAlignments(w_->Data());
-    StatBlaWindow* map = OpenMap();
-    QVERIFY(map != nullptr);
-    StatData& s = map->Stat();
-    QAction* sort = map->CommandAction(kCmdMapSort);
-    QVERIFY(sort->isCheckable() && !sort->isChecked());
-    sort->trigger();
-    for (std::size_t i = 1; i < s.entries.size(); ++i) QVERIFY(s.entries[i - 1]->queryStart <= s.entries[i]->queryStart);
-    sort->trigger();
-    for (std::size_t i = 1; i < s.entries.size(); ++i) QVERIFY(s.entries[i - 1]->hitNumber <= s.entries[i]->hitNumber);
-
-    QScrollBar* bar = map->BarsScrollBar();
-    QVERIFY(bar->isEnabled());
-    const int q = static_cast<int>(s.pageSize);
-    QVERIFY(q > 2);
-    QCOMPARE(bar->maximum(), 212 - q + 2);
-    QTest::keyClick(map, Qt::Key_PageDown);
-    QCOMPARE(s.first, std::uint32_t(q));
-    QTest::keyClick(map, Qt::Key_Down);
-    QTest::keyClick(map, Qt::Key_Right);
-    QCOMPARE(s.first, std::uint32_t(q + 2));
-    QCOMPARE(bar->value(), q + 2);
-    QTest::keyClick(map, Qt::Key_Left);
-    QCOMPARE(s.first, std::uint32_t(q + 1));
-    QTest::keyClick(map, Qt::Key_End);
-    QCOMPARE(s.first, std::uint32_t(bar->maximum()));
-    QTest::keyClick(map, Qt::Key_PageUp);
-    QCOMPARE(s.first, std::uint32_t(bar->maximum() - q));
-    QTest::keyClick(map, Qt::Key_Home);
-    QCOMPARE(s.first, 0U);
-    bar->setValue(7);  // dragging the thumb
-    QCOMPARE(s.first, 7U);
-    bar->setValue(0);
-    TipsColoursAndScale(map);
-  }
-
-  // The SVG holds one bar per alignment in its class's colour.
-  void pictures() {
-    SelectAllAlignments(w_->Data());
-    StatBlaWindow* map = OpenMap();
-    QVERIFY(map != nullptr);
-    const StatData& s = map->Stat();
-    const std::string svgPath = dir_.filePath("map.svg").toStdString();
-    std::string error;
-    QVERIFY(WriteMapPictureForBatch(svgPath, s, 12, error));
-    QFile svgFile(QString::fromStdString(svgPath));
-    QVERIFY(svgFile.open(QIODevice::ReadOnly));
-    const QString svg = QString::fromUtf8(svgFile.readAll());
-    // Bars are the outlined rectangles below the ruler band.
-    const MapFontMetrics f = MeasureMapFont(MakeMapFont(12, 96));
-    const QRegularExpression group("<g fill=\"(#[0-9a-f]{6})\"[^>]*stroke=\"#000000\"[^>]*>(.*?)</g>",
-                                   QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpression outlined("<rect vector-effect=\"non-scaling-stroke\" x=\"-?\\d+\" y=\"(\\d+)\"");
-    std::vector<QString> colours;
-    for (auto g = group.globalMatch(svg); g.hasNext();) {
-      const auto m = g.next();
-      for (auto r = outlined.globalMatch(m.captured(2)); r.hasNext();)
-        if (r.next().captured(1).toInt() >= 6 * f.lh) colours.push_back(m.captured(1));
-    }
-    QCOMPARE(colours.size(), s.entries.size());
-    QString previous = ScoreClassColour(s.classes[0]).name();
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-      const int cls = ScoreClassOf(s, s.entries[i]->score);
-      const QString want = cls < 0 ? previous : ScoreClassColour(s.classes[static_cast<std::size_t>(cls)]).name();
-      QCOMPARE(colours[i], want);
-      previous = want;
-    }
-    const std::string pngPath = dir_.filePath("map.png").toStdString();
-    QVERIFY(WriteMapPictureForBatch(pngPath, s, 12, error));
-    const QImage png(QString::fromStdString(pngPath));
-    QCOMPARE(png.width(), kMapPictureWidth);
-    QCOMPARE(png.height(), 6 * f.lh + 213 * f.lh);
-    // A folder that does not exist: refused with the message, nothing written.
-    QVERIFY(!WriteMapPictureForBatch(dir_.filePath("none/map.svg").toStdString(), s, 12, error));
-    QCOMPARE(QString::fromStdString(error), "Unable to write the file :\n" + dir_.filePath("none/map.svg") + ".");
-    // Options, Save as image: the file chosen in the dialog.
-    const QString chosen = dir_.filePath("chosen.png");
-    platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, chosen.toStdString(), "chosen.png"});
-    map->CommandAction(kCmdMapSaveImage)->trigger();
-    QCOMPARE(QImage(chosen).size(), png.size());
+    QCOMPARE(platform_.Messages().size(), std::size_t{2});
+    QCOMPARE(platform_.Messages()[0].caption + "|" + platform_.Messages()[0].text, std::string("Mapper|No sequences selected."));
+    QCOMPARE(platform_.Messages()[1].text, std::string("Unable to construct a multiple sequence\n alignment with mixed results."));
+    StopWindow();
   }
 };
 
