@@ -1,12 +1,8 @@
-// What the window tests of the web requests share: a private installation,
-// the recording platform and the real main window.
+// The window tests of the web requests: a private installation, the
+// recording platform and the real main window.
 #pragma once
-#include <QApplication>
-#include <QDialog>
 #include <QStringList>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 #include <memory>
 
 #include "support/next_dialog.h"
@@ -17,6 +13,8 @@
 #include "web/web_test_support.h"
 
 namespace webtest {
+
+inline const QString kDone = "BLAST-2 done. Ready to \nopen the results file.";
 
 class WebWindowFixture {
  protected:
@@ -30,16 +28,14 @@ class WebWindowFixture {
     return out;
   }
   int Tables() const { return static_cast<int>(w_->Data().tables.size()); }
-
   // A fresh installation and main window; false when the window cannot be made.
   bool StartWindow() {
     inst_ = std::make_unique<Installation>();
     platform_.Clear();
     SetCurrentPlatform(&platform_);
     w_ = MainWindow::Create(inst_->Path("vistram"));
-    if (w_ == nullptr) return false;
-    w_->show();
-    return true;
+    if (w_ != nullptr) w_->show();
+    return w_ != nullptr;
   }
   // The workers hand their answers to the window: they finish first.
   void StopWindow(int requestTimeoutMs) {
@@ -50,6 +46,16 @@ class WebWindowFixture {
     w_.reset();
     SetCurrentPlatform(nullptr);
     inst_.reset();
+  }
+  // Opens a sheet with the menu command `command` and answers it with `fill`.
+  template <typename Sheet>
+  void Send(int command, std::function<void(Sheet*)> fill) {
+    OnNextDialog([fill](QDialog* d) {
+      auto* sheet = qobject_cast<Sheet*>(d);
+      QVERIFY(sheet != nullptr);
+      fill(sheet);
+    });
+    w_->MainWndProc_OnCommand(command);
   }
 };
 
