@@ -1,25 +1,20 @@
 // A private installation (mkdtemp) for the web-request tests: the shipped
 // configuration files, the cache in <root>/cache, and a stand-in helper.
 #pragma once
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 namespace webtest {
 
 namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 
-inline std::string ReadAll(const std::string& path) {
-  std::ostringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
-}
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+inline std::string ReadAll(const std::string& path) { return test_support::ReadWholeFile(path); }
 inline void WriteAll(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 inline void Replace(std::string& text, const std::string& from, const std::string& to) {
   if (const auto at = text.find(from); at != std::string::npos) text.replace(at, from.size(), to);
@@ -41,20 +36,11 @@ inline std::vector<std::string> FilesIn(const std::string& dir) {
 class Installation {
  public:
   Installation() {
-    char pattern[] = "/tmp/vistram_web_XXXXXX";
-    root_ = mkdtemp(pattern) != nullptr ? pattern : "";
     fs::create_directories(Cache());
     for (const char* name : {"vistram.cfg", "blast2.cfg", "blast2db.cfg", "blast2org.txt", "clustalw.cfg"})
       fs::copy_file(ShippedFile(name), Path(name));
     SetKey("vistram.cfg", "CACHE", Cache());
   }
-  ~Installation() {
-    std::error_code ec;
-    if (!root_.empty()) fs::remove_all(root_, ec);
-  }
-  Installation(const Installation&) = delete;
-  Installation& operator=(const Installation&) = delete;
-
   std::string Path(const std::string& name) const { return root_ + "/" + name; }
   std::string Config() const { return Path("vistram.cfg"); }
   std::string Blast2Config() const { return Path("blast2.cfg"); }
@@ -94,7 +80,8 @@ class Installation {
   }
 
  private:
-  std::string root_;
+  test_support::TempFolder dir_;
+  const std::string root_ = dir_.path();
 };
 
 }  // namespace webtest
