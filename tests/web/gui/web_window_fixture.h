@@ -38,14 +38,13 @@ class WebWindowFixture {
     return w_ != nullptr;
   }
   // The workers hand their answers to the window: they finish first.
-  void StopWindow(int requestTimeoutMs) {
-    QTRY_COMPARE_WITH_TIMEOUT(RunningWebRequests(), 0, requestTimeoutMs);
+  void StopWindow() {
+    QTRY_COMPARE_WITH_TIMEOUT(RunningWebRequests(), 0, 90000);
     WaitForLoadThread();
     QTest::qWait(50);
     WaitForLoadThread();
-    w_.reset();
+    w_.reset(), inst_.reset();
     SetCurrentPlatform(nullptr);
-    inst_.reset();
   }
   // Opens a sheet with the menu command `command` and answers it with `fill`.
   template <typename Sheet>
