@@ -70,38 +70,33 @@ TEST(Exchange, WaysAnExchangeEnds) {
 
 HelperSettings Polls(const char* email = "") { HelperSettings s; s.pollInterval = 1, s.email = email; return s; }
 
-TEST(NcbiSequence, OldFormPagesArePolledWithTheRidUntilFinal) {
+TEST(NcbiSequence, OldPagesAndTheUrlApiAreFollowedToTheirReportOrANote) {
   LoopbackServer server({"oldncbi", "--waits", "1", "--page", kOldNcbiReport});
   TempFolder dir;
   RecordingProgress progress;
   RunNcbiSequence(progress, ParseEndpoint("http:", server.Port("127.0.0.1")), "POST /cgi-bin/BLAST/nph-blast",
                   "PROGRAM=blastp&QUERY=MKV", dir / "res.vist", Polls(), RunClock(20));
   ASSERT_EQ(server.RequestCount(), 3);
-  EXPECT_EQ(server.Request(2).substr(0, 40), "POST /cgi-bin/BLAST/nph-blast HTTP/1.0\nU");
-  EXPECT_EQ(RequestBody(server.Request(2)),
+  EXPECT_EQ(server.Request(2), "POST /cgi-bin/BLAST/nph-blast HTTP/1.0" + kHead + "Content-Length: 95\n\n"
             "RID=abc-9&DESCRIPTIONS=100&ALIGNMENTS=250&ALIGNMENT_VIEW=0&&HTML=on&OVERVIEW=on&REFRESH_DELAY=4");
   EXPECT_EQ(server.Request(3), server.Request(2));
   const std::string response = ReadFile(dir / "res.vist");
-  EXPECT_EQ(response.substr(0, 15), "HTTP/1.0 200 OK");
-  EXPECT_NE(response.find(ReadFile(kOldNcbiReport)), std::string::npos);
+  EXPECT_TRUE(response.starts_with("HTTP/1.0 200 OK") && Has(response, ReadFile(kOldNcbiReport)));
   EXPECT_TRUE(Holds(progress.lines, "Requesting results..."));
   EXPECT_EQ(TestFichier(dir / "res.vist"), kReportBlastHtml);  // as the workbench will open it
-}
-
-TEST(NcbiSequence, UrlApiIsAskedForStatusThenTheTextReportOrLeavesANote) {
-  LoopbackServer server({"urlapi", "--waits", "2", "--page", kUrlApiReport});
-  TempFolder dir;
+  // Today's server: status requests, then the text report alone, as BLAST+ wrote it; or a note.
+  LoopbackServer api({"urlapi", "--waits", "2", "--page", kUrlApiReport});
   Progress quiet;
-  RunNcbiSequence(quiet, ParseEndpoint("http:", server.Port("127.0.0.1")), "POST /Blast.cgi",
+  RunNcbiSequence(quiet, ParseEndpoint("http:", api.Port("127.0.0.1")), "POST /Blast.cgi",
                   "CMD=Put&PROGRAM=blastp&DATABASE=swissprot&QUERY=MKVLA&DESCRIPTIONS=20&ALIGNMENTS=10&",
                   dir / "res.vist", Polls("lab@example.org"), RunClock(30));
-  ASSERT_EQ(server.RequestCount(), 5);
+  ASSERT_EQ(api.RequestCount(), 5);
   const std::string tool = "&tool=vistweb&email=lab%40example.org";
-  EXPECT_EQ(RequestBody(server.Request(1)),
+  EXPECT_EQ(RequestBody(api.Request(1)),
             "CMD=Put&PROGRAM=blastp&DATABASE=swissprot&QUERY=MKVLA&DESCRIPTIONS=20&ALIGNMENTS=10&" + tool);
-  for (int n = 2; n <= 4; ++n) EXPECT_EQ(RequestBody(server.Request(n)), "CMD=Get&FORMAT_OBJECT=SearchInfo&RID=R42XYZ" + tool);
-  EXPECT_EQ(RequestBody(server.Request(5)), "CMD=Get&FORMAT_TYPE=Text&RID=R42XYZ&DESCRIPTIONS=20&ALIGNMENTS=10" + tool);
-  EXPECT_EQ(ReadFile(dir / "res.vist"), ReadFile(kUrlApiReport));  // the report alone, as BLAST+ wrote it
+  for (int n = 2; n <= 4; ++n) EXPECT_EQ(RequestBody(api.Request(n)), "CMD=Get&FORMAT_OBJECT=SearchInfo&RID=R42XYZ" + tool);
+  EXPECT_EQ(RequestBody(api.Request(5)), "CMD=Get&FORMAT_TYPE=Text&RID=R42XYZ&DESCRIPTIONS=20&ALIGNMENTS=10" + tool);
+  EXPECT_EQ(ReadFile(dir / "res.vist"), ReadFile(kUrlApiReport));
   EXPECT_EQ(TestFichier(dir / "res.vist"), kReportBlastText);
   const std::pair<const char*, std::string> failures[] = {
       {"FAILED", "the BLAST server 127.0.0.1 reports the search R42XYZ as FAILED."},

@@ -22,6 +22,7 @@ inline bool Exists(const std::string& path) { return std::filesystem::exists(pat
 inline bool Holds(const std::vector<std::string>& words, const std::string& word) {
   return std::find(words.begin(), words.end(), word) != words.end();
 }
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // <dir>/web.tmp, the request file exactly as the workbench writes it, for
 // <dir>/post.tmp (holding `body`) and the response <dir>/res.vist; with a
