@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "end_to_end_support.h"
+#include "web_test_support.h"
 
 using namespace webtest;
 
