@@ -338,23 +338,23 @@ TEST_F(WebTest, HelperOutcomes) {
   const std::string report = ReadAll(ShippedFile("sample.bla")), failed = "VistWeb: the search R1 FAILED.";
   const std::string cantCall = "Unable to call 'Vist Web'.";
   // answer: what the stand-in writes (null: nothing); extra: more lines of it; helper: VISTWEB of the
-  // configuration (null: no such key); left: the start of the names of the files left in the cache.
+  // configuration (null: no such key); left: the starts of the names of the files left in the cache.
   const struct { const char* name; const char* answer; std::string extra; const char* helper; Strings texts;
-                 bool answered; Strings left; } cases[] = {
-      {"writes nothing", nullptr, "", "vistweb", {kDone}, true, {}},
-      {"an empty answer", "", "", "vistweb", {kDone}, true, {}},
-      {"a note", "VistWeb: the search R1 FAILED.\r\nmore\n", "", "vistweb", {kDone, failed}, false, {}},
-      {"a bare note", "VistWeb:", "", "vistweb", {kDone, "VistWeb:"}, false, {}},
-      {"a later line", "BLASTP 2.12.0+\nVistWeb: in a report\n", "", "vistweb", {kDone}, true, {"res"}},
-      {"indented", " VistWeb: x\n", "", "vistweb", {kDone}, true, {"res"}},
-      {"lower case", "vistweb: x\n", "", "vistweb", {kDone}, true, {"res"}},
+                 bool answered; std::string left; } cases[] = {
+      {"writes nothing", nullptr, "", "vistweb", {kDone}, true, ""},
+      {"an empty answer", "", "", "vistweb", {kDone}, true, ""},
+      {"a note", "VistWeb: the search R1 FAILED.\r\nmore\n", "", "vistweb", {kDone, failed}, false, ""},
+      {"a bare note", "VistWeb:", "", "vistweb", {kDone, "VistWeb:"}, false, ""},
+      {"a later line", "BLASTP 2.12.0+\nVistWeb: in a report\n", "", "vistweb", {kDone}, true, "res "},
+      {"indented", " VistWeb: x\n", "", "vistweb", {kDone}, true, "res "},
+      {"lower case", "vistweb: x\n", "", "vistweb", {kDone}, true, "res "},
       {"request file removed", report.c_str(), "rm -f \"$1\"\n", "vistweb", {kDone, "Unable to create/read Web file."},
-       false, {"res"}},
-      {"empty helper", report.c_str(), "", "", {cantCall}, false, {"post"}},
-      {"blank helper", report.c_str(), "", " ", {cantCall}, false, {"post"}},
-      {"relative helper", report.c_str(), "", "no-such-helper", {cantCall}, false, {"post"}},
-      {"absolute helper", report.c_str(), "", "/nonexistent/vistweb", {cantCall}, false, {"post"}},
-      {"no helper key", report.c_str(), "", nullptr, {cantCall}, false, {"post"}}};
+       false, "res "},
+      {"empty helper", report.c_str(), "", "", {cantCall}, false, "pos "},
+      {"blank helper", report.c_str(), "", " ", {cantCall}, false, "pos "},
+      {"relative helper", report.c_str(), "", "no-such-helper", {cantCall}, false, "pos "},
+      {"absolute helper", report.c_str(), "", "/nonexistent/vistweb", {cantCall}, false, "pos "},
+      {"no helper key", report.c_str(), "", nullptr, {cantCall}, false, "pos "}};
   setenv("VISTWEB_CONFIG", "/elsewhere/vistram.cfg", 1);  // gives way to the configuration in use
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -371,28 +371,25 @@ TEST_F(WebTest, HelperOutcomes) {
     ASSERT_EQ(answers_.size(), c.answered ? 1u : 0u);
     const std::string& response = c.answered ? answers_[0].responseFile : "";  // an empty one is removed
     EXPECT_EQ(fs::exists(response) ? ReadAll(response) : "none", c.answered && c.answer && *c.answer ? c.answer : "none");
-    const Strings left = FilesIn(inst_.Cache());
-    ASSERT_EQ(left.size(), c.left.size());
-    for (std::size_t i = 0; i < left.size(); ++i) EXPECT_EQ(left[i].rfind(c.left[i], 0), 0u) << left[i];
+    std::string left;
+    for (const std::string& f : FilesIn(inst_.Cache())) left += f.substr(0, 3) + " ";
+    EXPECT_EQ(left, c.left);
   }
   unsetenv("VISTWEB_CONFIG");
   EXPECT_EQ(inst_.Seen("config", 2), inst_.Config() + "\n");
 }
 
-TEST_F(WebTest, AnUnwritableCacheFailsBeforeAnyHelperRuns) {
-  inst_.WriteHelper(ShippedFile("sample.bla"));
+// A cache that cannot take the response fails before any helper runs;
+// requests that end together each open their own answer.
+TEST_F(WebTest, AnUnwritableCacheAndRequestsFinishingTogether) {
+  inst_.WriteHelper(ShippedFile("sample.bla"), "touch \"$1.started\"\nwhile [ $(ls " + inst_.Cache() +
+                                                   " | grep -c started) -lt 2 ]; do sleep 0.05; done\n");
   const std::string post = NewPost("x");
   EXPECT_EQ(LanceRequete(nullptr, "http://h", "/p", post, inst_.Path("missing"), kExtensionBlast, kActionOpenBlast,
                          "POST", inst_.Config(), "/v"), 0);
   EXPECT_EQ(Texts(), Strings{"Unable to create BLAST result file."});
   EXPECT_FALSE(fs::exists(post) || fs::exists(inst_.Path("seen-request-0")));
-}
-
-TEST_F(WebTest, RequestsFinishingTogetherEachOpenTheirOwnAnswer) {
-  // Each helper waits until both have started, so that they end together.
-  inst_.WriteHelper(ShippedFile("sample.bla"), "touch \"$1.started\"\nwhile [ $(ls " + inst_.Cache() +
-                                                   " | grep -c started) -lt 2 ]; do sleep 0.05; done\n");
-  ASSERT_TRUE(Launch(NewPost("a")) == 1 && Launch(NewPost("b")) == 1);
+  ASSERT_TRUE(Launch(NewPost("a")) == 1 && Launch(NewPost("b")) == 1);  // each waits until both have started
   WaitForWebRequests();
   ASSERT_EQ(answers_.size(), 2u);
   EXPECT_NE(answers_[0].responseFile, answers_[1].responseFile);
