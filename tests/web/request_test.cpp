@@ -35,15 +35,11 @@ class WebTest : public ::testing::Test {
     platform_.SetProgramPath("/opt/v/vistram");
     SetWebAnswerHandler([this](const WebAnswer& a) { std::lock_guard lock(mutex_); answers_.push_back(a); });
   }
-  void TearDown() override {
-    WaitForWebRequests();
-    SetWebAnswerHandler(nullptr);
-    SetCurrentPlatform(nullptr);
-  }
+  void TearDown() override { WaitForWebRequests(), SetWebAnswerHandler(nullptr), SetCurrentPlatform(nullptr); }
   // Loads the BLAST-2 sheet's first and third pages as the sheet does.
   bool LoadBlast2() {
     ResetBlast2Values(blast_);
-    blast_.blast2ConfigPath = inst_.Blast2Config(), blast_.configPath = inst_.Config();
+    blast_.blast2ConfigPath = inst_.Path("blast2.cfg"), blast_.configPath = inst_.Config();
     platform_.Clear();
     const bool loaded = GlobalInitPage1(nullptr, blast_) && GlobalInitPage3(nullptr, blast_);
     if (loaded) ApplyPageDefaults(blast_);
@@ -51,7 +47,7 @@ class WebTest : public ::testing::Test {
   }
   bool LoadClustal() {
     ResetClustalValues(clustal_);
-    clustal_.clustalConfigPath = inst_.ClustalConfig(), clustal_.configPath = inst_.Config();
+    clustal_.clustalConfigPath = inst_.Path("clustalw.cfg"), clustal_.configPath = inst_.Config();
     return GlobalInitCluPage2(nullptr, clustal_);
   }
   std::string Body(const std::string& sequence = "A") const { return BuildBlast2Body(blast_, sequence); }
@@ -61,12 +57,7 @@ class WebTest : public ::testing::Test {
     for (const auto& m : platform_.Messages()) out.push_back(m.text);
     return out;
   }
-  std::string NewPost(const std::string& body) {
-    std::string post;
-    EXPECT_TRUE(CreateUniqueFile(inst_.Cache(), "post", "tmp", post));
-    WriteAll(post, body);
-    return post;
-  }
+  std::string NewPost(const std::string& body) { return WritePostFile(inst_.Cache(), body, post_) ? post_ : ""; }
   int Launch(const std::string& post) {
     return LanceRequete(nullptr, "HTTPS://Blast.NCBI.nlm.nih.gov", "/Blast.cgi", post, inst_.Cache(),
                         kExtensionBlast, kActionOpenBlast, "POST", inst_.Config(), "/opt/v/vistram");
@@ -215,7 +206,7 @@ TEST_F(WebTest, ServerKindRulesForGappedFilterTitleAndOrganisms) {
 
 TEST_F(WebTest, SavingDefaultsChangesOnlyTheirKeys) {
   ASSERT_TRUE(LoadBlast2());
-  std::string expected = ReadAll(inst_.Blast2Config());
+  std::string expected = ReadAll(inst_.Path("blast2.cfg"));
   Blast2Defaults d{2, 0, 4, 3, 1, 0, "WORD_SIZE 2"};  // expect, filter, descriptions, alignments, matrix, gapped
   ASSERT_TRUE(SaveBlast2Defaults(blast_, d));
   for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
@@ -223,19 +214,19 @@ TEST_F(WebTest, SavingDefaultsChangesOnlyTheirKeys) {
            {"ALIGNS_DEF=1", "ALIGNS_DEF=3"}, {"MATRIX_DEF=0", "MATRIX_DEF=1"}, {"GAPPED_CHK=1", "GAPPED_CHK=0"},
            {"ADVANC_OPT=NOT_USE", "ADVANC_OPT=WORD_SIZE 2"}})
     Replace(expected, from, to);
-  EXPECT_EQ(ReadAll(inst_.Blast2Config()), expected);
+  EXPECT_EQ(ReadAll(inst_.Path("blast2.cfg")), expected);
   // vistram.cfg keeps its relative name for the same file; another file is named in full.
   EXPECT_EQ(GetProfileString(inst_.Config(), kBlast2Section, "CONFIG_FILE", "", 260), "blast2.cfg");
   ASSERT_TRUE(LoadBlast2());
   EXPECT_EQ(blast_.expect + std::to_string(blast_.gappedFlag), "1e-30");
-  fs::copy_file(inst_.Blast2Config(), inst_.Path("other.cfg"));
+  fs::copy_file(inst_.Path("blast2.cfg"), inst_.Path("other.cfg"));
   blast_.blast2ConfigPath = inst_.Path("other.cfg");
   ASSERT_TRUE(SaveBlast2Defaults(blast_, d));
   EXPECT_EQ(GetProfileString(inst_.Config(), kBlast2Section, "CONFIG_FILE", "", 260), inst_.Path("other.cfg"));
   d.advanced = "two\nlines";
   EXPECT_FALSE(SaveBlast2Defaults(blast_, d));
   // The configuration files are named beside vistram.cfg, and must be readable.
-  EXPECT_EQ(ReadConfigFileSetting(inst_.Config(), "CLUSTAL"), inst_.ClustalConfig());
+  EXPECT_EQ(ReadConfigFileSetting(inst_.Config(), "CLUSTAL"), inst_.Path("clustalw.cfg"));
   for (const char* value : {"NOT_USE", "", "missing.cfg"}) {
     inst_.SetKey("vistram.cfg", "CONFIG_FILE", value);
     EXPECT_EQ(ReadConfigFileSetting(inst_.Config(), "BLAST2_SEARCH"), "") << value;
@@ -255,7 +246,7 @@ TEST_F(WebTest, ClustalDefaultsFollowTheirIndexesAndNothingIsSentWithoutSequence
   ASSERT_TRUE(LoadClustal());
   EXPECT_EQ(clustal_.guideTree + clustal_.gapExtension, "");
   EXPECT_FALSE(CreateClustalRequest(nullptr, clustal_, server_, path_, post_, cache_));  // no sequences
-  const std::string shipped = ReadAll(inst_.ClustalConfig());
+  const std::string shipped = ReadAll(inst_.Path("clustalw.cfg"));
   for (const char* key : {"SERVER_CLU", "REQUEST_CLU", ""}) {
     if (*key != '\0') inst_.SetKey("clustalw.cfg", key, nullptr);
     else inst_.SetKey("vistram.cfg", "CACHE", inst_.Path("missing"));  // no room for the post file
@@ -263,7 +254,7 @@ TEST_F(WebTest, ClustalDefaultsFollowTheirIndexesAndNothingIsSentWithoutSequence
     clustal_.sequences = ">a\nMKV\n";
     EXPECT_FALSE(CreateClustalRequest(nullptr, clustal_, server_, path_, post_, cache_)) << key;
     EXPECT_TRUE(server_.empty() && path_.empty() && post_.empty() && cache_.empty());
-    WriteAll(inst_.ClustalConfig(), shipped);
+    WriteAll(inst_.Path("clustalw.cfg"), shipped);
   }
   EXPECT_TRUE(platform_.Messages().empty() && FilesIn(inst_.Cache()).empty());
 }
@@ -294,19 +285,16 @@ TEST_F(WebTest, RequestAndPostFilesOfEachSheet) {
        "PROGRAM=blastp&DATABASE=nr&ENTREZ%5FQUERY=&QUERY=%3Emy%5Fsequence%0D%0Amkvll&EXPECT=10&FILTER=L"
        "&DESCRIPTIONS=100&ALIGNMENTS=50&MATRIX=BLOSUM62&GENETIC%5FCODE=1&CMD=Put",
        ".vist"},
-      {"ClustalW sheet",
-       [&] {
-         inst_.SetKey("clustalw.cfg", "GEXT_FIELD", nullptr);
-         EXPECT_TRUE(LoadClustal());
-         clustal_.gapOpen = "15", clustal_.sequences = ">seq.1 first\nMKV-LL\n>seq2\nMKALL\n";
-         return Apply_Clu_Method(nullptr, clustal_);
-       },
+      {"ClustalW sheet", [&] {  // without GEXT_FIELD
+         return LoadClustal() ? clustal_.gapOpen = "15", clustal_.sequences = ">seq.1 first\nMKV-LL\n>seq2\nMKALL\n",
+                                Apply_Clu_Method(nullptr, clustal_) : 0; },
        "ServerName=local://clustalw\nAction=ACT_OPENMSF\nMethod=POST /clustalw\n",
        "POST /clustalw HTTP/1.0|User-Agent: Netscape/4.0|Content-type: application/x-www-form-urlencoded|"
        "Content-length:" + std::to_string(clustalBody.size()) + "||" + clustalBody,
        ".msf"},
       {"server in capitals", [&] { return Launch(NewPost("PROGRAM=blastp")); }, ncbi, "PROGRAM=blastp", ".vist"}};
   inst_.WriteHelper(report);
+  inst_.SetKey("clustalw.cfg", "GEXT_FIELD", nullptr);
   for (int n = 0; n < 3; ++n) {
     const auto& c = cases[n];
     SCOPED_TRACE(c.name);
@@ -426,7 +414,7 @@ TEST(RequestFiles, UniqueFilesPostFilesAndTheCacheFolder) {
   }
   const std::string helper = HelperProgramPath(inst.Config());
   inst.SetKey("vistram.cfg", "VISTWEB", "/usr/lib/x/vistweb");
-  EXPECT_EQ(helper + " " + HelperProgramPath(inst.Config()), inst.Helper() + " /usr/lib/x/vistweb");
+  EXPECT_EQ(helper + " " + HelperProgramPath(inst.Config()), inst.Path("vistweb") + " /usr/lib/x/vistweb");
 }
 
 }  // namespace

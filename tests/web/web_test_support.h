@@ -45,10 +45,7 @@ class Installation {
   }
   std::string Path(const std::string& name) const { return root_ + "/" + name; }
   std::string Config() const { return Path("vistram.cfg"); }
-  std::string Blast2Config() const { return Path("blast2.cfg"); }
-  std::string ClustalConfig() const { return Path("clustalw.cfg"); }
   std::string Cache() const { return Path("cache"); }
-  std::string Helper() const { return Path("vistweb"); }
 
   // Sets "key=value" in the file `name` (after its first section header when
   // missing); a null value removes the key.
@@ -74,8 +71,8 @@ class Installation {
                          "/seen-request-$n\ncp \"$(sed -n 's/^FilePostName=//p' \"$1\")\" " + root_ +
                          "/seen-post-$n\necho \"$VISTWEB_CONFIG\" > " + root_ + "/seen-config-$n\n";
     if (!answer.empty()) script += "cp '" + answer + "' \"$(sed -n 's/^FileNameResponse=//p' \"$1\")\"\n";
-    WriteAll(Helper(), script + extra);
-    chmod(Helper().c_str(), 0700);
+    WriteAll(Path("vistweb"), script + extra);
+    chmod(Path("vistweb").c_str(), 0700);
   }
   std::string Seen(const std::string& what, int n = 0) const {
     return ReadAll(Path("seen-" + what + "-" + std::to_string(n)));

@@ -149,7 +149,7 @@ class SheetsTest : public QObject, WebWindowFixture {
     });
     QCOMPARE(Texts(), QStringList({"Unable to open or read your file.\nPlease, check the file :\n" +
                                    QString::fromStdString(inst_->Config()) + "."}));
-    QVERIFY(platform_.FileRequests()[0].initialFolder + "/blast2.cfg" == inst_->Blast2Config());
+    QVERIFY(platform_.FileRequests()[0].initialFolder + "/blast2.cfg" == inst_->Path("blast2.cfg"));
     platform_.Clear();
     Send<Blast2Sheet>(kBlast2, [](Blast2Sheet* sheet) { sheet->OkButton()->click(); });
     QCOMPARE(Texts(), QStringList({"No sequence entered."}));
@@ -178,14 +178,14 @@ class SheetsTest : public QObject, WebWindowFixture {
   // and the chosen defaults saved into that file.
   void defaultsDialogTakesAFileAndSavesTheDefaults() {
     for (const auto& [name, expect] : {std::pair{"other.cfg", "0"}, std::pair{"bad.cfg", "99"}})
-      fs::copy_file(inst_->Blast2Config(), inst_->Path(name)), inst_->SetKey(name, "EXPECT_DEF", expect);
+      fs::copy_file(inst_->Path("blast2.cfg"), inst_->Path(name)), inst_->SetKey(name, "EXPECT_DEF", expect);
     ChooseFiles(platform_, {inst_->Path("bad.cfg"), inst_->Path("other.cfg")});
     Send<Blast2DefaultsDialog>(kBlast2Defaults, [&](Blast2DefaultsDialog* dialog) {
       Blast2ParametersPage* p = dialog->Page();
       QVERIFY(p->FileButton()->isVisible() && p->GetDbButton()->isVisible() && p->SaveButton()->isVisible() &&
               !p->GetDbButton()->isEnabled() && !p->GeneticCodeBox()->isVisible());
       p->FileButton()->click();  // bad.cfg: refused, the page stays
-      QVERIFY(p->FilePath()->text() == inst_->Blast2Config().c_str() && p->ExpectBox()->currentText() == "10");
+      QVERIFY(p->FilePath()->text() == inst_->Path("blast2.cfg").c_str() && p->ExpectBox()->currentText() == "10");
       p->FileButton()->click();  // other.cfg
       QVERIFY(p->FilePath()->text() == inst_->Path("other.cfg").c_str() && p->ExpectBox()->currentText() == "1e-10");
       p->ExpectBox()->setCurrentIndex(2);
