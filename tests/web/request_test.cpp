@@ -188,11 +188,10 @@ TEST_F(WebTest, ServerKindRulesForGappedFilterTitleAndOrganisms) {
   // ExPASy: no title, no organisms, its own filter field.
   EXPECT_EQ(blast_.organism + std::to_string(blast_.titleFlag), "NOT_USE0");
   blast_.title = ">t";
-  for (const auto& [filter, sent] : std::vector<std::pair<std::string, std::string>>{
-           {"yes", "&FILTER=T&"}, {"no", ""}, {"L", ""}}) {
+  for (const auto& [filter, sent] : {std::pair{"yes", "&FILTER=T&"}, std::pair{"no", ""}, std::pair{"L", ""}}) {
     blast_.filter = filter;
     const std::string body = Body("MKV");
-    EXPECT_TRUE(Has(body, "FILTER") == !sent.empty() && Has(body, sent) && Has(body, "&QUERY=MKV&") &&
+    EXPECT_TRUE(Has(body, "FILTER") == (*sent != '\0') && Has(body, sent) && Has(body, "&QUERY=MKV&") &&
                 !Has(body, "ENTREZ_QUERY")) << body;
   }
   Set("SERVER_BLAST", "https://blast.ncbi.nlm.nih.gov"), Set("GAPPED_FIELD", "NOCOMMA"), Set("ORG_DEF", "1");
@@ -281,17 +280,14 @@ TEST_F(WebTest, RequestAndPostFilesOfEachSheet) {
   // request: a pattern of the lines between the job number and the post file.
   const struct { const char* name; std::function<int()> send; std::string request, post; const char* ext; } cases[] = {
       {"BLAST-2 sheet", [&] { return LoadBlast2() ? blast_.sequence = "mkv 12\n*ll-", Apply_Request(nullptr, blast_) : 0; },
-       ncbi,
-       "PROGRAM=blastp&DATABASE=nr&ENTREZ%5FQUERY=&QUERY=%3Emy%5Fsequence%0D%0Amkvll&EXPECT=10&FILTER=L"
-       "&DESCRIPTIONS=100&ALIGNMENTS=50&MATRIX=BLOSUM62&GENETIC%5FCODE=1&CMD=Put",
-       ".vist"},
+       ncbi, "PROGRAM=blastp&DATABASE=nr&ENTREZ%5FQUERY=&QUERY=%3Emy%5Fsequence%0D%0Amkvll&EXPECT=10&FILTER=L"
+             "&DESCRIPTIONS=100&ALIGNMENTS=50&MATRIX=BLOSUM62&GENETIC%5FCODE=1&CMD=Put", ".vist"},
       {"ClustalW sheet", [&] {  // without GEXT_FIELD
          return LoadClustal() ? clustal_.gapOpen = "15", clustal_.sequences = ">seq.1 first\nMKV-LL\n>seq2\nMKALL\n",
                                 Apply_Clu_Method(nullptr, clustal_) : 0; },
        "ServerName=local://clustalw\nAction=ACT_OPENMSF\nMethod=POST /clustalw\n",
        "POST /clustalw HTTP/1.0|User-Agent: Netscape/4.0|Content-type: application/x-www-form-urlencoded|"
-       "Content-length:" + std::to_string(clustalBody.size()) + "||" + clustalBody,
-       ".msf"},
+       "Content-length:" + std::to_string(clustalBody.size()) + "||" + clustalBody, ".msf"},
       {"server in capitals", [&] { return Launch(NewPost("PROGRAM=blastp")); }, ncbi, "PROGRAM=blastp", ".vist"}};
   inst_.WriteHelper(report);
   inst_.SetKey("clustalw.cfg", "GEXT_FIELD", nullptr);
