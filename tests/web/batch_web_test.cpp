@@ -98,8 +98,8 @@ TEST_F(WebBatchTest, Blast2WithTheLocalBlastpAndTheDatabasesOfTheConfiguration) 
   inst_.SetKey("blast2db.cfg", "rhodopsins", "Rhodopsins");  // the first database of the sheet
   inst_.SetKey("blast2.cfg", "SERVER_BLAST", "local://blastp");
   inst_.SetKey("vistram.cfg", "ACCEPTED_SERVERS", "blastp");
-  inst_.SetKey("vistram.cfg", "VISTWEB", kVistweb);
-  inst_.SetKey("vistram.cfg", "BLASTDB", inst_.Path(""));
+  inst_.SetKey("vistram.cfg", "VISTWEB", kVistweb.c_str());
+  inst_.SetKey("vistram.cfg", "BLASTDB", inst_.Path("").c_str());
   std::string err;
   ASSERT_EQ(Vistram("--blast2 " + inst_.Path("query.fasta") + " -o " + out_, err), 0) << err;
   // The title as the sheet makes it (27 characters), the whole database searched.

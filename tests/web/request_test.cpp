@@ -248,7 +248,7 @@ TEST_F(WebTest, ClustalDefaultsFollowTheirIndexesAndNothingIsSentWithoutSequence
   const std::string shipped = ReadAll(inst_.Path("clustalw.cfg"));
   for (const char* key : {"SERVER_CLU", "REQUEST_CLU", ""}) {
     if (*key != '\0') inst_.SetKey("clustalw.cfg", key, nullptr);
-    else inst_.SetKey("vistram.cfg", "CACHE", inst_.Path("missing"));  // no room for the post file
+    else inst_.SetKey("vistram.cfg", "CACHE", inst_.Path("missing").c_str());  // no room for the post file
     ASSERT_TRUE(LoadClustal());
     clustal_.sequences = ">a\nMKV\n";
     EXPECT_FALSE(CreateClustalRequest(nullptr, clustal_, server_, path_, post_, cache_)) << key;

@@ -41,7 +41,7 @@ class Installation {
     fs::create_directories(Cache());
     for (const char* name : {"vistram.cfg", "blast2.cfg", "blast2db.cfg", "blast2org.txt", "clustalw.cfg"})
       fs::copy_file(ShippedFile(name), Path(name));
-    SetKey("vistram.cfg", "CACHE", Cache());
+    SetKey("vistram.cfg", "CACHE", Cache().c_str());
   }
   std::string Path(const std::string& name) const { return root_ + "/" + name; }
   std::string Config() const { return Path("vistram.cfg"); }
@@ -59,9 +59,6 @@ class Installation {
       text.insert(text.find("]\n", text.find("\n[")) + 2, line);
     WriteAll(Path(name), text);
   }
-  void SetKey(const std::string& name, const std::string& key, const std::string& value) {
-    SetKey(name, key, value.c_str());
-  }
 
   // The stand-in helper: keeps copies of the request file it was given, of
   // its post file and of VISTWEB_CONFIG as <root>/seen-{request,post,config}-<n>,
@@ -74,9 +71,7 @@ class Installation {
     WriteAll(Path("vistweb"), script + extra);
     chmod(Path("vistweb").c_str(), 0700);
   }
-  std::string Seen(const std::string& what, int n = 0) const {
-    return ReadAll(Path("seen-" + what + "-" + std::to_string(n)));
-  }
+  std::string Seen(const std::string& what, int n = 0) const { return ReadAll(Path("seen-" + what + "-" + std::to_string(n))); }
 
  private:
   test_support::TempFolder dir_;
@@ -99,9 +94,9 @@ inline void UseUrlApiServer(Installation& inst, int port) {
   WriteAll(wrapper, "#!/bin/sh\nexec unshare -rm sh -c 'mount --bind \"$0\" /etc/hosts && exec \"$1\" \"$2\"' '" +
                         inst.Path("hosts") + "' '" + kVistweb + "' \"$1\"\n");
   chmod(wrapper.c_str(), 0700);
-  inst.SetKey("vistram.cfg", "VISTWEB", wrapper);
-  inst.SetKey("blast2.cfg", "SERVER_BLAST", "http://" + kNcbiHost + ":" + std::to_string(port));
-  inst.SetKey("vistram.cfg", "ACCEPTED_SERVERS", kNcbiHost);
+  inst.SetKey("vistram.cfg", "VISTWEB", wrapper.c_str());
+  inst.SetKey("blast2.cfg", "SERVER_BLAST", ("http://" + kNcbiHost + ":" + std::to_string(port)).c_str());
+  inst.SetKey("vistram.cfg", "ACCEPTED_SERVERS", kNcbiHost.c_str());
   inst.SetKey("vistram.cfg", "POLL_INTERVAL", "1");
   inst.SetKey("vistram.cfg", "TIME_LIMIT", "60");
   inst.SetKey("vistram.cfg", "EMAIL", "tester@example.org");

@@ -249,7 +249,7 @@ class SheetsTest : public QObject, WebWindowFixture {
   // MSF opens in the editor; one sequence alone is refused by clustalw and
   // its note is shown.
   void clustalwRunsLocallyAndItsMsfOpensInTheEditor() {
-    inst_->SetKey("vistram.cfg", "VISTWEB", kVistweb);
+    inst_->SetKey("vistram.cfg", "VISTWEB", kVistweb.c_str());
     const std::string fasta = ReadAll(TestData("sequences/galaxy_blast_rhodopsin_proteins.fasta"));
     for (const std::string& sequences : {fasta, std::string(">alone\nMKVLAAGIVGLLLAHW\n")}) {
       platform_.Clear();
