@@ -36,17 +36,17 @@ TEST_F(WebBatchTest, AnswersOfAStandInHelper) {
   const struct { const char* name; std::string answer; const char *key, *value; std::string args; int code;
                  std::string err; Strings seen; } cases[] = {
       {"blast2", report, nullptr, "", "--blast2 " + sequence_ + o, 0, "",
-       {"\nAction=ACT_OPENBLAST\n", "PROGRAM=blastp&DATABASE=nr&ENTREZ%5FQUERY=&QUERY=%3ECALM%5FHUMAN%0D%0AADQLTEEQIAEF"}},
+       {"\nAction=ACT_OPENBLAST\n", "PROGRAM=blastp&DATABASE=nr&ENTREZ%5FQUERY=&QUERY=%3ECALM%5FHUMAN%0D%0AADQLT"}},
       {"clustalw", msf, nullptr, "", "--clustalw " + fasta_ + o, 0, "",
-       {"\nServerName=local://clustalw\nAction=ACT_OPENMSF\n", "||outorder=aligned&guidetree=slow&matrix=gonnet&gapopen=10"
-        "&gapext=0.2&sequence=%3Egi%7C57163783%7Cref%7CNP%5F0010092421%7C+rhodopsin+Felis+catus%0D%0AMNGTEGPNFYVPF"}},
+       {"\nServerName=local://clustalw\nAction=ACT_OPENMSF\n", "||outorder=aligned&guidetree=slow&matrix=gonnet&gapopen"
+        "=10&gapext=0.2&sequence=%3Egi%7C57163783%7Cref%7CNP%5F0010092421%7C+rhodopsin+Felis+catus%0D%0AMNGTEG"}},
       {"blast2 without answer", "", nullptr, "", "--blast2 " + sequence_ + o, 1, refused, {}},
       {"blast2 answered not a report", msf, nullptr, "", "--blast2 " + sequence_ + o, 1, refused, {}},
-      {"clustalw answered not an MSF", report, nullptr, "", "--clustalw " + fasta_ + o, 1, "Unable to open a non-MSF file.\n", {}},
+      {"clustalw answered no MSF", report, nullptr, "", "--clustalw " + fasta_ + o, 1, "Unable to open a non-MSF", {}},
       {"blast2 of no sequence", report, nullptr, "", "--blast2 " + inst_.Config() + o, 1,
        refused + "\nPlease, check the file :\n" + inst_.Config(), {}},
       {"clustalw of no sequences", msf, nullptr, "", "--clustalw " + inst_.Config() + o, 1, refused, {}},
-      {"no helper", report, "VISTWEB", "missing-helper", "--blast2 " + sequence_ + o, 1, "Unable to call 'Vist Web'.", {}},
+      {"no helper", report, "VISTWEB", "missing", "--blast2 " + sequence_ + o, 1, "Unable to call 'Vist Web'.", {}},
       {"refused server", report, "SERVER_BLAST", "http://blast.example.org", "--blast2 " + sequence_ + o, 1,
        "Please use either ExPASy or Infobiogen\nor NCBI WWW server.", {}},
       {"no output", report, nullptr, "", "--blast2 " + sequence_, 2, usage, {}},
@@ -55,7 +55,7 @@ TEST_F(WebBatchTest, AnswersOfAStandInHelper) {
       {"clustalw without output", report, nullptr, "", "--clustalw " + fasta_ + " -o", 2, usage, {}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    for (const char* seen : {"seen-request-0", "seen-post-0"}) fs::remove(inst_.Path(seen));
+    for (const char* seen : {"seen-request0", "seen-post0"}) fs::remove(inst_.Path(seen));
     inst_.WriteHelper(c.answer);
     const std::string file = c.key && std::string(c.key) == "SERVER_BLAST" ? "blast2.cfg" : "vistram.cfg";
     const std::string keep = ReadAll(inst_.Path(file));
@@ -77,7 +77,8 @@ TEST_F(WebBatchTest, AnswersOfAStandInHelper) {
 TEST_F(WebBatchTest, Blast2ThroughTheUrlApi) {
   if (!PrivateNamespaces()) GTEST_SKIP() << "no private mount namespace for the test's NCBI host name";
   for (const auto& [waits, limit, note] : std::vector<std::tuple<const char*, const char*, std::string>>{
-           {"1", "60", ""}, {"1000", "3", "VistWeb: no result from blast.ncbi.test within 3 seconds (search R42XYZ).\n"}}) {
+           {"1", "60", ""},
+           {"99", "3", "VistWeb: no result from blast.ncbi.test within 3 seconds (search R42XYZ).\n"}}) {
     vwtest::LoopbackServer server({"urlapi", "--waits", waits, "--page", kUrlApiReport});
     UseUrlApiServer(inst_, server.Port());
     inst_.SetKey("vistram.cfg", "TIME_LIMIT", limit);

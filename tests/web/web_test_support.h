@@ -17,7 +17,7 @@ using Strings = std::vector<std::string>;
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 inline std::string ReadAll(const std::string& path) { return test_support::ReadWholeFile(path); }
-inline void WriteAll(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+inline void WriteAll(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 inline void Replace(std::string& text, const std::string& from, const std::string& to) {
   if (const auto at = text.find(from); at != std::string::npos) text.replace(at, from.size(), to);
 }
@@ -61,17 +61,17 @@ class Installation {
   }
 
   // The stand-in helper: keeps copies of the request file it was given, of
-  // its post file and of VISTWEB_CONFIG as <root>/seen-{request,post,config}-<n>,
+  // its post file and of VISTWEB_CONFIG as <root>/seen-{request,post,config}<n>,
   // then copies `answer` (when not empty) to the request's response path.
   void WriteHelper(const std::string& answer, const std::string& extra = "") const {
-    std::string script = "#!/bin/sh\nn=$(ls " + root_ + " | grep -c '^seen-request-')\ncp \"$1\" " + root_ +
-                         "/seen-request-$n\ncp \"$(sed -n 's/^FilePostName=//p' \"$1\")\" " + root_ +
-                         "/seen-post-$n\necho \"$VISTWEB_CONFIG\" > " + root_ + "/seen-config-$n\n";
+    std::string script = "#!/bin/sh\nn=$(ls " + root_ + " | grep -c '^seen-request')\ncp \"$1\" " + root_ +
+                         "/seen-request$n\ncp \"$(sed -n 's/^FilePostName=//p' \"$1\")\" " + root_ +
+                         "/seen-post$n\necho \"$VISTWEB_CONFIG\" > " + root_ + "/seen-config$n\n";
     if (!answer.empty()) script += "cp '" + answer + "' \"$(sed -n 's/^FileNameResponse=//p' \"$1\")\"\n";
     WriteAll(Path("vistweb"), script + extra);
     chmod(Path("vistweb").c_str(), 0700);
   }
-  std::string Seen(const std::string& what, int n = 0) const { return ReadAll(Path("seen-" + what + "-" + std::to_string(n))); }
+  std::string Seen(std::string what, int n = 0) const { return ReadAll(Path("seen-" + what + std::to_string(n))); }
 
  private:
   test_support::TempFolder dir_;

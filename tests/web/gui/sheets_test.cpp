@@ -59,10 +59,8 @@ class WebWindowFixture {
   // Opens a sheet with the menu command `command` and answers it with `fill`.
   template <typename Sheet>
   void Send(int command, std::function<void(Sheet*)> fill) {
-    OnNextDialog([fill](QDialog* d) {
-      auto* sheet = qobject_cast<Sheet*>(d);
-      QVERIFY(sheet != nullptr);
-      fill(sheet);
+    OnNextDialog([fill](QDialog* d) {  // another dialog is turned down, and the checks after it fail
+      if (auto* sheet = qobject_cast<Sheet*>(d)) fill(sheet); else d->reject();
     });
     w_->MainWndProc_OnCommand(command);
   }
@@ -77,7 +75,7 @@ void SendSequence(Blast2Sheet* sheet) {
   sheet->OkButton()->click();
 }
 std::function<void(ClustalSheet*)> SendSequences(const std::string& text) {
-  return [text](ClustalSheet* sheet) { sheet->SequencesField()->setPlainText(text.c_str()), sheet->OkButton()->click(); };
+  return [text](ClustalSheet* s) { s->SequencesField()->setPlainText(text.c_str()), s->OkButton()->click(); };
 }
 }  // namespace
 
@@ -99,8 +97,7 @@ class SheetsTest : public QObject, WebWindowFixture {
               sheet->OrganismBox()->currentIndex() == -1 && sheet->Logo()->LogoId() == 1004);
       sheet->ProgramBox()->setCurrentIndex(3);  // tblastn searches the nucleotide databases
       QVERIFY(sheet->NucleicBox()->isEnabled() && !sheet->ProteinBox()->isEnabled());
-      sheet->NucleicBox()->setCurrentIndex(1);
-      sheet->OrganismBox()->setCurrentIndex(1);
+      sheet->NucleicBox()->setCurrentIndex(1), sheet->OrganismBox()->setCurrentIndex(1);
       sheet->Pages()->setCurrentIndex(1);
       QVERIFY(sheet->NameBox()->isChecked());
       sheet->NameField()->setText("Q1 test.seq");
@@ -108,10 +105,9 @@ class SheetsTest : public QObject, WebWindowFixture {
       sheet->SequenceField()->setPlainText("MKVL 10\nAGHW*");
       sheet->Pages()->setCurrentIndex(2);
       Blast2ParametersPage* p = sheet->Parameters();
-      QVERIFY(p->ExpectLabel()->text() == "&Expect :" && !p->SaveButton()->isVisible() && !p->FileButton()->isVisible() &&
-              p->GeneticCodeBox()->currentText() == "Standard [1]");
-      p->ExpectBox()->setCurrentIndex(1);
-      p->GappedBox()->setChecked(false);
+      QVERIFY(!p->SaveButton()->isVisible() && !p->FileButton()->isVisible() && p->ExpectLabel()->text() == "&Expect :"
+              && p->GeneticCodeBox()->currentText() == "Standard [1]");
+      p->ExpectBox()->setCurrentIndex(1), p->GappedBox()->setChecked(false);
       sheet->OkButton()->click();
     });
     QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 20000);
@@ -158,8 +154,8 @@ class SheetsTest : public QObject, WebWindowFixture {
     QCOMPARE(Texts(), QStringList({"No sequence entered."}));
     inst_->SetKey("blast2.cfg", "SERVER_BLAST", "http://web.expasy.org");
     Send<Blast2Sheet>(kBlast2, [](Blast2Sheet* sheet) {
-      QVERIFY(!sheet->OrganismBox()->isEnabled() && !sheet->NameBox()->isChecked() && !sheet->NameField()->isEnabled() &&
-              sheet->Parameters()->ExpectLabel()->text() == "&S threshold:" && sheet->Logo()->LogoId() == 1005);
+      QVERIFY(!sheet->OrganismBox()->isEnabled() && !sheet->NameBox()->isChecked() && !sheet->NameField()->isEnabled()
+              && sheet->Parameters()->ExpectLabel()->text() == "&S threshold:" && sheet->Logo()->LogoId() == 1005);
       sheet->CancelButton()->click();
     });
     // An unreadable configuration file: the error box, no sheet; F9 stays silent.
@@ -191,16 +187,15 @@ class SheetsTest : public QObject, WebWindowFixture {
       QVERIFY(p->FilePath()->text() == inst_->Path("blast2.cfg").c_str() && p->ExpectBox()->currentText() == "10");
       p->FileButton()->click();  // other.cfg
       QVERIFY(p->FilePath()->text() == inst_->Path("other.cfg").c_str() && p->ExpectBox()->currentText() == "1e-10");
-      p->ExpectBox()->setCurrentIndex(2);
-      p->MatrixBox()->setCurrentIndex(3);
-      p->GappedBox()->setChecked(false);
+      p->ExpectBox()->setCurrentIndex(2), p->MatrixBox()->setCurrentIndex(3), p->GappedBox()->setChecked(false);
       p->AdvancedField()->setText("WORD_SIZE 2");
       p->SaveButton()->click();
     });
     QVERIFY(Texts() == QStringList({"Default expect value not found."}) && platform_.FileRequests().size() == 2);
     QVERIFY(GetProfileString(inst_->Config(), "BLAST2_SEARCH", "CONFIG_FILE", "", 260) == inst_->Path("other.cfg"));
     const std::string saved = ReadAll(inst_->Path("other.cfg"));
-    for (const char* line : {"\nEXPECT_DEF=2\n", "\nMATRIX_DEF=3\n", "\nFILTER_DEF=1\n", "\nGAPPED_CHK=0\n", "\nADVANC_OPT=WORD_SIZE 2\n"})
+    for (const char* line : {"\nEXPECT_DEF=2\n", "\nMATRIX_DEF=3\n", "\nFILTER_DEF=1\n", "\nGAPPED_CHK=0\n",
+                             "\nADVANC_OPT=WORD_SIZE 2"})
       QVERIFY2(Has(saved, line), line);
   }
 
@@ -213,13 +208,13 @@ class SheetsTest : public QObject, WebWindowFixture {
       sheet->Pages()->setCurrentIndex(1);
       QVERIFY(sheet->ServerText()->text() == "local://clustalw" && sheet->GapOpenField()->text() == "10" &&
               sheet->GapExtendField()->text() == "0.2");
-      sheet->OutputOrderBox()->setCurrentIndex(1);
-      sheet->GapOpenField()->setText("12");
+      sheet->OutputOrderBox()->setCurrentIndex(1), sheet->GapOpenField()->setText("12");
       sheet->OkButton()->click();
     });
     QTRY_VERIFY_WITH_TIMEOUT(w_->Editors().Editor() != nullptr, 20000);
     QVERIFY(w_->Editors().Editor()->Msa().SequenceCount() == 7 && Tables() == 0 && Texts() == QStringList({kDone}));
-    QVERIFY(inst_->Seen("post").ends_with("||outorder=input&guidetree=slow&matrix=gonnet&gapopen=12&gapext=0.2&sequence="
+    QVERIFY(inst_->Seen("post").ends_with("||outorder=input&guidetree=slow&matrix=gonnet&gapopen=12&gapext=0.2&"
+                                          "sequence="
                                           "%3Ea1%0D%0AMKVLA%0D%0A%3Eb%0D%0AMKALA%0D%0A"));
 
     inst_->WriteHelper(ShippedFile("sample.bla"));
