@@ -13,8 +13,7 @@ namespace {
 
 class WebBatchTest : public ::testing::Test {
  protected:
-  // Runs vistram with `arguments` and this installation's configuration:
-  // its exit code, and its standard error in `err`.
+  // vistram's exit code with `arguments` and this installation's configuration; its standard error in `err`.
   int Vistram(const std::string& arguments, std::string& err) {
     const std::string command = std::string(VISTRAM_BINARY_DIR) + "/bin/vistram " + arguments + " --config " +
                                 inst_.Config() + " 2>" + inst_.Path("stderr.txt") + " >/dev/null";

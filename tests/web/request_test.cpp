@@ -71,7 +71,7 @@ class WebTest : public ::testing::Test {
   std::string server_, path_, post_, cache_;  // of a request made
 };
 
-TEST(FormEncoding, MimeNamesAndSequenceLetters) {
+TEST(RequestParts, EncodingListsKindsAndRequestFileValues) {
   const std::pair<std::string, std::string> cases[] = {
       {"a b", "a+b"}, {"x(1)", "x%281%29"}, {"1e-5", "1e%2d5"}, {"A_B|C", "A%5FB%7CC"},
       {"a+b<c>", "a%2bb%3Cc%3E"}, {"k=v&w=%", "k=v&w=%"}, {",:/*.;\"'[]", ""}, {"\r\n", "%0D%0A"},
@@ -80,9 +80,6 @@ TEST(FormEncoding, MimeNamesAndSequenceLetters) {
   for (const auto& [in, out] : cases) EXPECT_EQ(ConvertToMimeName(in), out) << in;
   EXPECT_EQ(ConvertToSeqOnly("MKV 12\n*LL"), "MKVLL");
   EXPECT_EQ(ConvertToSeqOnly("ac-gt\r\n>x_Y"), "acgtxY");
-}
-
-TEST(RequestLists, ChoicesEntriesAndKinds) {
   std::string v, w;
   EXPECT_TRUE(ChoiceAt("blastp,blastn,blastx", 2, v) && ChoiceAt("a,,b", 2, w));
   EXPECT_EQ(v + " " + w, "blastx b");
@@ -101,9 +98,17 @@ TEST(RequestLists, ChoicesEntriesAndKinds) {
       {"http://laba.example", ServerKind::Other, 1008},           {"http://infobiogen.ncbi.x", ServerKind::Ncbi, 1007},
       {"local://clustalw", ServerKind::Other, 0}};
   for (const auto& s : servers) EXPECT_TRUE(ServerKindOf(s.server) == s.kind && ServerLogo(s.server) == s.logo);
+  const std::string text = "[REQUEST_INFO]\r\nJobNumber=j\r\nx FilePostName=/a=b c\r\nFileNameResponse=/r.vist";
+  EXPECT_TRUE(FindRequestValue(text, "FilePostName", v) && FindRequestValue(text, "FileNameResponse", w));
+  EXPECT_EQ(v + "|" + w, "/a=b c|/r.vist");
+  EXPECT_FALSE(FindRequestValue(text, "CallBack", v));
+  EXPECT_TRUE(FindRequestValue("K=" + std::string(300, 'a') + "\n", "K", v) && v.size() == 259u) << v.size();
+  RequestFields bad;
+  bad.serverName = "http://h", bad.postFile = "/c/p\nFileNameResponse=/etc/x";
+  EXPECT_EQ(FormatRequestFile(bad), "");
 }
 
-TEST_F(WebTest, ProgramChoosesTheDatabaseKindAndItsField) {
+TEST_F(WebTest, ProgramDatabasesAndListsReachTheirFields) {
   const struct { const char *def, *program, *database, *field; } cases[] = {
       {"2", "blastx", "Non-redundant protein sequences [nr]", "&PROTDB="},
       {"4", "tblastx", "Core nucleotide database [core_nt]", "&NUCLDB="},
@@ -115,6 +120,15 @@ TEST_F(WebTest, ProgramChoosesTheDatabaseKindAndItsField) {
     EXPECT_EQ(blast_.program + " " + blast_.database, std::string(c.program) + " " + c.database);
     EXPECT_TRUE(Has(Body(), c.field + EntryKey(c.database) + "&")) << c.program;
   }
+  Set("PRG_DEF", "0");
+  WriteAll(inst_.Path("blast2db.cfg"), "[Prot-db]\nswissprot=SwissProt\n[GENETIC_CODE]\nbad\n");
+  EXPECT_TRUE(LoadBlast2());
+  WriteAll(inst_.Path("blast2db.cfg"), "[Prot-db]\nswissprot=SwissProt\n");
+  // Without a genetic code section, or an expect list, the value stays empty and is sent empty.
+  Set("EXPECT_LIST", nullptr), Set("ADVANC_OPT", "WORD_SIZE 2");
+  ASSERT_TRUE(LoadBlast2());
+  EXPECT_EQ(blast_.database + "|" + blast_.geneticCode + "|" + blast_.expect, "SwissProt [swissprot]||");
+  EXPECT_TRUE(Has(Body(), "&EXPECT=&") && Has(Body(), "&OTHER_ADVANCED=WORD_SIZE 2&")) << Body();
 }
 
 // A configuration that cannot be loaded (null value: key removed; null key:
@@ -163,17 +177,6 @@ TEST_F(WebTest, Blast2LoadingAndSendingRefusals) {
     ASSERT_TRUE(CreateBlast2Request(nullptr, blast_, server_, path_, post_, cache_)) << address;
     EXPECT_EQ(fs::status(post_).permissions(), kUserOnly);
   }
-}
-
-TEST_F(WebTest, DatabasesFileAndMissingLists) {
-  WriteAll(inst_.Path("blast2db.cfg"), "[Prot-db]\nswissprot=SwissProt\n[GENETIC_CODE]\nbad\n");
-  EXPECT_TRUE(LoadBlast2());
-  WriteAll(inst_.Path("blast2db.cfg"), "[Prot-db]\nswissprot=SwissProt\n");
-  // Without a genetic code section, or an expect list, the value stays empty and is sent empty.
-  Set("EXPECT_LIST", nullptr), Set("ADVANC_OPT", "WORD_SIZE 2");
-  ASSERT_TRUE(LoadBlast2());
-  EXPECT_EQ(blast_.database + "|" + blast_.geneticCode + "|" + blast_.expect, "SwissProt [swissprot]||");
-  EXPECT_TRUE(Has(Body(), "&EXPECT=&") && Has(Body(), "&OTHER_ADVANCED=WORD_SIZE 2&")) << Body();
 }
 
 TEST_F(WebTest, ServerKindRulesForGappedFilterTitleAndOrganisms) {
@@ -257,18 +260,6 @@ TEST_F(WebTest, ClustalDefaultsFollowTheirIndexesAndNothingIsSentWithoutSequence
     WriteAll(inst_.Path("clustalw.cfg"), shipped);
   }
   EXPECT_TRUE(platform_.Messages().empty() && FilesIn(inst_.Cache()).empty());
-}
-
-TEST(RequestFile, ValuesAreFoundAfterTheFirstEqualsAndNoLineCanBeSmuggledIn) {
-  const std::string text = "[REQUEST_INFO]\r\nJobNumber=j\r\nx FilePostName=/a=b c\r\nFileNameResponse=/r.vist";
-  std::string v, w;
-  EXPECT_TRUE(FindRequestValue(text, "FilePostName", v) && FindRequestValue(text, "FileNameResponse", w));
-  EXPECT_EQ(v + "|" + w, "/a=b c|/r.vist");
-  EXPECT_FALSE(FindRequestValue(text, "CallBack", v));
-  EXPECT_TRUE(FindRequestValue("K=" + std::string(300, 'a') + "\n", "K", v) && v.size() == 259u) << v.size();
-  RequestFields bad;
-  bad.serverName = "http://h", bad.postFile = "/c/p\nFileNameResponse=/etc/x";
-  EXPECT_EQ(FormatRequestFile(bad), "");
 }
 
 // Every request file and post file the sheets write, byte for byte (the

@@ -47,8 +47,7 @@ class Installation {
   std::string Config() const { return Path("vistram.cfg"); }
   std::string Cache() const { return Path("cache"); }
 
-  // Sets "key=value" in the file `name` (after its first section header when
-  // missing); a null value removes the key.
+  // Sets "key=value" in the file `name` (after its first section header when missing); null removes the key.
   void SetKey(const std::string& name, const std::string& key, const char* value) {
     std::string text = ReadAll(Path(name));
     const auto at = text.find("\n" + key + "=");
@@ -60,9 +59,8 @@ class Installation {
     WriteAll(Path(name), text);
   }
 
-  // The stand-in helper: keeps copies of the request file it was given, of
-  // its post file and of VISTWEB_CONFIG as <root>/seen-{request,post,config}<n>,
-  // then copies `answer` (when not empty) to the request's response path.
+  // The stand-in helper: keeps its request file, its post file and VISTWEB_CONFIG as <root>/seen-{request,post,
+  // config}<n>, then copies `answer` (when not empty) to the request's response path.
   void WriteHelper(const std::string& answer, const std::string& extra = "") const {
     std::string script = "#!/bin/sh\nn=$(ls " + root_ + " | grep -c '^seen-request')\ncp \"$1\" " + root_ +
                          "/seen-request$n\ncp \"$(sed -n 's/^FilePostName=//p' \"$1\")\" " + root_ +

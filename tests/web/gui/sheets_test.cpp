@@ -50,9 +50,7 @@ class WebWindowFixture {
   // The workers hand their answers to the window: they finish first.
   void StopWindow() {
     QTRY_COMPARE_WITH_TIMEOUT(RunningWebRequests(), 0, 90000);
-    WaitForLoadThread();
-    QTest::qWait(50);
-    WaitForLoadThread();
+    WaitForLoadThread(), QTest::qWait(50), WaitForLoadThread();
     w_.reset(), inst_.reset();
     SetCurrentPlatform(nullptr);
   }
