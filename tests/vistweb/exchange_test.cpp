@@ -16,7 +16,7 @@ const std::string kData = VISTWEB_TEST_DATA_DIR, kUrlApiReport = kData + "/url_a
 // The finished page of the old NCBI server: a real legacy BLAST HTML report of the readers' test data.
 const std::string kOldNcbiReport = kData + "/../blast/blast_html_legacy_www/biopython_bt019.html";
 const std::string kAnswer = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<HTML>the answer</HTML>\n";
-const std::string kHead = "\nUser-Agent: VistWeb\nConnection: Keep-Alive\nContent-type: application/x-www-form-urlencoded\n";
+const std::string kHead = "\nUser-Agent: VistWeb\nConnection: Keep-Alive\nContent-type: application/x-www-form-urlencoded";
 
 // How an exchange ends: by the server closing after its answer, the answer's
 // length, its last chunk, the run's time limit (a silent server), after one
@@ -26,7 +26,7 @@ const std::string kHead = "\nUser-Agent: VistWeb\nConnection: Keep-Alive\nConten
 TEST(Exchange, WaysAnExchangeEnds) {
   enum Break { kNone, kNoRequestFile, kNoPostLine, kEmptyPost, kRefused };
   // start: how the response begins (null: no response file); wholePage: it ends with the whole page.
-  const struct { std::vector<std::string> server; const char* settings; Break broken; const char* start; bool wholePage; }
+  const struct { std::vector<std::string> server; const char* settings; Break broken; const char* start; bool whole; }
   cases[] = {{{"once"}, "", kNone, kAnswer.c_str(), false},
              {{"keepalive", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", kNone, "HTTP/1.0 200 OK", true},
              {{"chunked", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", kNone, "HTTP/1.1 200 OK", false},
@@ -58,9 +58,9 @@ TEST(Exchange, WaysAnExchangeEnds) {
     EXPECT_EQ(response.substr(0, std::string(c.start).size()), c.start);
     EXPECT_TRUE(*c.start != '\0' || response.empty());
     EXPECT_EQ(response.find("BABBLE"), std::string::npos) << "read past the answer";
-    EXPECT_TRUE(!c.wholePage || response.ends_with(page));
+    EXPECT_TRUE(!c.whole || response.ends_with(page));
     if (c.start != kAnswer.c_str()) continue;
-    EXPECT_EQ(server.Request(1), "POST /cgi-bin/BLAST.cgi HTTP/1.0" + kHead + "Content-Length: 25\n\nPROGRAM=blastp&DATABASE=x");
+    EXPECT_EQ(server.Request(1), "POST /cgi-bin/BLAST.cgi HTTP/1.0" + kHead + "\nContent-Length: 25\n\nPROGRAM=blastp&DATABASE=x");
     ASSERT_GE(progress.lines.size(), 4u);
     progress.lines.erase(progress.lines.begin() + 3, progress.lines.end() - 1);  // the first three, and the last
     EXPECT_EQ(progress.lines, (std::vector<std::string>{"Connecting Web server...", "Connecting server...",
@@ -77,7 +77,7 @@ TEST(NcbiSequence, OldPagesAndTheUrlApiAreFollowedToTheirReportOrANote) {
   RunNcbiSequence(progress, ParseEndpoint("http:", server.Port("127.0.0.1")), "POST /cgi-bin/BLAST/nph-blast",
                   "PROGRAM=blastp&QUERY=MKV", dir / "res.vist", Polls(), RunClock(20));
   ASSERT_EQ(server.RequestCount(), 3);
-  EXPECT_EQ(server.Request(2), "POST /cgi-bin/BLAST/nph-blast HTTP/1.0" + kHead + "Content-Length: 95\n\n"
+  EXPECT_EQ(server.Request(2), "POST /cgi-bin/BLAST/nph-blast HTTP/1.0" + kHead + "\nContent-Length: 95\n\n"
             "RID=abc-9&DESCRIPTIONS=100&ALIGNMENTS=250&ALIGNMENT_VIEW=0&&HTML=on&OVERVIEW=on&REFRESH_DELAY=4");
   EXPECT_EQ(server.Request(3), server.Request(2));
   const std::string response = ReadFile(dir / "res.vist");
@@ -94,7 +94,7 @@ TEST(NcbiSequence, OldPagesAndTheUrlApiAreFollowedToTheirReportOrANote) {
   const std::string tool = "&tool=vistweb&email=lab%40example.org";
   EXPECT_EQ(RequestBody(api.Request(1)),
             "CMD=Put&PROGRAM=blastp&DATABASE=swissprot&QUERY=MKVLA&DESCRIPTIONS=20&ALIGNMENTS=10&" + tool);
-  for (int n = 2; n <= 4; ++n) EXPECT_EQ(RequestBody(api.Request(n)), "CMD=Get&FORMAT_OBJECT=SearchInfo&RID=R42XYZ" + tool);
+  for (int n : {2, 3, 4}) EXPECT_EQ(RequestBody(api.Request(n)), "CMD=Get&FORMAT_OBJECT=SearchInfo&RID=R42XYZ" + tool);
   EXPECT_EQ(RequestBody(api.Request(5)), "CMD=Get&FORMAT_TYPE=Text&RID=R42XYZ&DESCRIPTIONS=20&ALIGNMENTS=10" + tool);
   EXPECT_EQ(ReadFile(dir / "res.vist"), ReadFile(kUrlApiReport));
   EXPECT_EQ(TestFichier(dir / "res.vist"), kReportBlastText);
@@ -121,8 +121,9 @@ TEST(HelperProgram, HttpsVerifiesTheServerAndAnNcbiHostIsFollowed) {
                         "N=DNS:localhost,DNS:blast.ncbi.test && R='req -newkey ec:c.pem -nodes' && "
                         "openssl $R -x509 -keyout ca.key -out ca.pem -subj /CN=CA && "
                         "openssl $R -keyout server.key -out s.csr -subj /CN=localhost && echo subjectAltName=$N > n && "
-                        "openssl x509 -req -in s.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -extfile n && "
-                        "openssl $R -x509 -keyout rogue.key -out rogue.pem -subj /CN=localhost -addext subjectAltName=$N",
+                        "openssl x509 -req -in s.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem "
+                        "-extfile n && openssl $R -x509 -keyout rogue.key -out rogue.pem -subj /CN=localhost "
+                        "-addext subjectAltName=$N",
                         certs.path()}),
             0);
   const struct { const char* name; bool caTrusted, accepted; } cases[] = {
@@ -134,22 +135,23 @@ TEST(HelperProgram, HttpsVerifiesTheServerAndAnNcbiHostIsFollowed) {
     EXPECT_EQ(RunProgram({VISTWEB_PROGRAM, run.path}, {"VISTWEB_CA_FILE=" + (c.caTrusted ? certs / "ca.pem" : "")}), 0);
     EXPECT_EQ(Exists(run.response) ? ReadFile(run.response) : "none", c.accepted ? kAnswer : "none");
     EXPECT_EQ(server.Request(1), c.accepted ? "POST /search HTTP/1.0\nHost: " + server.Port("localhost") + kHead +
-                                                  "Content-Length: 3\n\nQ=1"
+                                                  "\nContent-Length: 3\n\nQ=1"
                                             : "");
   }
-  LoopbackServer server({"urlapi", "--page", kUrlApiReport, "--cert", certs / "server.pem", "--key", certs / "server.key"});
+  LoopbackServer server({"urlapi", "--page", kUrlApiReport,
+                         "--cert", certs / "server.pem", "--key", certs / "server.key"});
   Request run("https://" + server.Port("blast.ncbi.test"), "/Blast.cgi", "CMD=Put&PROGRAM=blastp&QUERY=MKV");
   const std::string line = "mount --bind '" + run.dir.Write("hosts", "127.0.0.1 blast.ncbi.test\n") +
                            "' /etc/hosts && exec '" VISTWEB_PROGRAM "' '" + run.path + "'";
   const std::vector<std::string> env{"VISTWEB_POLL_INTERVAL=1", "VISTWEB_CA_FILE=" + certs / "ca.pem"};
-  if (RunProgram({"unshare", "-rm", "sh", "-c", line}, env) != 0 && RunProgram({"unshare", "-m", "sh", "-c", line}, env) != 0)
+  if (RunProgram({"unshare", "-rm", "sh", "-c", line}, env) && RunProgram({"unshare", "-m", "sh", "-c", line}, env))
     GTEST_SKIP() << "no private mount namespace";
   EXPECT_EQ(server.RequestCount(), 4);
   EXPECT_EQ(ReadFile(run.response), ReadFile(kUrlApiReport));
 }
 
 TEST(HelperProgram, ShowsItsWindowUnderXvfb) {
-  if (RunProgram({"sh", "-c", "command -v xvfb-run && command -v xdotool"}) != 0) GTEST_SKIP() << "no xvfb-run or xdotool";
+  if (RunProgram({"sh", "-c", "command -v xvfb-run && command -v xdotool"})) GTEST_SKIP() << "no xvfb-run or xdotool";
   LoopbackServer server({"silent"});  // the window stays up until the run's end
   Request run("http://" + server.Port("127.0.0.1"), "/cgi-bin/x", "Q=1");
   const std::string script = "\"$0\" \"$1\" & timeout 5 xdotool search --sync --name '^VistWeb$' >/dev/null && "

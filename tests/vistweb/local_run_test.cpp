@@ -13,16 +13,16 @@ using Strings = std::vector<std::string>;
 namespace {
 
 const char kSequences[] =
-    ">one first protein\nMKVLAAGIVALLLAAGCSSSKEETAPKAEEKPAAEQ\n>two second.protein\nMKVLSAGIVALLLAAGCSSEETKPAAEAPKAEEKS\n"
+    ">one first protein\nMKVLAAGIVALLLAAGCSSSKEETAPKAEEKPAAEQ\n>two second.protein\nMKVLSAGIVALLLAAGCSSEETKPAAEAPKAEE\n"
     ">three\nMKILAAGIVGLLLAGCSSKEETAPKAEEKPAAEQ\n";
 
 TEST(LocalRun, OptionsComeOnlyFromKnownValues) {
   EXPECT_EQ(ClustalwArguments(DecodeForm("OUTORDER=input&QT=fast&MATRIX=Gonnet&GAPOPEN=10&GAPEXT=0.2&SEQUENCE=x"),
-                              "/p/in.fasta", "/p/out"),
-            (Strings{"clustalw", "-infile=/p/in.fasta", "-outfile=/p/out", "-output=gcg", "-outorder=input", "-quicktree",
+                              "/p/in", "/p/out"),
+            (Strings{"clustalw", "-infile=/p/in", "-outfile=/p/out", "-output=gcg", "-outorder=input", "-quicktree",
                      "-matrix=gonnet", "-gapopen=10", "-gapext=0.2"}));
   // Values that are not what the options take are left out, not passed on.
-  EXPECT_EQ(ClustalwArguments(DecodeForm("OUTORDER=-tree&QT=slow&MATRIX=%2Fetc%2Fpasswd&GAPOPEN=-5&GAPEXT=1+-infile%3Dx"),
+  EXPECT_EQ(ClustalwArguments(DecodeForm("OUTORDER=-tree&QT=slow&MATRIX=%2Fetc%2Fx&GAPOPEN=-5&GAPEXT=1+-infile%3Dx"),
                               "i", "o"),
             (Strings{"clustalw", "-infile=i", "-outfile=o", "-output=gcg"}));
   const struct { const char *body, *program; Strings present, absent; bool usable; } cases[] = {
@@ -31,7 +31,7 @@ TEST(LocalRun, OptionsComeOnlyFromKnownValues) {
       {"DATABASE=nt&FILTER=F&MATRIX=BLOSUM62", "blastn", {"-dust", "no"}, {"-matrix", "-seg"}, true},
       {"DATABASE=nr&GENETIC_CODE=11", "blastx", {"-query_gencode", "11"}, {}, true},
       {"DATABASE=nr&GENETIC_CODE=11", "blastp", {}, {"-query_gencode"}, true},
-      {"DATABASE=nr&EXPECT=10%3Brm&DESCRIPTIONS=-1&MATRIX=-out", "blastp", {}, {"-evalue", "-num_descriptions", "-matrix"},
+      {"DATABASE=nr&EXPECT=1%3Brm&DESCRIPTIONS=-1&MATRIX=-out", "blastp", {}, {"-evalue", "-num_descriptions", "-matrix"},
        true},
       {"DATABASE=-remote", "blastp", {}, {}, false}, {"DATABASE=..%2Fsecret", "blastp", {}, {}, false},
       {"QUERY=MKV", "blastp", {}, {}, false}};
@@ -45,7 +45,7 @@ TEST(LocalRun, OptionsComeOnlyFromKnownValues) {
   }
   EXPECT_TRUE(IsLocalProgram("tblastx") && !IsLocalProgram("sh"));
   std::string sequences;  // the last found by its '>'
-  for (const char* body : {"SEQUENCE=%3Ea%0D%0AMKV%0D%0A", "QUERY=MKVL", "QUERY=+%0D%0A", "sequences_field=%3Ex%0D%0AAC"})
+  for (const char* body : {"SEQUENCE=%3Ea%0D%0AMKV%0D%0A", "QUERY=MKVL", "QUERY=+%0D%0A", "seq_field=%3Ex%0D%0AAC"})
     sequences += FormSequences(DecodeForm(body)) + "|";
   EXPECT_EQ(sequences, ">a\nMKV\n|>query\nMKVL\n||>x\nAC\n|");
 }
@@ -54,8 +54,9 @@ TEST(LocalRun, OptionsComeOnlyFromKnownValues) {
 // of the run stays behind in the private folders.
 TEST(LocalRun, ClustalwAndBlastAnswerOrLeaveANote) {
   TempFolder db;
-  ASSERT_EQ(RunProgram({"makeblastdb", "-in", db.Write("db.fasta", kSequences), "-dbtype", "prot", "-out", db / "labdb"}), 0);
-  const std::string clustal = "OUTORDER=input&QT=fast&MATRIX=blosum&GAPOPEN=10&GAPEXT=0.2&SEQUENCE=" + ConvertToMimeName(kSequences);
+  ASSERT_EQ(RunProgram({"makeblastdb", "-in", db.Write("db.fasta", kSequences), "-dbtype", "prot", "-out", db / "labdb"}),
+            0);
+  const std::string clustal = "OUTORDER=input&QT=fast&MATRIX=blosum&GAPEXT=0.2&SEQUENCE=" + ConvertToMimeName(kSequences);
   const std::string note = "VistWeb: ";
   const struct { const char* server; std::string body; Strings parts; bool isNote; } cases[] = {
       // The ClustalW post file starts with its header segment; the input order is kept.
@@ -63,13 +64,13 @@ TEST(LocalRun, ClustalwAndBlastAnswerOrLeaveANote) {
        "x-www-form-urlencoded|Content-length:" + std::to_string(clustal.size()) + "||" + clustal,
        {"MSF:", "Name: one", "Name: two", "Name: three", "//"}, false},
       // "local://blast" takes the program from the form, as the BLAST-2 sheet sends it.
-      {"local://blast", ConvertToMimeName("CMD=Put&PROGRAM=blastp&DATABASE=labdb&QUERY=>probe\nMKVLAAGIVALLLAAGCSSSKEETAPK"
+      {"local://blast", ConvertToMimeName("CMD=Put&PROGRAM=blastp&DATABASE=labdb&QUERY=>probe\nMKVLAAGIVALLLAAGCSSSKE"
                                           "&EXPECT=10&DESCRIPTIONS=50&ALIGNMENTS=50&"),
        {"BLASTP", "Query= probe", "\n>one first protein"}, false},
       {"local://sh", "QUERY=MKV", {note + "\"sh\" is not a program this helper runs."}, true},
       {"local://blast", "PROGRAM=clustalw&QUERY=MKV", {note + "\"clustalw\" is not a program this helper runs."}, true},
       {"local://blastp", "DATABASE=labdb&EXPECT=10", {note + "the request holds no sequence for blastp."}, true},
-      {"local://blastp", "QUERY=MKV&DATABASE=%2Fetc", {note + "the request names no usable database for blastp."}, true},
+      {"local://blastp", "QUERY=MKV&DATABASE=%2Fx", {note + "the request names no usable database for blastp."}, true},
       {"local://blastp", "QUERY=MKV&DATABASE=nosuchdb", {note + "blastp failed: "}, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.server) + " " + c.body.substr(0, 40));

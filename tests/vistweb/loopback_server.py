@@ -4,6 +4,7 @@ FOLDER/port, store each request in FOLDER/request-N.bin and answer as MODE (once
 earlyclose, silent, oldncbi: please-wait pages for WAITS polls, urlapi: WAITING for WAITS status requests,
 then FINAL). After a kept-alive answer come bytes that a client stopping at its end never reads."""
 import argparse, os, re, socket, ssl, threading, time
+from pathlib import Path
 
 parser = argparse.ArgumentParser()
 for name, default in (("mode", None), ("folder", None), ("--page", ""), ("--waits", "1"), ("--final", "READY"),
@@ -49,7 +50,8 @@ def respond(conn, body):
     if mode in ("once", "earlyclose", "oldncbi"):  # then the connection is closed
         polls = count("polls") if body.startswith(b"RID=") else 0
         wait = mode == "oldncbi" and polls <= int(args.waits)
-        conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Le" if mode == "earlyclose" else answer(200, PLEASE_WAIT if wait else page))
+        half = b"HTTP/1.0 200 OK\r\nContent-Le"
+        conn.sendall(half if mode == "earlyclose" else answer(200, PLEASE_WAIT if wait else page))
         return
     if mode == "keepalive":
         conn.sendall(answer(200, page, True))
@@ -74,13 +76,9 @@ def respond(conn, body):
 
 def serve(conn):
     try:
-        if context is not None:
-            conn.settimeout(10)
-            conn = context.wrap_socket(conn, server_side=True)
-            conn.settimeout(None)
+        conn = context.wrap_socket(conn, server_side=True) if context else conn
         raw, body = read_request(conn)
-        with open(os.path.join(args.folder, "request-%d.bin" % count("requests")), "wb") as f:
-            f.write(raw)
+        Path(args.folder, "request-%d.bin" % count("requests")).write_bytes(raw)
         respond(conn, body)
     except (OSError, ssl.SSLError):
         pass
@@ -90,14 +88,11 @@ def serve(conn):
 
 threading.Timer(150, os._exit, [0]).start()  # a server whose test died ends by itself
 listener = socket.create_server(("127.0.0.1", 0))
-context = None
-if args.cert:
-    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER) if args.cert else None
+if context:
     context.load_cert_chain(args.cert, args.key)
-with open(os.path.join(args.folder, "pid"), "w") as f:
-    f.write(str(os.getpid()))
-with open(os.path.join(args.folder, "port.tmp"), "w") as f:
-    f.write(str(listener.getsockname()[1]))
-os.rename(os.path.join(args.folder, "port.tmp"), os.path.join(args.folder, "port"))
+Path(args.folder, "pid").write_text(str(os.getpid()))
+Path(args.folder, "port.tmp").write_text(str(listener.getsockname()[1]))
+os.rename(Path(args.folder, "port.tmp"), Path(args.folder, "port"))
 while True:
     threading.Thread(target=serve, args=(listener.accept()[0],), daemon=True).start()

@@ -17,7 +17,7 @@ namespace vwtest {
 
 using test_support::TempFolder;
 inline std::string ReadFile(const std::string& path) { return test_support::ReadWholeFile(path); }
-inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 inline bool Holds(const std::vector<std::string>& words, const std::string& word) {
   return std::find(words.begin(), words.end(), word) != words.end();
@@ -64,7 +64,7 @@ class LoopbackServer {
     std::string line = "python3" + Quoted(VISTWEB_TEST_SOURCE_DIR "/loopback_server.py");
     for (const std::string& o : options) line += Quoted(o);
     (void)!std::system((line + " </dev/null >/dev/null 2>&1 &").c_str());
-    for (int i = 0; i < 500 && !Exists(folder_ / "port"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (int i = 0; i < 999 && !Exists(folder_ / "port"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(9));
     port_ = std::atoi(ReadFile(folder_ / "port").c_str());  // written after the server's pid
   }
   ~LoopbackServer() {
