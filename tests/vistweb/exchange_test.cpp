@@ -55,8 +55,7 @@ TEST(Exchange, WaysAnExchangeEnds) {
     ASSERT_EQ(Exists(request.response), c.start != nullptr);
     if (c.start == nullptr) continue;
     const std::string response = ReadFile(request.response);
-    EXPECT_EQ(response.substr(0, std::string(c.start).size()), c.start);
-    EXPECT_TRUE(*c.start != '\0' || response.empty());
+    EXPECT_TRUE(response.starts_with(c.start) && (*c.start != '\0' || response.empty())) << response.substr(0, 40);
     EXPECT_EQ(response.find("BABBLE"), std::string::npos) << "read past the answer";
     EXPECT_TRUE(!c.whole || response.ends_with(page));
     if (c.start != kAnswer.c_str()) continue;
@@ -81,7 +80,7 @@ TEST(NcbiSequence, OldPagesAndTheUrlApiAreFollowedToTheirReportOrANote) {
             "RID=abc-9&DESCRIPTIONS=100&ALIGNMENTS=250&ALIGNMENT_VIEW=0&&HTML=on&OVERVIEW=on&REFRESH_DELAY=4");
   EXPECT_EQ(server.Request(3), server.Request(2));
   const std::string response = ReadFile(dir / "res.vist");
-  EXPECT_TRUE(response.starts_with("HTTP/1.0 200 OK") && Has(response, ReadFile(kOldNcbiReport)));
+  EXPECT_TRUE(response.starts_with("HTTP/1.0 200 OK") && response.find(ReadFile(kOldNcbiReport)) != std::string::npos);
   EXPECT_TRUE(Holds(progress.lines, "Requesting results..."));
   EXPECT_EQ(TestFichier(dir / "res.vist"), kReportBlastHtml);  // as the workbench will open it
   // Today's server: status requests, then the text report alone, as BLAST+ wrote it; or a note.

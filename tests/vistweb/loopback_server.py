@@ -3,8 +3,7 @@
 FOLDER/port, store each request in FOLDER/request-N.bin and answer as MODE (once, keepalive, chunked,
 earlyclose, silent, oldncbi: please-wait pages for WAITS polls, urlapi: WAITING for WAITS status requests,
 then FINAL). After a kept-alive answer come bytes that a client stopping at its end never reads."""
-import argparse, os, re, socket, ssl, threading, time
-from pathlib import Path
+import argparse, os, pathlib, re, socket, ssl, threading, time
 
 parser = argparse.ArgumentParser()
 for name, default in (("mode", None), ("folder", None), ("--page", ""), ("--waits", "1"), ("--final", "READY"),
@@ -78,7 +77,7 @@ def serve(conn):
     try:
         conn = context.wrap_socket(conn, server_side=True) if context else conn
         raw, body = read_request(conn)
-        Path(args.folder, "request-%d.bin" % count("requests")).write_bytes(raw)
+        pathlib.Path(args.folder, "request-%d.bin" % count("requests")).write_bytes(raw)
         respond(conn, body)
     except (OSError, ssl.SSLError):
         pass
@@ -91,8 +90,8 @@ listener = socket.create_server(("127.0.0.1", 0))
 context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER) if args.cert else None
 if context:
     context.load_cert_chain(args.cert, args.key)
-Path(args.folder, "pid").write_text(str(os.getpid()))
-Path(args.folder, "port.tmp").write_text(str(listener.getsockname()[1]))
-os.rename(Path(args.folder, "port.tmp"), Path(args.folder, "port"))
+pathlib.Path(args.folder, "pid").write_text(str(os.getpid()))
+pathlib.Path(args.folder, "port.tmp").write_text(str(listener.getsockname()[1]))
+os.rename(pathlib.Path(args.folder, "port.tmp"), pathlib.Path(args.folder, "port"))
 while True:
     threading.Thread(target=serve, args=(listener.accept()[0],), daemon=True).start()

@@ -17,12 +17,10 @@ namespace vwtest {
 
 using test_support::TempFolder;
 inline std::string ReadFile(const std::string& path) { return test_support::ReadWholeFile(path); }
-inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 inline bool Holds(const std::vector<std::string>& words, const std::string& word) {
   return std::find(words.begin(), words.end(), word) != words.end();
 }
-inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // <dir>/web.tmp, the request file exactly as the workbench writes it, for
 // <dir>/post.tmp (holding `body`) and the response <dir>/res.vist; with a
@@ -67,9 +65,7 @@ class LoopbackServer {
     for (int i = 0; i < 999 && !Exists(folder_ / "port"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(9));
     port_ = std::atoi(ReadFile(folder_ / "port").c_str());  // written after the server's pid
   }
-  ~LoopbackServer() {
-    if (const int pid = std::atoi(ReadFile(folder_ / "pid").c_str()); pid > 0) kill(pid, SIGKILL);
-  }
+  ~LoopbackServer() { if (const int pid = std::atoi(ReadFile(folder_ / "pid").c_str()); pid > 0) kill(pid, SIGKILL); }
   int Port() const { return port_; }
   std::string Port(const std::string& host) const { return host + ":" + std::to_string(port_); }
   // Request number `n` (from 1) as the server received it.
@@ -85,10 +81,7 @@ class LoopbackServer {
 };
 
 // The body of a stored request (after the empty line that ends its head).
-inline std::string RequestBody(const std::string& request) {
-  const std::size_t end = request.find("\n\n");
-  return end == std::string::npos ? std::string() : request.substr(end + 2);
-}
+inline std::string RequestBody(const std::string& r) { return r.substr(std::min(r.find("\n\n"), r.size() - 2) + 2); }
 
 // A progress line that remembers every text it was given.
 struct RecordingProgress : Progress {
