@@ -1,4 +1,6 @@
-// The helper's main sequence and its exchanges against loopback servers.
+// The helper's exchanges against loopback servers: in-process, and through
+// the vistweb program (HTTPS with certificate checks, a server whose name
+// holds "ncbi", its window under Xvfb).
 #include <gtest/gtest.h>
 
 #include "vistram/results/report_kind.h"
@@ -6,199 +8,160 @@
 #include "vistweb/run.h"
 #include "vistweb_test_support.h"
 
-using vwtest::LoopbackServer;
-using vwtest::ReadFile;
-using vwtest::RecordingProgress;
-using vwtest::TempFolder;
+using namespace vwtest;
 
 namespace {
 
-const std::string kData = VISTWEB_TEST_DATA_DIR;
-// The finished page of the old NCBI server: a real legacy BLAST HTML report
-// kept with the readers' test data.
+const std::string kData = VISTWEB_TEST_DATA_DIR, kUrlApiReport = kData + "/url_api_report.txt";
+// The finished page of the old NCBI server: a real legacy BLAST HTML report of the readers' test data.
 const std::string kOldNcbiReport = kData + "/../blast/blast_html_legacy_www/biopython_bt019.html";
+const std::string kAnswer = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<HTML>the answer</HTML>\n";
+const std::string kHead = "\nUser-Agent: VistWeb\nConnection: Keep-Alive\nContent-type: application/x-www-form-urlencoded";
 
-// A request to `serverName` with `body` as the post file, a vistram.cfg
-// beside a pretend workbench program (its [VISTWEB] settings as given).
-struct Request {
-  TempFolder dir;
-  std::string path = dir / "web1.tmp";
-  std::string response = dir / "res1.vist";
-  Request(const std::string& serverName, const std::string& body, const std::string& settings = "TIME_LIMIT=20\n") {
-    vwtest::WriteFile(dir / "post1.tmp", body);
-    vwtest::WriteFile(dir / "vistram.cfg", "[VISTWEB]\n" + settings);
-    vwtest::WriteRequest(path, serverName, "/cgi-bin/BLAST.cgi", dir / "post1.tmp", response, dir / "vistram");
-  }
-};
-
-}  // namespace
-
-TEST(Exchange, HeaderBlockByteForByteAndTheAnswerAsReceived) {
-  LoopbackServer server({"once"});
-  Request request("HTTP://" + server.Port("127.0.0.1"), "PROGRAM=blastp&DATABASE=swissprot");
-  RecordingProgress progress;
-  auto descriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
-  const auto before = descriptors();
-  RunVistWeb(request.path, progress);
-  EXPECT_EQ(descriptors(), before);  // the connection and the files are closed
-  ASSERT_EQ(server.RequestCount(), 1);
-  EXPECT_EQ(server.Request(1),
-            "POST /cgi-bin/BLAST.cgi HTTP/1.0\n"
-            "User-Agent: VistWeb\n"
-            "Connection: Keep-Alive\n"
-            "Content-type: application/x-www-form-urlencoded\n"
-            "Content-Length: 33\n\n"
-            "PROGRAM=blastp&DATABASE=swissprot");
-  EXPECT_EQ(ReadFile(request.response),
-            "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<HTML>the answer</HTML>\n");
-  EXPECT_TRUE(progress.shown);
-  std::vector<std::string> expected{"Connecting Web server...", "Connecting server...", "Sending request..."};
-  ASSERT_GE(progress.lines.size(), 4u);
-  EXPECT_EQ(std::vector<std::string>(progress.lines.begin(), progress.lines.begin() + 3), expected);
-  EXPECT_EQ(progress.lines.back(), "Reading 68 bytes.");
-}
-
-// How an exchange ends: by the answer's length, its last chunk, the server
-// closing, the run's time limit (a silent server), or after exactly one
-// exchange with a host whose name lacks "ncbi" even though it answers as the
-// NCBI server does.
-TEST(Exchange, EndsWhenTheAnswerIsCompleteOrTheServerStops) {
+// How an exchange ends: by the server closing after its answer, the answer's
+// length, its last chunk, the run's time limit (a silent server), after one
+// exchange with a host whose name lacks "ncbi" though it answers as NCBI
+// does; or quietly before any (no window, no response file) for a broken
+// request. The header block goes byte for byte, the answer is kept as received.
+TEST(Exchange, WaysAnExchangeEnds) {
+  enum Break { kNone, kNoRequestFile, kNoPostLine, kEmptyPost, kRefused };
+  // start: how the response begins (null: no response file); wholePage: it ends with the whole page.
+  const struct { std::vector<std::string> server; const char* settings; Break broken; const char* start; bool whole; }
+  cases[] = {{{"once"}, "", kNone, kAnswer.c_str(), false},
+             {{"keepalive", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", kNone, "HTTP/1.0 200 OK", true},
+             {{"chunked", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", kNone, "HTTP/1.1 200 OK", false},
+             {{"earlyclose"}, "TIME_LIMIT=6\n", kNone, "HTTP/1.0 200 OK\r\nContent-Le", false},
+             {{"silent"}, "TIME_LIMIT=2\n", kNone, "", false},
+             {{"oldncbi", "--waits", "0"}, "POLL_INTERVAL=1\n", kNone, "HTTP/1.0 200 OK", false},
+             {{"once"}, "", kNoRequestFile, nullptr, false}, {{"once"}, "", kNoPostLine, nullptr, false},
+             {{"once"}, "", kEmptyPost, nullptr, false},     {{"once"}, "", kRefused, nullptr, false}};
   const std::string page = ReadFile(kOldNcbiReport);
-  struct Case {
-    std::vector<std::string> server;
-    const char* settings;
-    std::string start;  // how the response begins
-    bool wholePage;     // the page stands complete at the end of the response
-  } cases[] = {
-      {{"keepalive", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", "HTTP/1.0 200 OK", true},
-      {{"chunked", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", "HTTP/1.1 200 OK", false},
-      {{"earlyclose", "--page", kOldNcbiReport}, "TIME_LIMIT=6\n", "HTTP/1.0 200 OK\r\nContent-Le", false},
-      {{"silent"}, "TIME_LIMIT=2\n", "", false},
-      {{"oldncbi", "--waits", "0"}, "POLL_INTERVAL=1\n", "HTTP/1.0 200 OK", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.server[0]);
-    // The kept-alive servers send more bytes three seconds after their
-    // answer: a helper that stops at the answer's end never sees them.
+  auto descriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.server[0] + " " + std::to_string(c.broken));
     LoopbackServer server(c.server);
-    Request request("http://" + server.Port("127.0.0.1"), "Q=1", c.settings);
+    const std::string host = c.broken == kRefused ? "127.0.0.1:1" : server.Port("127.0.0.1");
+    Request request("HTTP://" + host, "/cgi-bin/BLAST.cgi", c.broken == kEmptyPost ? "" : "PROGRAM=blastp&DATABASE=x",
+                    c.settings);
+    if (c.broken == kNoPostLine) request.dir.Write("web.tmp", "ServerName=http://" + host + "\nMethod=POST /x\n"
+                                                              "FileNameResponse=" + request.response + "\n");
+    if (c.broken == kNoRequestFile) std::filesystem::remove(request.path);
     RecordingProgress progress;
+    const auto before = descriptors();
     RunVistWeb(request.path, progress);
-    EXPECT_EQ(server.RequestCount(), 1);
+    EXPECT_EQ(descriptors(), before);  // the connection and the files are closed
+    EXPECT_EQ(server.RequestCount(), c.broken == kNone ? 1 : 0);
+    EXPECT_EQ(progress.shown, c.broken == kNone || c.broken == kRefused);
+    ASSERT_EQ(Exists(request.response), c.start != nullptr);
+    if (c.start == nullptr) continue;
     const std::string response = ReadFile(request.response);
-    EXPECT_EQ(response.substr(0, c.start.size()), c.start);
-    if (c.start.empty()) {
-      EXPECT_EQ(response, "");
-    }
-    EXPECT_TRUE(response.find("BABBLE") == std::string::npos) << "read past the answer";
-    if (c.wholePage) {
-      EXPECT_EQ(response.substr(response.size() - page.size()), page);
-    }
+    EXPECT_TRUE(response.starts_with(c.start) && (*c.start != '\0' || response.empty())) << response.substr(0, 40);
+    EXPECT_EQ(response.find("BABBLE"), std::string::npos) << "read past the answer";
+    EXPECT_TRUE(!c.whole || response.ends_with(page));
+    if (c.start != kAnswer.c_str()) continue;
+    EXPECT_EQ(server.Request(1), "POST /cgi-bin/BLAST.cgi HTTP/1.0" + kHead + "\nContent-Length: 25\n\nPROGRAM=blastp&DATABASE=x");
+    ASSERT_GE(progress.lines.size(), 4u);
+    progress.lines.erase(progress.lines.begin() + 3, progress.lines.end() - 1);  // the first three, and the last
+    EXPECT_EQ(progress.lines, (std::vector<std::string>{"Connecting Web server...", "Connecting server...",
+                                                        "Sending request...", "Reading 68 bytes."}));
   }
 }
 
-TEST(Exchange, QuietFailuresLeaveNoResponseAndMakeNoConnection) {
-  LoopbackServer server({"once"});
-  const std::string target = "http://" + server.Port("127.0.0.1");
-  struct Case {
-    const char* name;
-    std::string body;     // the post file's content
-    bool keepPostLine;    // the request names the post file
-    bool removeRequest;
-  } cases[] = {
-      {"request file missing", "Q=1", true, true},
-      {"no FilePostName line", "Q=1", false, false},
-      {"empty post file", "", true, false},
-  };
-  for (const Case& c : cases) {
-    Request request(target, c.body);
-    if (!c.keepPostLine) {
-      std::string text = ReadFile(request.path);
-      text.erase(text.find("FilePostName="), text.find("FileNameResponse=") - text.find("FilePostName="));
-      vwtest::WriteFile(request.path, text);
-    }
-    if (c.removeRequest) std::filesystem::remove(request.path);
-    RecordingProgress progress;
-    RunVistWeb(request.path, progress);
-    EXPECT_FALSE(vwtest::Exists(request.response)) << c.name;
-    EXPECT_FALSE(progress.shown) << c.name;  // no window either
-  }
-  EXPECT_EQ(server.RequestCount(), 0);
+HelperSettings Polls(const char* email = "") { HelperSettings s; s.pollInterval = 1, s.email = email; return s; }
 
-  // A host that refuses the connection: no response file either.
-  Request refused("http://127.0.0.1:" + std::to_string(vwtest::UnusedPort()), "Q=1");
-  RecordingProgress progress;
-  RunVistWeb(refused.path, progress);
-  EXPECT_TRUE(progress.shown);
-  EXPECT_FALSE(vwtest::Exists(refused.response));
-}
-
-TEST(NcbiSequence, OldFormPagesArePolledWithTheRidUntilFinal) {
+TEST(NcbiSequence, OldPagesAndTheUrlApiAreFollowedToTheirReportOrANote) {
   LoopbackServer server({"oldncbi", "--waits", "1", "--page", kOldNcbiReport});
   TempFolder dir;
-  HelperSettings settings;
-  settings.pollInterval = 1;
   RecordingProgress progress;
-  Endpoint endpoint = ParseEndpoint("http:", server.Port("127.0.0.1"));
-  RunNcbiSequence(progress, endpoint, "POST /cgi-bin/BLAST/nph-blast", "PROGRAM=blastp&QUERY=MKV", dir / "res.vist",
-                  settings, RunClock(20));
+  RunNcbiSequence(progress, ParseEndpoint("http:", server.Port("127.0.0.1")), "POST /cgi-bin/BLAST/nph-blast",
+                  "PROGRAM=blastp&QUERY=MKV", dir / "res.vist", Polls(), RunClock(20));
   ASSERT_EQ(server.RequestCount(), 3);
-  const std::string poll =
-      "RID=abc-9&DESCRIPTIONS=100&ALIGNMENTS=250&ALIGNMENT_VIEW=0&&HTML=on&OVERVIEW=on&REFRESH_DELAY=4";
-  EXPECT_EQ(vwtest::RequestBody(server.Request(2)), poll);
+  EXPECT_EQ(server.Request(2), "POST /cgi-bin/BLAST/nph-blast HTTP/1.0" + kHead + "\nContent-Length: 95\n\n"
+            "RID=abc-9&DESCRIPTIONS=100&ALIGNMENTS=250&ALIGNMENT_VIEW=0&&HTML=on&OVERVIEW=on&REFRESH_DELAY=4");
   EXPECT_EQ(server.Request(3), server.Request(2));
-  EXPECT_EQ(server.Request(2).substr(0, 40), "POST /cgi-bin/BLAST/nph-blast HTTP/1.0\nU");
-  std::string response = ReadFile(dir / "res.vist");
-  EXPECT_EQ(response.substr(0, 15), "HTTP/1.0 200 OK");
-  EXPECT_NE(response.find(ReadFile(kOldNcbiReport)), std::string::npos);
-  EXPECT_TRUE(progress.Saw("Requesting results..."));
+  const std::string response = ReadFile(dir / "res.vist");
+  EXPECT_TRUE(response.starts_with("HTTP/1.0 200 OK") && response.find(ReadFile(kOldNcbiReport)) != std::string::npos);
+  EXPECT_TRUE(Holds(progress.lines, "Requesting results..."));
   EXPECT_EQ(TestFichier(dir / "res.vist"), kReportBlastHtml);  // as the workbench will open it
-}
-
-TEST(NcbiSequence, UrlApiIsAskedForStatusThenTheTextReport) {
-  LoopbackServer server({"urlapi", "--waits", "2", "--page", kData + "/url_api_report.txt"});
-  TempFolder dir;
-  HelperSettings settings;
-  settings.pollInterval = 1;
-  settings.email = "lab@example.org";
-  RecordingProgress progress;
-  Endpoint endpoint = ParseEndpoint("http:", server.Port("127.0.0.1"));
-  RunNcbiSequence(progress, endpoint, "POST /Blast.cgi",
+  // Today's server: status requests, then the text report alone, as BLAST+ wrote it; or a note.
+  LoopbackServer api({"urlapi", "--waits", "2", "--page", kUrlApiReport});
+  Progress quiet;
+  RunNcbiSequence(quiet, ParseEndpoint("http:", api.Port("127.0.0.1")), "POST /Blast.cgi",
                   "CMD=Put&PROGRAM=blastp&DATABASE=swissprot&QUERY=MKVLA&DESCRIPTIONS=20&ALIGNMENTS=10&",
-                  dir / "res.vist", settings, RunClock(30));
-  ASSERT_EQ(server.RequestCount(), 5);
-  EXPECT_EQ(vwtest::RequestBody(server.Request(1)),
-            "CMD=Put&PROGRAM=blastp&DATABASE=swissprot&QUERY=MKVLA&DESCRIPTIONS=20&ALIGNMENTS=10&"
-            "&tool=vistweb&email=lab%40example.org");
-  for (int n = 2; n <= 4; ++n)
-    EXPECT_EQ(vwtest::RequestBody(server.Request(n)),
-              "CMD=Get&FORMAT_OBJECT=SearchInfo&RID=R42XYZ&tool=vistweb&email=lab%40example.org");
-  EXPECT_EQ(vwtest::RequestBody(server.Request(5)),
-            "CMD=Get&FORMAT_TYPE=Text&RID=R42XYZ&DESCRIPTIONS=20&ALIGNMENTS=10&tool=vistweb&email=lab%40example.org");
-  // The report alone, as BLAST+ wrote it.
-  EXPECT_EQ(ReadFile(dir / "res.vist"), ReadFile(kData + "/url_api_report.txt"));
+                  dir / "res.vist", Polls("lab@example.org"), RunClock(30));
+  ASSERT_EQ(api.RequestCount(), 5);
+  const std::string tool = "&tool=vistweb&email=lab%40example.org";
+  EXPECT_EQ(RequestBody(api.Request(1)),
+            "CMD=Put&PROGRAM=blastp&DATABASE=swissprot&QUERY=MKVLA&DESCRIPTIONS=20&ALIGNMENTS=10&" + tool);
+  for (int n : {2, 3, 4}) EXPECT_EQ(RequestBody(api.Request(n)), "CMD=Get&FORMAT_OBJECT=SearchInfo&RID=R42XYZ" + tool);
+  EXPECT_EQ(RequestBody(api.Request(5)), "CMD=Get&FORMAT_TYPE=Text&RID=R42XYZ&DESCRIPTIONS=20&ALIGNMENTS=10" + tool);
+  EXPECT_EQ(ReadFile(dir / "res.vist"), ReadFile(kUrlApiReport));
   EXPECT_EQ(TestFichier(dir / "res.vist"), kReportBlastText);
-}
-
-TEST(NcbiSequence, UrlApiFailuresLeaveANoteForTheWorkbench) {
-  struct Case {
-    const char* final;
-    int limit;
-    std::string note;
-  } cases[] = {
-      {"FAILED", 20, "VistWeb: the BLAST server 127.0.0.1 reports the search R42XYZ as FAILED.\n"},
-      {"UNKNOWN", 20, "VistWeb: the BLAST server 127.0.0.1 reports the search R42XYZ as UNKNOWN (expired or never known).\n"},
-      {"WAITING", 3, "VistWeb: no result from 127.0.0.1 within 3 seconds (search R42XYZ).\n"},
-      {"BROKEN", 20, "VistWeb: the report of search R42XYZ could not be read from 127.0.0.1.\n"},
-  };
-  for (const Case& c : cases) {
-    LoopbackServer server({"urlapi", "--waits", "0", "--final", c.final});
-    TempFolder dir;
-    HelperSettings settings;
-    settings.pollInterval = 1;
-    Progress quiet;
-    RunNcbiSequence(quiet, ParseEndpoint("http:", server.Port("127.0.0.1")), "POST /Blast.cgi", "CMD=Put&QUERY=MKV",
-                    dir / "res.vist", settings, RunClock(c.limit));
-    EXPECT_EQ(ReadFile(dir / "res.vist"), c.note) << c.final;
+  const std::pair<const char*, std::string> failures[] = {
+      {"FAILED", "the BLAST server 127.0.0.1 reports the search R42XYZ as FAILED."},
+      {"UNKNOWN", "the BLAST server 127.0.0.1 reports the search R42XYZ as UNKNOWN (expired or never known)."},
+      {"WAITING", "no result from 127.0.0.1 within 3 seconds (search R42XYZ)."},
+      {"BROKEN", "the report of search R42XYZ could not be read from 127.0.0.1."}};
+  for (const auto& [final, note] : failures) {
+    LoopbackServer failing({"urlapi", "--waits", "0", "--final", final});
+    RunNcbiSequence(quiet, ParseEndpoint("http:", failing.Port("127.0.0.1")), "POST /Blast.cgi", "CMD=Put&QUERY=MKV",
+                    dir / "res.vist", Polls(), RunClock(std::string(final) == "WAITING" ? 3 : 20));
+    EXPECT_EQ(ReadFile(dir / "res.vist"), "VistWeb: " + note + "\n") << final;
   }
 }
+
+// The program over HTTPS: a server certificate signed by the test's own
+// authority is taken only with that authority trusted, a self-signed one
+// never; a host named blast.ncbi.test (sent to 127.0.0.1 by an /etc/hosts of
+// the program's own private mount namespace) is followed through the URL API.
+TEST(HelperProgram, HttpsVerifiesTheServerAndAnNcbiHostIsFollowed) {
+  TempFolder certs;
+  ASSERT_EQ(RunProgram({"sh", "-c", "cd \"$0\" && openssl ecparam -name prime256v1 -out c.pem && "
+                        "N=DNS:localhost,DNS:blast.ncbi.test && R='req -newkey ec:c.pem -nodes' && "
+                        "openssl $R -x509 -keyout ca.key -out ca.pem -subj /CN=CA && "
+                        "openssl $R -keyout server.key -out s.csr -subj /CN=localhost && echo subjectAltName=$N > n && "
+                        "openssl x509 -req -in s.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem "
+                        "-extfile n && openssl $R -x509 -keyout rogue.key -out rogue.pem -subj /CN=localhost "
+                        "-addext subjectAltName=$N",
+                        certs.path()}),
+            0);
+  const struct { const char* name; bool caTrusted, accepted; } cases[] = {
+      {"server", true, true}, {"rogue", true, false}, {"server", false, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + (c.caTrusted ? " with" : " without") + " the test CA");
+    LoopbackServer server({"once", "--cert", certs / c.name + ".pem", "--key", certs / c.name + ".key"});
+    Request run("https://" + server.Port("localhost"), "/search", "Q=1");
+    EXPECT_EQ(RunProgram({VISTWEB_PROGRAM, run.path}, {"VISTWEB_CA_FILE=" + (c.caTrusted ? certs / "ca.pem" : "")}), 0);
+    EXPECT_EQ(Exists(run.response) ? ReadFile(run.response) : "none", c.accepted ? kAnswer : "none");
+    EXPECT_EQ(server.Request(1), c.accepted ? "POST /search HTTP/1.0\nHost: " + server.Port("localhost") + kHead +
+                                                  "\nContent-Length: 3\n\nQ=1"
+                                            : "");
+  }
+  LoopbackServer server({"urlapi", "--page", kUrlApiReport,
+                         "--cert", certs / "server.pem", "--key", certs / "server.key"});
+  Request run("https://" + server.Port("blast.ncbi.test"), "/Blast.cgi", "CMD=Put&PROGRAM=blastp&QUERY=MKV");
+  const std::string line = "mount --bind '" + run.dir.Write("hosts", "127.0.0.1 blast.ncbi.test\n") +
+                           "' /etc/hosts && exec '" VISTWEB_PROGRAM "' '" + run.path + "'";
+  const std::vector<std::string> env{"VISTWEB_POLL_INTERVAL=1", "VISTWEB_CA_FILE=" + certs / "ca.pem"};
+  if (RunProgram({"unshare", "-rm", "sh", "-c", line}, env) && RunProgram({"unshare", "-m", "sh", "-c", line}, env))
+    GTEST_SKIP() << "no private mount namespace";
+  EXPECT_EQ(server.RequestCount(), 4);
+  EXPECT_EQ(ReadFile(run.response), ReadFile(kUrlApiReport));
+}
+
+TEST(HelperProgram, ShowsItsWindowUnderXvfb) {
+  if (RunProgram({"sh", "-c", "command -v xvfb-run && command -v xdotool"})) GTEST_SKIP() << "no xvfb-run or xdotool";
+  LoopbackServer server({"silent"});  // the window stays up until the run's end
+  Request run("http://" + server.Port("127.0.0.1"), "/cgi-bin/x", "Q=1");
+  const std::string script = "\"$0\" \"$1\" & timeout 5 xdotool search --sync --name '^VistWeb$' >/dev/null && "
+                             "echo seen > \"$2\"; wait";
+  // Display numbers are searched from one of our own, away from other tests.
+  EXPECT_EQ(RunProgram({"xvfb-run", "-a", "-n", std::to_string(200 + getpid() % 700), "sh", "-c", script,
+                        VISTWEB_PROGRAM, run.path, run.dir / "seen"}, {"VISTWEB_TIME_LIMIT=4"}),
+            0);
+  EXPECT_EQ(ReadFile(run.dir / "seen"), "seen\n");
+  EXPECT_EQ(server.RequestCount(), 1);
+  EXPECT_TRUE(Exists(run.response));
+}
+
+}  // namespace

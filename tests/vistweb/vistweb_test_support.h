@@ -1,181 +1,92 @@
-// What the web helper's tests share: private folders, request files written
-// as the workbench writes them, the loopback server script, and programs run
-// with a bounded wait.
+// The web helper's tests: request files as the workbench writes them, the
+// loopback server script, and programs run with a bounded wait.
 #pragma once
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <thread>
 #include <vector>
 
+#include "support/temp_folder.h"
 #include "vistweb/progress.h"
 
 namespace vwtest {
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
+using test_support::TempFolder;
+inline std::string ReadFile(const std::string& path) { return test_support::ReadWholeFile(path); }
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+inline bool Holds(const std::vector<std::string>& words, const std::string& word) {
+  return std::find(words.begin(), words.end(), word) != words.end();
+}
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/vistweb-test-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+// <dir>/web.tmp, the request file exactly as the workbench writes it, for
+// <dir>/post.tmp (holding `body`) and the response <dir>/res.vist; with a
+// vistram.cfg holding `settings` beside the pretend workbench <dir>/vistram.
+struct Request {
+  TempFolder dir;
+  std::string path = dir / "web.tmp", response = dir / "res.vist";
+  Request(const std::string& server, const std::string& method, const std::string& body,
+          const std::string& settings = "TIME_LIMIT=20\n") {
+    dir.Write("vistram.cfg", "[VISTWEB]\n" + settings);
+    dir.Write("web.tmp", "[REQUEST_INFO]\nJobNumber=res\nServerName=" + server + "\nAction=ACT_OPENBLAST\nMethod=POST " +
+                             method + "\nFilePostName=" + dir.Write("post.tmp", body) + "\nFileNameResponse=" +
+                             response + "\nCallBack=" + (dir / "vistram") + "\n\n\n");
   }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
 };
 
-// The request file exactly as the workbench writes it: the section header,
-// seven keys in their order, and two empty lines.
-inline void WriteRequest(const std::string& path, const std::string& serverName, const std::string& method,
-                         const std::string& post, const std::string& response, const std::string& callback) {
-  std::string base = std::filesystem::path(response).stem().string();
-  WriteFile(path, "[REQUEST_INFO]\nJobNumber=" + base + "\nServerName=" + serverName +
-                      "\nAction=ACT_OPENBLAST\nMethod=POST " + method + "\nFilePostName=" + post +
-                      "\nFileNameResponse=" + response + "\nCallBack=" + callback + "\n\n\n");
+inline std::string Quoted(std::string word) {
+  for (std::size_t at = 0; (at = word.find('\'', at)) != std::string::npos; at += 4) word.replace(at, 1, "'\\''");
+  return " '" + word + "'";
 }
-
-// The workbench's form encoding of a text (letters, digits, '=', '%', '&'
-// kept; line feed, blank and a few signs translated; everything else dropped).
-inline std::string FormEncode(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (std::isalnum(static_cast<unsigned char>(c)) || c == '=' || c == '%' || c == '&') out += c;
-    else if (c == '\n') out += "%0D%0A";
-    else if (c == ' ') out += '+';
-    else if (c == '>') out += "%3E";
-    else if (c == '_') out += "%5F";
-    else if (c == '-') out += "%2d";
-    else if (c == '|') out += "%7C";
-  }
-  return out;
-}
-
-// Starts a program in a process group of its own, with extra environment
-// settings, its standard streams on /dev/null and no display.
-inline pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
-  pid_t child = fork();
-  if (child == 0) {
-    setpgid(0, 0);
-    unsetenv("DISPLAY");
-    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-    int devnull = open("/dev/null", O_RDWR);
-    for (int fd = 0; fd <= 2; ++fd) dup2(devnull, fd);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  return child;
-}
-
-// Runs a program to its end; kills its whole process group when it takes
-// longer than `limitSeconds`. The exit status, or -1.
+// Runs a program with extra environment settings, without a display, its
+// streams on /dev/null; killed with all it started after `limitSeconds`.
 inline int RunProgram(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                       int limitSeconds = 60) {
-  pid_t child = Spawn(args, env);
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
-  int status = 0;
-  while (waitpid(child, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > end) {
-      kill(-child, SIGKILL);
-      waitpid(child, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  std::string line = "env -u DISPLAY";
+  for (const std::string& e : env) line += Quoted(e);
+  line += " timeout -s KILL " + std::to_string(limitSeconds);
+  for (const std::string& a : args) line += Quoted(a);
+  const int status = std::system((line + " </dev/null >/dev/null 2>&1").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A loopback port nobody listens on (taken from the system, then let go).
-inline int UnusedPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(fd);
-  return ntohs(addr.sin_port);
-}
-
-// The loopback server script in a folder of its own; stopped when destroyed.
+// The loopback server script (`options`: its mode, then its options) in a
+// folder of its own; stopped when destroyed.
 class LoopbackServer {
  public:
-  // `options`: the mode, then the script's options.
   explicit LoopbackServer(std::vector<std::string> options) {
-    options.insert(options.begin() + 1, folder_.Path());
-    options.insert(options.begin(), {"python3", VISTWEB_TEST_SOURCE_DIR "/loopback_server.py"});
-    pid_ = Spawn(options);
-    for (int i = 0; i < 500 && !Exists(folder_ / "port"); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    port_ = std::atoi(ReadFile(folder_ / "port").c_str());
+    options.insert(options.begin() + 1, folder_.path());
+    std::string line = "python3" + Quoted(VISTWEB_TEST_SOURCE_DIR "/loopback_server.py");
+    for (const std::string& o : options) line += Quoted(o);
+    (void)!std::system((line + " </dev/null >/dev/null 2>&1 &").c_str());
+    for (int i = 0; i < 999 && !Exists(folder_ / "port"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(9));
+    port_ = std::atoi(ReadFile(folder_ / "port").c_str());  // written after the server's pid
   }
-  ~LoopbackServer() {
-    if (pid_ > 0) {
-      kill(-pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
+  ~LoopbackServer() { if (const int pid = std::atoi(ReadFile(folder_ / "pid").c_str()); pid > 0) kill(pid, SIGKILL); }
   int Port() const { return port_; }
   std::string Port(const std::string& host) const { return host + ":" + std::to_string(port_); }
   // Request number `n` (from 1) as the server received it.
   std::string Request(int n) const { return ReadFile(folder_ / ("request-" + std::to_string(n) + ".bin")); }
   int RequestCount() const {
-    int n = 0;
-    while (Exists(folder_ / ("request-" + std::to_string(n + 1) + ".bin"))) ++n;
-    return n;
+    for (int n = 0;; ++n)
+      if (!Exists(folder_ / ("request-" + std::to_string(n + 1) + ".bin"))) return n;
   }
 
  private:
   TempFolder folder_;
-  pid_t pid_ = -1;
   int port_ = 0;
 };
 
 // The body of a stored request (after the empty line that ends its head).
-inline std::string RequestBody(const std::string& request) {
-  std::size_t end = request.find("\n\n");
-  return end == std::string::npos ? std::string() : request.substr(end + 2);
-}
+inline std::string RequestBody(const std::string& r) { return r.substr(std::min(r.find("\n\n"), r.size() - 2) + 2); }
 
 // A progress line that remembers every text it was given.
 struct RecordingProgress : Progress {
-  void ShowFirst(const std::string& text) override {
-    shown = true;
-    lines.push_back(text);
-  }
+  void ShowFirst(const std::string& text) override { shown = true, lines.push_back(text); }
   void SetLine(const std::string& text) override { lines.push_back(text); }
-  bool Saw(const std::string& text) const { return std::find(lines.begin(), lines.end(), text) != lines.end(); }
   bool shown = false;
   std::vector<std::string> lines;
 };

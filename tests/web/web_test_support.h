@@ -1,38 +1,33 @@
-// What the web-request tests share: a private folder (mkdtemp) holding a
-// copy of the shipped configuration files with the cache folder and the web
-// helper pointed into it, and stand-in helpers written at test time.
+// A private installation (mkdtemp) for the web-request tests: the shipped
+// configuration files, the cache in <root>/cache, a stand-in helper; and the
+// real web helper against the loopback servers of its tests.
 #pragma once
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
+#include <algorithm>
 #include <vector>
+
+#include "support/temp_folder.h"
+#include "vistweb/vistweb_test_support.h"
 
 namespace webtest {
 
 namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 
-inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+inline std::string ReadAll(const std::string& path) { return test_support::ReadWholeFile(path); }
+inline void WriteAll(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+inline void Replace(std::string& text, const std::string& from, const std::string& to) {
+  if (const auto at = text.find(from); at != std::string::npos) text.replace(at, from.size(), to);
 }
-inline void WriteAll(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 // A file of the program's data folder (<source>/data).
 inline std::string ShippedFile(const std::string& name) {
-  std::string dir = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
+  const std::string dir = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
   return dir.substr(0, dir.rfind("/tests/data")) + "/data/" + name;
 }
-
-// The files of `dir`, names only, sorted.
+inline std::string TestData(const std::string& name) { return std::string(VISTRAM_TEST_DATA_DIR) + "/" + name; }
+// The names of the files of `dir`, sorted.
 inline std::vector<std::string> FilesIn(const std::string& dir) {
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
@@ -40,82 +35,69 @@ inline std::vector<std::string> FilesIn(const std::string& dir) {
   return names;
 }
 
-// A private installation: <root>/vistram.cfg and the shipped request
-// configuration files beside it, the cache in <root>/cache, the helper
-// <root>/vistweb (written by WriteHelper), and the stand-in servers
-// accepted.
 class Installation {
  public:
   Installation() {
-    char pattern[] = "/tmp/vistram_web_XXXXXX";
-    const char* made = mkdtemp(pattern);
-    root_ = made != nullptr ? made : "";
     fs::create_directories(Cache());
     for (const char* name : {"vistram.cfg", "blast2.cfg", "blast2db.cfg", "blast2org.txt", "clustalw.cfg"})
       fs::copy_file(ShippedFile(name), Path(name));
-    std::string cfg = ReadAll(Config());
-    Replace(cfg, "CACHE=NO_CACHE_NAME", "CACHE=" + Cache());
-    WriteAll(Config(), cfg);
+    SetKey("vistram.cfg", "CACHE", Cache().c_str());
   }
-  ~Installation() {
-    std::error_code ec;
-    if (!root_.empty()) fs::remove_all(root_, ec);
-  }
-  Installation(const Installation&) = delete;
-  Installation& operator=(const Installation&) = delete;
-
   std::string Path(const std::string& name) const { return root_ + "/" + name; }
   std::string Config() const { return Path("vistram.cfg"); }
-  std::string Blast2Config() const { return Path("blast2.cfg"); }
-  std::string ClustalConfig() const { return Path("clustalw.cfg"); }
   std::string Cache() const { return Path("cache"); }
-  std::string Helper() const { return Path("vistweb"); }
 
-  // Replaces the line starting with "key=" in the file `name` (or adds it
-  // after the first section header when missing).
-  void SetKey(const std::string& name, const std::string& key, const std::string& value) {
-    std::string text = ReadAll(Path(name));
-    const std::string prefix = "\n" + key + "=";
-    auto at = text.find(prefix);
-    if (at != std::string::npos) {
-      const auto end = text.find('\n', at + 1);
-      text.replace(at + 1, end - at - 1, key + "=" + value);
-    } else {
-      const auto header = text.find("]\n", text.find("\n["));
-      text.insert(header + 2, key + "=" + value + "\n");
-    }
-    WriteAll(Path(name), text);
-  }
-  void RemoveKey(const std::string& name, const std::string& key) {
+  // Sets "key=value" in the file `name` (after its first section header when missing); null removes the key.
+  void SetKey(const std::string& name, const std::string& key, const char* value) {
     std::string text = ReadAll(Path(name));
     const auto at = text.find("\n" + key + "=");
-    if (at != std::string::npos) text.erase(at + 1, text.find('\n', at + 1) - at);
+    const std::string line = value != nullptr ? key + "=" + value + "\n" : "";
+    if (at != std::string::npos)
+      text.replace(at + 1, text.find('\n', at + 1) - at, line);
+    else
+      text.insert(text.find("]\n", text.find("\n[")) + 2, line);
     WriteAll(Path(name), text);
   }
 
-  // Writes the stand-in helper: a shell script that keeps a copy of the
-  // request file it was given as <root>/seen-request-<n>, and then, when
-  // `answer` is not empty, copies that file to the request's response path.
+  // The stand-in helper: keeps its request file, its post file and VISTWEB_CONFIG as <root>/seen-{request,post,
+  // config}<n>, then copies `answer` (when not empty) to the request's response path.
   void WriteHelper(const std::string& answer, const std::string& extra = "") const {
-    std::string script = "#!/bin/sh\n";
-    script += "n=$(ls " + root_ + " | grep -c '^seen-request-')\n";
-    script += "cp \"$1\" " + root_ + "/seen-request-$n\n";
-    script += "cp \"$(sed -n 's/^FilePostName=//p' \"$1\")\" " + root_ + "/seen-post-$n\n";
+    std::string script = "#!/bin/sh\nn=$(ls " + root_ + " | grep -c '^seen-request')\ncp \"$1\" " + root_ +
+                         "/seen-request$n\ncp \"$(sed -n 's/^FilePostName=//p' \"$1\")\" " + root_ +
+                         "/seen-post$n\necho \"$VISTWEB_CONFIG\" > " + root_ + "/seen-config$n\n";
     if (!answer.empty()) script += "cp '" + answer + "' \"$(sed -n 's/^FileNameResponse=//p' \"$1\")\"\n";
-    script += extra;
-    WriteAll(Helper(), script);
-    chmod(Helper().c_str(), 0700);
+    WriteAll(Path("vistweb"), script + extra);
+    chmod(Path("vistweb").c_str(), 0700);
   }
-  std::string SeenRequest(int n = 0) const { return ReadAll(Path("seen-request-" + std::to_string(n))); }
-  std::string SeenPost(int n = 0) const { return ReadAll(Path("seen-post-" + std::to_string(n))); }
-
-  static void Replace(std::string& text, const std::string& from, const std::string& to) {
-    const auto at = text.find(from);
-    if (at != std::string::npos) text.replace(at, from.size(), to);
-  }
+  std::string Seen(std::string what, int n = 0) const { return ReadAll(Path("seen-" + what + std::to_string(n))); }
 
  private:
-  std::string root_;
+  test_support::TempFolder dir_;
+  const std::string root_ = dir_.path();
 };
+
+inline const std::string kVistweb = VISTRAM_BINARY_DIR "/bin/vistweb";
+inline const std::string kNcbiHost = "blast.ncbi.test";  // "ncbi" in a name: the helper follows the search
+inline const std::string kUrlApiReport = VISTWEB_TEST_SOURCE_DIR "/../data/vistweb/url_api_report.txt";
+
+inline bool PrivateNamespaces() { return vwtest::RunProgram({"unshare", "-rm", "true"}) == 0; }
+
+// Points the installation at the URL API server on `port` through
+// <root>/vistweb-ncbi: the real helper in a private mount namespace whose
+// /etc/hosts (a file of the installation) sends kNcbiHost to 127.0.0.1; a
+// one-second poll, a bounded run and the e-mail address sent to NCBI.
+inline void UseUrlApiServer(Installation& inst, int port) {
+  WriteAll(inst.Path("hosts"), "127.0.0.1 localhost\n127.0.0.1 " + kNcbiHost + "\n");
+  const std::string wrapper = inst.Path("vistweb-ncbi");
+  WriteAll(wrapper, "#!/bin/sh\nexec unshare -rm sh -c 'mount --bind \"$0\" /etc/hosts && exec \"$1\" \"$2\"' '" +
+                        inst.Path("hosts") + "' '" + kVistweb + "' \"$1\"\n");
+  chmod(wrapper.c_str(), 0700);
+  inst.SetKey("vistram.cfg", "VISTWEB", wrapper.c_str());
+  inst.SetKey("blast2.cfg", "SERVER_BLAST", ("http://" + kNcbiHost + ":" + std::to_string(port)).c_str());
+  inst.SetKey("vistram.cfg", "ACCEPTED_SERVERS", kNcbiHost.c_str());
+  inst.SetKey("vistram.cfg", "POLL_INTERVAL", "1");
+  inst.SetKey("vistram.cfg", "TIME_LIMIT", "60");
+  inst.SetKey("vistram.cfg", "EMAIL", "tester@example.org");
+}
 
 }  // namespace webtest
