@@ -3,108 +3,80 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_folder.h"
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-
 #include "view_fixture.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
+using V = std::vector<int>;
+
 class ColoursTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    cfg_ = folder_ / "vistram.cfg";
-    std::ofstream(cfg_) << "[Couleurs_HCA]\nV=9\nP=1\nD=2\n[Couleur_Fond_HCA]\nV=5\nP=2\n"
-                           "[Couleurs_SimIden]\nIDENT=8\nSIMIL=13\nAUTRE=15\n"
-                           "[Couleur_Fond_SimIden]\nL=14\nV=7\n";
-  }
   test_support::TempFolder folder_;
-  std::string cfg_;
+  const std::string cfg_ = folder_.Write("vistram.cfg",
+                                         "[Couleurs_HCA]\nV=9\nP=1\nD=2\n[Couleur_Fond_HCA]\nV=5\nP=2\n"
+                                         "[Couleurs_SimIden]\nIDENT=8\nSIMIL=13\nAUTRE=15\n"
+                                         "[Couleur_Fond_SimIden]\nL=14\nV=7\n");
 };
 
-TEST_F(ColoursTest, HcaCodeColoursResiduesByLetterAndIdentitiesWhiteOnBlack) {
-  auto v = MakeView("VPd-X", "V + X", "VPdAv", 1, 1);
-  AssignColorForAA(cfg_, kColourHca, true, *v);
-  // Query V: configured; P: white on red; lower-case d as D; '-' black on white.
-  EXPECT_EQ(v->queryTextColours, (std::vector<int>{9, 1, 2, 0, 0}));
-  EXPECT_EQ(v->queryBackColours, (std::vector<int>{5, 2, 1, 1, 1}));
-  EXPECT_EQ(v->subjectTextColours, (std::vector<int>{9, 1, 2, 0, 9}));
-  EXPECT_EQ(v->subjectBackColours, (std::vector<int>{5, 2, 1, 1, 5}));
-  // Match line: letters are identities.
-  EXPECT_EQ(v->middleTextColours, (std::vector<int>{1, 0, 0, 0, 1}));
-  EXPECT_EQ(v->middleBackColours, (std::vector<int>{0, 1, 1, 1, 0}));
-
-  AssignColorForAA(cfg_, kColourHca, false, *v);
-  EXPECT_EQ(v->queryBackColours, (std::vector<int>{1, 1, 1, 1, 1}));
-  EXPECT_EQ(v->queryTextColours[0], 9);
-  // P's white letter would vanish on the white background: black instead.
-  EXPECT_EQ(v->queryTextColours[1], 0);
+// Expected colours of the query, subject and match lines (empty: not checked).
+TEST_F(ColoursTest, EachCodeColoursTheThreeLines) {
+  const struct {
+    const char* name;
+    int code;
+    bool background;
+    const char *query, *middle, *subject;
+    V queryText, queryBack, subjectText, subjectBack, middleText, middleBack;
+  } rows[] = {
+      // V configured; P white on red; lower-case d as D; '-' black on white;
+      // match letters are identities, white on black.
+      {"hca", kColourHca, true, "VPd-X", "V + X", "VPdAv", {9, 1, 2, 0, 0}, {5, 2, 1, 1, 1}, {9, 1, 2, 0, 9},
+       {5, 2, 1, 1, 5}, {1, 0, 0, 0, 1}, {0, 1, 1, 1, 0}},
+      // Without backgrounds P's white letter would vanish: black instead.
+      {"hca plain", kColourHca, false, "VPd-X", "V + X", "VPdAv", {9, 0, 2, 0, 0}, {1, 1, 1, 1, 1}, {}, {}, {}, {}},
+      // Both residues by the match character: identity, similarity, other.
+      {"identity", kColourIdentity, true, "LVKA", "L+ x", "LIRA", {8, 13, 15, 8}, {14, 7, 1, 1}, {8, 13, 15, 8},
+       {14, 1, 1, 1}, {0, 0, 0, 0}, {1, 1, 1, 1}},
+      {"identity plain", kColourIdentity, false, "LVKA", "L+ x", "LIRA", {}, {1, 1, 1, 1}, {}, {}, {}, {}},
+      {"black and white", kColourBlackWhite, true, "VP-", "V +", "VPA", {0, 0, 0}, {1, 1, 1}, {}, {}, {1, 0, 0},
+       {0, 1, 1}},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    auto v = MakeView(r.query, r.middle, r.subject, 1, 1);
+    AssignColorForAA(cfg_, r.code, r.background, *v);
+    const std::pair<const V*, const V*> checks[] = {
+        {&r.queryText, &v->queryTextColours},     {&r.queryBack, &v->queryBackColours},
+        {&r.subjectText, &v->subjectTextColours}, {&r.subjectBack, &v->subjectBackColours},
+        {&r.middleText, &v->middleTextColours},   {&r.middleBack, &v->middleBackColours}};
+    for (std::size_t i = 0; i < 6; ++i) {
+      if (!checks[i].first->empty()) EXPECT_EQ(*checks[i].second, *checks[i].first) << "array " << i;
+    }
+  }
+  V text, back;
+  AssignHcaColours(cfg_, "VP.v*", text, back);  // one sequence alone
+  EXPECT_EQ(text, (V{9, 1, 0, 9, 0}));
+  EXPECT_EQ(back, (V{5, 2, 1, 5, 1}));
 }
 
-TEST_F(ColoursTest, IdentityCodeColoursBothResiduesByTheMatchCharacter) {
-  auto v = MakeView("LVKA", "L+ x", "LIRA", 1, 1);
-  AssignColorForAA(cfg_, kColourIdentity, true, *v);
-  EXPECT_EQ(v->queryTextColours, (std::vector<int>{8, 13, 15, 8}));
-  EXPECT_EQ(v->subjectTextColours, v->queryTextColours);
-  EXPECT_EQ(v->queryBackColours, (std::vector<int>{14, 7, 1, 1}));
-  EXPECT_EQ(v->subjectBackColours, (std::vector<int>{14, 1, 1, 1}));
-  EXPECT_EQ(v->middleTextColours, (std::vector<int>{0, 0, 0, 0}));
-  EXPECT_EQ(v->middleBackColours, (std::vector<int>{1, 1, 1, 1}));
-  AssignColorForAA(cfg_, kColourIdentity, false, *v);
-  EXPECT_EQ(v->queryBackColours, (std::vector<int>{1, 1, 1, 1}));
-}
+TEST_F(ColoursTest, MissingFileGivesTheDefaultsAndTheShippedOneTellsClassesApart) {
+  ColourConfiguration c = ReadColourConfiguration(kColourIdentity, cfg_ + ".missing");
+  EXPECT_EQ((V{c.ident, c.simil, c.autre, c.back[0]}), (V{2, 4, 0, 1}));
+  c = ReadColourConfiguration(kColourHca, cfg_ + ".missing");
+  EXPECT_EQ((V{c.text[21], c.back[21]}), (V{0, 1}));
 
-TEST_F(ColoursTest, BlackAndWhiteIgnoresTheFile) {
-  auto v = MakeView("VP-", "V +", "VPA", 1, 1);
-  AssignColorForAA(cfg_, kColourBlackWhite, true, *v);
-  EXPECT_EQ(v->queryTextColours, (std::vector<int>{0, 0, 0}));
-  EXPECT_EQ(v->queryBackColours, (std::vector<int>{1, 1, 1}));
-  EXPECT_EQ(v->middleTextColours, (std::vector<int>{1, 0, 0}));
-  EXPECT_EQ(v->middleBackColours, (std::vector<int>{0, 1, 1}));
-}
-
-TEST_F(ColoursTest, MissingFileGivesTheDefaults) {
-  const std::string none = cfg_ + ".missing";
-  ColourConfiguration c = ReadColourConfiguration(kColourIdentity, none);
-  EXPECT_EQ(c.ident, 2);
-  EXPECT_EQ(c.simil, 4);
-  EXPECT_EQ(c.autre, 0);
-  EXPECT_EQ(c.back[0], 1);
-  c = ReadColourConfiguration(kColourHca, none);
-  EXPECT_EQ(c.text[21], 0);
-  EXPECT_EQ(c.back[21], 1);
-}
-
-TEST_F(ColoursTest, ShippedHcaCodeTellsResidueClassesApart) {
-  const std::string shipped = ShippedConfigPath();
-  ASSERT_TRUE(fs::exists(shipped));
-  ColourConfiguration c = ReadColourConfiguration(kColourHca, shipped);
-  auto look = [&](char r) { return std::pair<int, int>(c.text[static_cast<std::size_t>(r - 'A')], c.back[static_cast<std::size_t>(r - 'A')]); };
-  // Each class shares one look, and the classes differ.
-  for (char r : std::string("ILMFWY")) EXPECT_EQ(look(r), look('V')) << r;
-  EXPECT_EQ(look('E'), look('D'));
-  EXPECT_EQ(look('R'), look('K'));
-  EXPECT_EQ(look('T'), look('S'));
-  const std::vector<std::pair<int, int>> classes = {look('V'), look('D'), look('K'), look('P'), look('G'), look('S'), look('A')};
+  c = ReadColourConfiguration(kColourHca, ShippedConfigPath());
+  auto look = [&](char r) { return std::pair(c.text[static_cast<std::size_t>(r - 'A')], c.back[static_cast<std::size_t>(r - 'A')]); };
+  for (const char* cls : {"VILMFWY", "DE", "KR", "ST"}) {
+    for (const char* r = cls; *r != '\0'; ++r) EXPECT_EQ(look(*r), look(*cls)) << *r;
+  }
+  const std::string classes = "VDKPGSA";
   for (std::size_t i = 0; i < classes.size(); ++i) {
-    for (std::size_t j = i + 1; j < classes.size(); ++j) EXPECT_NE(classes[i], classes[j]) << i << " " << j;
+    for (std::size_t j = i + 1; j < classes.size(); ++j) EXPECT_NE(look(classes[i]), look(classes[j])) << i << " " << j;
   }
-  for (int i = 0; i < 26; ++i) {
-    EXPECT_GE(c.text[static_cast<std::size_t>(i)], 0);
-    EXPECT_LE(c.text[static_cast<std::size_t>(i)], 15);
-    EXPECT_NE(c.text[static_cast<std::size_t>(i)], c.back[static_cast<std::size_t>(i)]);  // never invisible
+  for (char r = 'A'; r <= 'Z'; ++r) {
+    EXPECT_TRUE(look(r).first >= 0 && look(r).first <= 15) << r;
+    EXPECT_NE(look(r).first, look(r).second) << r;  // never invisible
   }
-}
-
-TEST_F(ColoursTest, HcaColoursOfOneSequence) {
-  std::vector<int> text, back;
-  AssignHcaColours(cfg_, "VP.v*", text, back);
-  EXPECT_EQ(text, (std::vector<int>{9, 1, 0, 9, 0}));
-  EXPECT_EQ(back, (std::vector<int>{5, 2, 1, 5, 1}));
 }
 
 }  // namespace
