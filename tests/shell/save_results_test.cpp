@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 #include "view_fixture.h"
 #include "vistram/platform/recording_platform.h"
@@ -93,17 +94,30 @@ TEST_F(SaveResultsTest, SaveNeedsAFileNameAndASelectionAndFailuresAreTold) {
   state.html = true;
   state.path = dir_ / "web.vist";
   ASSERT_TRUE(SaveResultsOnSave(dp_, nullptr, state, PlainView));
-  for (const char* name : {"web_main.html", "web_head.html", "web_lr.html", "web_ali.html"})
-    EXPECT_TRUE(fs::exists(dir_ / name)) << name;
+  const std::vector<std::string> files = {"out.vist", "web_main.html", "web_head.html", "web_lr.html", "web_ali.html"};
+  std::vector<std::string> before;
+  for (const std::string& f : files) before.push_back(test_support::ReadWholeFile(dir_ / f));
+  // The list names the selected hit only, linked by its place in the table.
+  EXPECT_NE(before[3].find("web_ali.html#ALI2\""), std::string::npos);
+  EXPECT_EQ(before[3].find("web_ali.html#ALI1\""), std::string::npos);
 
-  // A folder that does not exist: the user is told and the dialog stays open.
-  const std::string missing = dir_ / "missing/x.vist";
-  for (bool html : {true, false}) {
+  // Writes that fail (a folder that does not exist, a full disk) are told, the
+  // dialog stays open and the files there stay as they were.
+  const std::string missing = dir_ / "missing/x.vist", out = dir_ / "out.vist", web = dir_ / "web.vist";
+  state.selectionOnly = false;
+  for (const auto& [html, path] : std::vector<std::pair<bool, std::string>>{
+           {true, missing}, {false, missing}, {false, out}, {true, web}}) {
     state.html = html;
-    state.path = missing;
-    EXPECT_FALSE(SaveResultsOnSave(dp_, nullptr, state, PlainView));
-    EXPECT_FALSE(state.path.empty());
+    state.path = path;
+    test_support::FileSizeLimit limit(16);
+    ASSERT_TRUE(limit.Active());
+    EXPECT_FALSE(SaveResultsOnSave(dp_, nullptr, state, PlainView)) << path;
+    EXPECT_EQ(state.path, path);
   }
   EXPECT_EQ(TakeTexts(), (std::vector<std::string>{"Unable to write the HTML report :\n" + missing + ".",
-                                                   "Unable to write the file :\n" + missing + "."}));
+                                                   "Unable to write the file :\n" + missing + ".",
+                                                   "Unable to write the file :\n" + out + ".",
+                                                   "Unable to write the HTML report :\n" + web + "."}));
+  EXPECT_EQ(dir_.EntryCount(), files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(test_support::ReadWholeFile(dir_ / files[i]), before[i]) << files[i];
 }

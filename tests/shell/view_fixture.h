@@ -1,12 +1,12 @@
 // Test records for the views: a pairwise record built from three aligned
-// lines as the HSP reader builds it (residue numbers counted over non-gap
-// characters), and a working set of hits.
+// lines as the HSP reader builds it, and a working set of hits.
 #pragma once
 #include <memory>
 #include <string>
 
 #include "vistram/results/records.h"
 
+// Residue numbers count the non-gap characters from each start.
 inline std::unique_ptr<VisualHaspData> MakeView(const std::string& query, const std::string& middle,
                                                 const std::string& subject, int queryStart, int subjectStart) {
   auto v = std::make_unique<VisualHaspData>();
@@ -23,15 +23,13 @@ inline std::unique_ptr<VisualHaspData> MakeView(const std::string& query, const 
   }
   v->queryEnd = q - 1;
   v->subjectEnd = s - 1;
-  v->hitNumber = 1;
-  v->alignmentNumber = 1;
+  v->hitNumber = v->alignmentNumber = 1;
   return v;
 }
 
 // A working set of `count` hits, hit i with `alignments` alignments.
 inline void FillWorkingSet(DataProgram& dp, int count, int alignments = 1) {
   dp.hits = std::make_shared<HitList>();
-  dp.hits->reserve(static_cast<std::size_t>(count));
   for (int i = 1; i <= count; ++i) {
     auto hit = std::make_unique<HspData>();
     hit->number = i;
@@ -49,9 +47,8 @@ inline void FillWorkingSet(DataProgram& dp, int count, int alignments = 1) {
   dp.alignmentCount = count * alignments;
 }
 
-// The configuration file that ships beside the program (data/vistram.cfg).
+// The configuration file that ships beside the program (<source>/data/vistram.cfg).
 inline std::string ShippedConfigPath() {
-  std::string dir = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
-  auto cut = dir.rfind("/tests/data");
-  return dir.substr(0, cut) + "/data/vistram.cfg";
+  const std::string dir = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
+  return dir.substr(0, dir.rfind("/tests/data")) + "/data/vistram.cfg";
 }

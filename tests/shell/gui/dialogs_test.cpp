@@ -1,12 +1,12 @@
 #include <QCheckBox>
 #include <QListView>
 #include <QRadioButton>
-#include <QTimer>
 #include <QtTest>
 
 #include "../view_fixture.h"
-#include "vistram/platform/recording_platform.h"
+#include "support/next_dialog.h"
 #include "vistram/base/colours.h"
+#include "vistram/platform/recording_platform.h"
 #include "vistram/shell/gui/colours_dialog.h"
 #include "vistram/shell/gui/display.h"
 #include "vistram/shell/gui/gui_parameters_dialog.h"
@@ -16,17 +16,12 @@
 class DialogsTest : public QObject {
   Q_OBJECT
 
- private:
   RecordingPlatform platform_;
 
-  // Runs `act` on the modal dialog once it is open.
-  template <typename Dialog, typename Act>
-  static void WhenOpen(Act act) {
-    QTimer::singleShot(0, [act] {
-      auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-      QVERIFY(d != nullptr);
-      act(*d);
-    });
+  QStringList Messages() const {
+    QStringList out;
+    for (const auto& m : platform_.Messages()) out << QString::fromStdString(m.text);
+    return out;
   }
 
  private slots:
@@ -36,29 +31,26 @@ class DialogsTest : public QObject {
   }
   void cleanup() { SetCurrentPlatform(nullptr); }
 
-  void coloursDialogShowsAndTakesTheChoice() {
+  void coloursDialogTakesTheChoiceOnlyOnOk() {
     DataProgram dp;
     dp.colourCode = kColourIdentity;
     dp.useBackground = 0;
-    WhenOpen<ColoursDialog>([](ColoursDialog& d) {
-      d.BlackWhiteButton()->setChecked(true);
-      d.BackgroundBox()->setChecked(true);
-      d.reject();
-    });
-    QVERIFY(!ChooseColourCode(nullptr, dp));
-    QCOMPARE(dp.colourCode, kColourIdentity);
-    QCOMPARE(dp.useBackground, 0);
-    WhenOpen<ColoursDialog>([](ColoursDialog& d) {
-      d.BlackWhiteButton()->setChecked(true);
-      d.BackgroundBox()->setChecked(true);
-      d.accept();
-    });
-    QVERIFY(ChooseColourCode(nullptr, dp));
-    QCOMPARE(dp.colourCode, kColourBlackWhite);
-    QCOMPARE(dp.useBackground, 1);
+    for (bool ok : {false, true}) {
+      OnNextDialog([ok](QDialog* d) {
+        auto* dialog = qobject_cast<ColoursDialog*>(d);
+        QVERIFY(dialog != nullptr);
+        dialog->BlackWhiteButton()->setChecked(true);
+        dialog->BackgroundBox()->setChecked(true);
+        ok ? dialog->accept() : dialog->reject();
+      });
+      QCOMPARE(ChooseColourCode(nullptr, dp), ok);
+      QCOMPARE(dp.colourCode, ok ? kColourBlackWhite : kColourIdentity);
+      QCOMPARE(dp.useBackground, ok ? 1 : 0);
+    }
   }
 
-  void arrowsStayWithinTheLimitsButTypingDoesNot() {
+  void guiParametersAreRefusedFieldByFieldInOrder() {
+    // The arrows stay within the limits, typing does not.
     ArrowField f(kMinFontSize, kMaxFontSize, nullptr);
     f.setValue(13);
     f.stepBy(1);
@@ -67,36 +59,27 @@ class DialogsTest : public QObject {
     f.setValue(7);
     f.stepBy(-5);
     QCOMPARE(f.value(), 6);
-    f.setValue(30);  // typed
+    f.setValue(30);
     QCOMPARE(f.value(), 30);
-  }
 
-  void guiParametersAreRefusedFieldByFieldInOrder() {
     GuiPreferences prefs;
-    prefs.listFontSize = 9;
     prefs.listLines = 3;
-    prefs.viewerFontSize = 11;
     GuiParametersDialog d(prefs, nullptr);
     QCOMPARE(d.ListLinesField()->value(), 3);
-
     d.ViewerFontField()->setValue(15);
     d.ListLinesField()->setValue(0);
     d.accept();
     QCOMPARE(d.result(), int(QDialog::Rejected));  // still open
-    QCOMPARE(platform_.Messages().size(), size_t(1));
-    QCOMPARE(QString::fromStdString(platform_.Messages()[0].text), QString("Font size must be in the range \n6 to 14.\nPlease retry."));
+    QCOMPARE(Messages(), QStringList({"Font size must be in the range \n6 to 14.\nPlease retry."}));
     QCOMPARE(d.focusWidget(), d.ViewerFontField());
-
     d.ViewerFontField()->setValue(14);
     d.accept();
-    QCOMPARE(QString::fromStdString(platform_.Messages().back().text),
-             QString("Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."));
+    QCOMPARE(Messages().back(), QString("Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."));
     QCOMPARE(d.focusWidget(), d.ListLinesField());
-
     d.ListLinesField()->setValue(1);
     d.accept();
     QCOMPARE(d.result(), int(QDialog::Accepted));
-    QCOMPARE(platform_.Messages().size(), size_t(2));
+    QCOMPARE(Messages().size(), qsizetype(2));
   }
 
   void newParametersApplyForTheRunAndKeepTheSelectedRow() {
@@ -113,30 +96,26 @@ class DialogsTest : public QObject {
     list.resize(600, 300);
     list.show();
     FillResultList(&list, &model, 7);
-    const int oldHeight = delegate.ItemHeight();
-    const int oldWidth = display.viewerCharWidth;
-
-    WhenOpen<GuiParametersDialog>([](GuiParametersDialog& d) {
-      d.ListFontField()->setValue(8);
-      d.ListLinesField()->setValue(4);
-      d.ViewerFontField()->setValue(14);
-      d.accept();
-    });
+    const int oldHeight = delegate.ItemHeight(), oldWidth = display.viewerCharWidth;
+    const auto answer = [](int listFont, bool ok) {
+      OnNextDialog([=](QDialog* d) {
+        auto* dialog = qobject_cast<GuiParametersDialog*>(d);
+        QVERIFY(dialog != nullptr);
+        dialog->ListFontField()->setValue(listFont);
+        dialog->ListLinesField()->setValue(4);
+        dialog->ViewerFontField()->setValue(14);
+        ok ? dialog->accept() : dialog->reject();
+      });
+    };
+    answer(8, true);
     QVERIFY(ShowGuiParametersDialog(nullptr, dp.prefs));
-    QCOMPARE(dp.prefs.listFontSize, 8);
-    QCOMPARE(dp.prefs.listLines, 4);
-    QCOMPARE(dp.prefs.viewerFontSize, 14);
+    QVERIFY(std::vector<int>({dp.prefs.listFontSize, dp.prefs.listLines, dp.prefs.viewerFontSize}) == std::vector<int>({8, 4, 14}));
     QVERIFY(ApplyGuiParameters(dp, display, nullptr, &list, &model, &delegate, &viewer));
     QCOMPARE(delegate.ItemHeight(), 4 * display.listLineHeight + 4);
     QVERIFY(delegate.ItemHeight() != oldHeight);
     QVERIFY(display.viewerCharWidth > oldWidth);
     QCOMPARE(list.currentIndex().row(), 7);
-
-    // Cancel changes nothing.
-    WhenOpen<GuiParametersDialog>([](GuiParametersDialog& d) {
-      d.ListFontField()->setValue(6);
-      d.reject();
-    });
+    answer(6, false);  // cancel changes nothing
     QVERIFY(!ShowGuiParametersDialog(nullptr, dp.prefs));
     QCOMPARE(dp.prefs.listFontSize, 8);
     QVERIFY(platform_.Messages().empty());

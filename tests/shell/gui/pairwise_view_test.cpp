@@ -2,58 +2,47 @@
 #include <QScrollBar>
 #include <QtTest>
 #include <filesystem>
-#include <fstream>
 
 #include "../view_fixture.h"
 #include "gui_test_support.h"
+#include "support/temp_folder.h"
+#include "vistram/base/colours.h"
 #include "vistram/results/blast_parser.h"
 #include "vistram/results/report_kind.h"
-#include "vistram/base/colours.h"
 #include "vistram/shell/gui/display.h"
 #include "vistram/shell/gui/pairwise_view.h"
-
-// Query residue 10 is column 5 (query from 5); subject residue 10 is column
-// 9, subject residue 20 would fall on a gap.
-static const char* kQuery = "VPKDVAVPKDVAVPKDVAVPKDVAVPKD";
-static const char* kMiddle = "V+ D V+ KD AVP+  A+ P  VA+PK";
-static const char* kSubject = "VIRDAVLPKDVA-PRDVAVPKEVAVPKD";
 
 class PairwiseViewTest : public QObject {
   Q_OBJECT
 
- private:
   DisplayResources display_;
-  int cw_ = 0;
-  int lh_ = 0;
-  std::string cfg_;
+  int cw_ = 0, lh_ = 0;
+  test_support::TempFolder folder_;
+  const std::string cfg_ = folder_.Write("vistram.cfg",
+                                         "[Couleurs_HCA]\nV=9\nP=1\nK=4\nD=2\n[Couleur_Fond_HCA]\nV=5\nP=2\n"
+                                         "[Couleurs_SimIden]\nIDENT=2\nSIMIL=4\nAUTRE=0\n[Couleur_Fond_SimIden]\nV=14\n");
 
-  static HspReader Reader() {
-    return [](DataProgram&, int hit, int alignment) {
-      auto v = MakeView(kQuery, kMiddle, kSubject, 5, 1);
-      v->hitNumber = hit;
-      v->alignmentNumber = alignment;
-      return v;
-    };
+  // Query residue 10 is column 5; subject residue 10 is column 9, 20 would fall on a gap.
+  static std::unique_ptr<VisualHaspData> Hsp(DataProgram&, int hit, int alignment) {
+    auto v = MakeView("VPKDVAVPKDVAVPKDVAVPKDVAVPKD", "V+ D V+ KD AVP+  A+ P  VA+PK", "VIRDAVLPKDVA-PRDVAVPKEVAVPKD", 5, 1);
+    v->hitNumber = hit;
+    v->alignmentNumber = alignment;
+    return v;
   }
-  std::unique_ptr<PairwiseView> MakeWidget(DataProgram& dp, int width) {
+  std::unique_ptr<PairwiseView> MakeWidget(DataProgram& dp, int width, const HspReader& reader = Hsp) {
     auto view = std::make_unique<PairwiseView>();
     view->SetViewerFont(display_.viewerFont, cw_, lh_);
     view->resize(width, 8 * lh_);
     view->show();
     if (!QTest::qWaitForWindowExposed(view.get())) return nullptr;
-    view->ShowHsp(dp, 1, 1, Reader());
+    view->ShowHsp(dp, 1, 1, reader);
     return view;
   }
-  QImage Grab(PairwiseView& view) { return view.Canvas()->grab().toImage(); }
+  static QImage Grab(PairwiseView& view) { return view.Canvas()->grab().toImage(); }
   // The cell of column k in line `row` (0 query, 1 match, 2 subject) at scroll position -2.
-  QRect Cell(int k, int row, int scroll = -2) const {
-    const int x = cw_ * (k - scroll + 1);
-    return QRect(x - cw_ / 2, (3 * lh_) / 2 + row * lh_, cw_, lh_);
-  }
-  QColor Background(const QImage& image, int k, int row) const {
-    const QRect c = Cell(k, row);
-    return image.pixelColor(c.left(), c.top());
-  }
+  QRect Cell(int k, int row) const { return QRect(cw_ * (k + 3) - cw_ / 2, (3 * lh_) / 2 + row * lh_, cw_, lh_); }
+  QColor Back(const QImage& image, int k, int row) const { return image.pixelColor(Cell(k, row).topLeft()); }
+  bool Has(const QImage& image, int k, int row, const QColor& c) const { return CountColour(image, Cell(k, row), c) > 0; }
 
  private slots:
   void initTestCase() {
@@ -62,153 +51,106 @@ class PairwiseViewTest : public QObject {
     display_.viewerFont = Crisp(display_.viewerFont);
     cw_ = display_.viewerCharWidth;
     lh_ = display_.viewerLineHeight;
-    cfg_ = (std::filesystem::temp_directory_path() / ("vistram_pairwise_" + std::to_string(QCoreApplication::applicationPid()) + ".cfg")).string();
-    std::ofstream(cfg_) << "[Couleurs_HCA]\nV=9\nP=1\nK=4\nD=2\n[Couleur_Fond_HCA]\nV=5\nP=2\n"
-                           "[Couleurs_SimIden]\nIDENT=2\nSIMIL=4\nAUTRE=0\n[Couleur_Fond_SimIden]\nV=14\n";
   }
-  void cleanupTestCase() { std::filesystem::remove(cfg_); }
 
-  void hcaCodeDrawsConfiguredColoursWithTheBackgroundSwitch() {
+  void everyColourCodeIsPaintedWithTheBackgroundSwitch() {
     DataProgram dp;
     dp.configPath = cfg_;
     auto view = MakeWidget(dp, 60 * cw_);
-    QVERIFY(view);
-    QVERIFY(dp.viewer);
+    QVERIFY(view && dp.viewer);
+    const QColor red(255, 0, 0), yellow(255, 255, 0), green(0, 128, 0), blue(0, 0, 255), white(Qt::white), black(Qt::black);
     QImage image = Grab(*view);
-    QCOMPARE(Background(image, 1, 0), QColor(255, 0, 0));   // query P: on red
-    QVERIFY(CountColour(image, Cell(1, 0), Qt::white) > 0);  // in white
-    QCOMPARE(Background(image, 0, 0), QColor(255, 255, 0));  // query V: dark green on yellow
-    QVERIFY(CountColour(image, Cell(0, 0), QColor(0, 128, 0)) > 0);
-    QVERIFY(CountColour(image, Cell(3, 0), QColor(255, 0, 0)) > 0);  // D red on white
-    QCOMPARE(Background(image, 3, 0), QColor(Qt::white));
-    QCOMPARE(Background(image, 0, 1), QColor(Qt::black));    // identity: white on black
-    QVERIFY(CountColour(image, Cell(0, 1), Qt::white) > 0);
-    QCOMPARE(Background(image, 1, 1), QColor(Qt::white));    // '+': black on white
-    QCOMPARE(Background(image, 12, 2), QColor(Qt::white));   // the subject's gap
-
+    // HCA: P white on red, V dark green on yellow, D red on white; identities white on black.
+    QVERIFY(Back(image, 1, 0) == red && Has(image, 1, 0, white));
+    QVERIFY(Back(image, 0, 0) == yellow && Has(image, 0, 0, green));
+    QVERIFY(Back(image, 3, 0) == white && Has(image, 3, 0, red));
+    QVERIFY(Back(image, 0, 1) == black && Has(image, 0, 1, white));
+    QCOMPARE(Back(image, 1, 1), white);   // '+': black on white
+    QCOMPARE(Back(image, 12, 2), white);  // the subject's gap
     dp.useBackground = 0;
     view->Refresh();
     image = Grab(*view);
-    QCOMPARE(Background(image, 1, 0), QColor(Qt::white));
-    QCOMPARE(Background(image, 0, 0), QColor(Qt::white));
-    QVERIFY(CountColour(image, Cell(0, 0), QColor(0, 128, 0)) > 0);
-  }
+    QVERIFY(Back(image, 1, 0) == white && Back(image, 0, 0) == white && Has(image, 0, 0, green));
 
-  void identityAndBlackAndWhiteCodes() {
-    DataProgram dp;
-    dp.configPath = cfg_;
+    // Identity: column 0 identity (red), 1 similarity (blue), 2 other (black).
     dp.colourCode = kColourIdentity;
-    auto view = MakeWidget(dp, 60 * cw_);
-    QVERIFY(view);
-    QImage image = Grab(*view);
-    // Column 0 identity (red), 1 similarity (blue), 2 blank (black).
-    QVERIFY(CountColour(image, Cell(0, 0), QColor(255, 0, 0)) > 0);
-    QVERIFY(CountColour(image, Cell(0, 2), QColor(255, 0, 0)) > 0);
-    QVERIFY(CountColour(image, Cell(1, 0), QColor(0, 0, 255)) > 0);
-    QVERIFY(CountColour(image, Cell(1, 2), QColor(0, 0, 255)) > 0);
-    QVERIFY(CountColour(image, Cell(2, 0), Qt::black) > 0);
-    QCOMPARE(CountColour(image, Cell(2, 0), QColor(255, 0, 0)), 0);
-    QCOMPARE(Background(image, 0, 0), QColor(192, 192, 192));
-    QCOMPARE(Background(image, 0, 1), QColor(Qt::white));  // match line black on white
+    dp.useBackground = 1;
+    view->Refresh();
+    image = Grab(*view);
+    QVERIFY(Has(image, 0, 0, red) && Has(image, 0, 2, red) && Has(image, 1, 0, blue) && Has(image, 1, 2, blue));
+    QVERIFY(Has(image, 2, 0, black) && !Has(image, 2, 0, red));
+    QCOMPARE(Back(image, 0, 0), QColor(192, 192, 192));
+    QCOMPARE(Back(image, 0, 1), white);  // match line black on white
 
     dp.colourCode = kColourBlackWhite;
     view->Refresh();
     image = Grab(*view);
-    for (int k = 0; k < 6; ++k) {
-      QCOMPARE(Background(image, k, 0), QColor(Qt::white));
-      QCOMPARE(Background(image, k, 2), QColor(Qt::white));
-      QCOMPARE(CountColour(image, Cell(k, 0), QColor(255, 0, 0)), 0);
-    }
-    QCOMPARE(Background(image, 0, 1), QColor(Qt::black));
+    for (int k = 0; k < 6; ++k) QVERIFY(Back(image, k, 0) == white && Back(image, k, 2) == white && !Has(image, k, 0, red));
+    QCOMPARE(Back(image, 0, 1), black);
   }
 
-  void numbersAndTicksMarkEveryTenthResidue() {
+  void numbersTicksAndScrolling() {
     DataProgram dp;
     dp.configPath = cfg_;
-    auto view = MakeWidget(dp, 60 * cw_);
-    QVERIFY(view);
-    const QImage image = Grab(*view);
-    const int y0 = (3 * lh_) / 2;
-    // Query 10 stands at column 5: its number above and its tick.
-    const int x5 = cw_ * 8;
-    QVERIFY(CountColour(image, QRect(x5 - cw_, y0 - lh_, 2 * cw_, lh_ - 3), Qt::black) > 0);
-    QCOMPARE(image.pixelColor(x5, y0 - 2), QColor(Qt::black));
-    QCOMPARE(CountColour(image, QRect(cw_ * 6 - cw_ / 2, y0 - lh_, cw_, lh_ - 3), Qt::black), 0);  // none at column 3
-  }
-
-  void scrollRangeAndLineSteps() {
-    DataProgram dp;
-    dp.configPath = cfg_;
-    // 28 columns in about 10: scrolling from -2 to n - v + 2.
-    auto narrow = MakeWidget(dp, 10 * cw_ + 4);
-    QVERIFY(narrow);
-    const PairwiseScroll s = narrow->Scroll();
-    QVERIFY(s.enabled);
-    QVERIFY(narrow->HorizontalScrollBar()->isEnabled());
-    QCOMPARE(narrow->HorizontalScrollBar()->minimum(), -2);
-    QCOMPARE(narrow->HorizontalScrollBar()->maximum(), 28 - s.visibleColumns + 2);
-    QCOMPARE(narrow->ScrollPosition(), -2);
-    narrow->HorizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(narrow->ScrollPosition(), -2 + s.visibleColumns);
-    narrow->HorizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    QCOMPARE(narrow->ScrollPosition(), -2 + s.visibleColumns - s.visibleColumns / 10);
-    QCOMPARE(narrow->HorizontalScrollBar()->value(), narrow->ScrollPosition());
-
-    // Wide enough: no scrolling, the first column three widths in.
     auto wide = MakeWidget(dp, 40 * cw_);
     QVERIFY(wide);
     QVERIFY(!wide->HorizontalScrollBar()->isEnabled());
     const QImage image = Grab(*wide);
-    QCOMPARE(Background(image, 0, 0), QColor(255, 255, 0));
-    QCOMPARE(image.pixelColor(3 * cw_ - cw_ / 2 - 1, (3 * lh_) / 2), QColor(Qt::white));
+    // Query 10 at column 5: its number above and its tick; none at column 3.
+    const int y0 = (3 * lh_) / 2, x5 = cw_ * 8;
+    QVERIFY(CountColour(image, QRect(x5 - cw_, y0 - lh_, 2 * cw_, lh_ - 3), Qt::black) > 0);
+    QCOMPARE(image.pixelColor(x5, y0 - 2), QColor(Qt::black));
+    QCOMPARE(CountColour(image, QRect(cw_ * 6 - cw_ / 2, y0 - lh_, cw_, lh_ - 3), Qt::black), 0);
+    // The first column three widths in.
+    QCOMPARE(image.pixelColor(3 * cw_ - cw_ / 2 - 1, y0), QColor(Qt::white));
+
+    // 28 columns in about 10: scrolling from -2 to n - v + 2, by pages and tenths.
+    auto narrow = MakeWidget(dp, 10 * cw_ + 4);
+    QVERIFY(narrow);
+    const PairwiseScroll s = narrow->Scroll();
+    QScrollBar* bar = narrow->HorizontalScrollBar();
+    QVERIFY(s.enabled && bar->isEnabled());
+    QCOMPARE(bar->minimum(), -2);
+    QCOMPARE(bar->maximum(), 28 - s.visibleColumns + 2);
+    QCOMPARE(narrow->ScrollPosition(), -2);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(narrow->ScrollPosition(), -2 + s.visibleColumns);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(narrow->ScrollPosition(), -2 + s.visibleColumns - s.visibleColumns / 10);
+    QCOMPARE(bar->value(), narrow->ScrollPosition());
+
+    // A reader without a record: the view empty, the buttons off.
+    FillWorkingSet(dp, 2, 3);
+    QPushButton previous, next;
+    dp.viewer->alignmentNumber = 2;
+    UpdateHspButtonWidgets(dp, &previous, &next);
+    QVERIFY(previous.isEnabled() && next.isEnabled());
+    QVERIFY(!narrow->ShowHsp(dp, 2, 1, [](DataProgram&, int, int) { return std::unique_ptr<VisualHaspData>(); }));
+    QVERIFY(!dp.viewer);
+    QVERIFY(!bar->isEnabled());
+    UpdateHspButtonWidgets(dp, &previous, &next);
+    QVERIFY(!previous.isEnabled() && !next.isEnabled());
+    const QImage empty = Grab(*narrow);
+    QCOMPARE(CountColour(empty, empty.rect(), Qt::white), empty.width() * empty.height());
   }
 
   void showsAnAlignmentOfARealReportWithTheShippedColours() {
-    // The first HSP of the sample report: query and subject from 1, identical
-    // over the first 60 residues.
+    // The first HSP of the sample report: query and subject from 1, identical over 60 residues.
     DataProgram dp;
     dp.configPath = ShippedConfigPath();
     dp.colourCode = kColourIdentity;
-    const std::string report = ShippedConfigPath().substr(0, ShippedConfigPath().rfind('/')) + "/sample.bla";
+    const std::string report = std::filesystem::path(ShippedConfigPath()).replace_filename("sample.bla");
     QCOMPARE(LitBlastForListBox(nullptr, nullptr, dp, report, kReportBlastText), 1);
-    auto view = std::make_unique<PairwiseView>();
-    view->SetViewerFont(display_.viewerFont, cw_, lh_);
-    view->resize(70 * cw_, 8 * lh_);
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    QVERIFY(view->ShowHsp(dp, 1, 1, [](DataProgram& d, int h, int a) { return LitUnAlignHsp(nullptr, h, a, d); }));
+    auto view = MakeWidget(dp, 70 * cw_, [](DataProgram& d, int h, int a) { return LitUnAlignHsp(nullptr, h, a, d); });
+    QVERIFY(view && dp.viewer);
     QVERIFY(view->HorizontalScrollBar()->isEnabled());
-    const QImage image = Grab(*view);
+    const QImage image = Grab(*view);  // painted: the drawing is laid out
     QStringList numbers;
-    for (const auto& t : view->LastDrawing().texts) {
+    for (const auto& t : view->LastDrawing().texts)
       if (t.kind == PairwiseText::Number && t.column < 30) numbers << QString("%1@%2").arg(QString::fromStdString(t.text)).arg(t.column);
-    }
     QCOMPARE(numbers, (QStringList{"10@9", "10@9", "20@19", "20@19", "30@29", "30@29"}));
-    QVERIFY(CountColour(image, Cell(0, 0), QColor(255, 0, 0)) > 0);  // "M", identical: IDENT red
-    QVERIFY(CountColour(image, Cell(0, 2), QColor(255, 0, 0)) > 0);
+    QVERIFY(Has(image, 0, 0, QColor(255, 0, 0)) && Has(image, 0, 2, QColor(255, 0, 0)));  // "M", identical: red
     FreeHspData(dp);
-  }
-
-  void readerWithoutRecordLeavesTheViewEmptyAndTheButtonsOff() {
-    DataProgram dp;
-    dp.configPath = cfg_;
-    FillWorkingSet(dp, 2, 3);
-    auto view = MakeWidget(dp, 20 * cw_);
-    QVERIFY(view);
-    QPushButton previous, next;
-    dp.viewer->hitNumber = 1;
-    dp.viewer->alignmentNumber = 2;
-    UpdateHspButtonWidgets(dp, &previous, &next);
-    QVERIFY(previous.isEnabled());
-    QVERIFY(next.isEnabled());
-    QVERIFY(!view->ShowHsp(dp, 2, 1, [](DataProgram&, int, int) { return std::unique_ptr<VisualHaspData>(); }));
-    QVERIFY(!dp.viewer);
-    QVERIFY(!view->HorizontalScrollBar()->isEnabled());
-    UpdateHspButtonWidgets(dp, &previous, &next);
-    QVERIFY(!previous.isEnabled());
-    QVERIFY(!next.isEnabled());
-    const QImage image = Grab(*view);
-    QCOMPARE(CountColour(image, image.rect(), Qt::white), image.width() * image.height());
   }
 };
 
