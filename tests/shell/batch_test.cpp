@@ -157,7 +157,7 @@ TEST_F(BatchTest, WritersKeepProtectedFilesModesLinksAndFifos) {
   const fs::path dir = dir_.path();
   fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                            fs::perms::others_read | fs::perms::others_exec);
-  const std::string report = dir_ / "report.txt", fasta = dir_.Write("seq.fasta", ">s\nMVLSPADKTNVKAAWGKVGAHAGEYGAE\n");
+  const std::string report = dir_ / "report.txt", fasta = dir_.Write("seq.fasta", ">s\nMVLSPADKTNVKAAWGKVGAHAGEYGAEALERMFLSFPTTKTYFPHF\n");
   fs::copy_file(kReport, report);
   RecordingPlatform platform;
   platform.SetProgramPath(dir_ / "vistram");

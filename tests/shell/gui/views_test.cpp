@@ -1,0 +1,381 @@
+// The widgets of the main window on their own: the pairwise view and the
+// result list painted pixel by pixel, and the colours and parameters dialogs.
+#include <QtTest>
+#include <QtWidgets>
+#include <filesystem>
+
+#include "../view_fixture.h"
+#include "support/next_dialog.h"
+#include "support/temp_folder.h"
+#include "vistram/base/colours.h"
+#include "vistram/platform/recording_platform.h"
+#include "vistram/results/blast_parser.h"
+#include "vistram/results/report_kind.h"
+#include "vistram/shell/gui/colours_dialog.h"
+#include "vistram/shell/gui/display.h"
+#include "vistram/shell/gui/gui_parameters_dialog.h"
+#include "vistram/shell/gui/pairwise_view.h"
+#include "vistram/shell/gui/result_list.h"
+
+namespace {
+// Pixels of exactly `colour` inside `area` of `image`.
+int CountColour(const QImage& image, const QRect& area, const QColor& colour) {
+  const QRect r = area.intersected(image.rect());
+  int n = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) n += image.pixelColor(x, y).rgb() == colour.rgb();
+  return n;
+}
+// Glyphs without anti-aliasing, so that text pixels carry the exact text colour.
+QFont Crisp(QFont font) {
+  font.setStyleStrategy(QFont::NoAntialias);
+  return font;
+}
+const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kNavy(0, 0, 128), kWhite(Qt::white), kBlack(Qt::black);
+}  // namespace
+
+class ViewsTest : public QObject {
+  Q_OBJECT
+
+  DisplayResources display_;
+  int cw_ = 0, lh_ = 0;
+  RecordingPlatform platform_;
+  test_support::TempFolder folder_;
+  const std::string cfg_ = folder_.Write("vistram.cfg",
+                                         "[Couleurs_HCA]\nV=9\nP=1\nK=4\nD=2\n[Couleur_Fond_HCA]\nV=5\nP=2\n"
+                                         "[Couleurs_SimIden]\nIDENT=2\nSIMIL=4\nAUTRE=0\n[Couleur_Fond_SimIden]\nV=14\n");
+
+  // Query residue 10 is column 5; subject residue 10 is column 9, 20 would fall on a gap.
+  static std::unique_ptr<VisualHaspData> Hsp(DataProgram&, int hit, int alignment) {
+    auto v = MakeView("VPKDVAVPKDVAVPKDVAVPKDVAVPKD", "V+ D V+ KD AVP+  A+ P  VA+PK", "VIRDAVLPKDVA-PRDVAVPKEVAVPKD", 5, 1);
+    v->hitNumber = hit;
+    v->alignmentNumber = alignment;
+    return v;
+  }
+  std::unique_ptr<PairwiseView> ShowView(DataProgram& dp, int width, const HspReader& reader = Hsp) {
+    auto view = std::make_unique<PairwiseView>();
+    view->SetViewerFont(display_.viewerFont, cw_, lh_);
+    view->resize(width, 8 * lh_);
+    view->show();
+    if (!QTest::qWaitForWindowExposed(view.get())) return nullptr;
+    view->ShowHsp(dp, 1, 1, reader);
+    return view;
+  }
+  static QImage Grab(PairwiseView& view) { return view.Canvas()->grab().toImage(); }
+  // The cell of column k in line `row` (0 query, 1 match, 2 subject) at scroll position -2.
+  QRect Cell(int k, int row) const { return QRect(cw_ * (k + 3) - cw_ / 2, (3 * lh_) / 2 + row * lh_, cw_, lh_); }
+  QColor Back(const QImage& image, int k, int row) const { return image.pixelColor(Cell(k, row).topLeft()); }
+  bool Has(const QImage& image, int k, int row, const QColor& c) const { return CountColour(image, Cell(k, row), c) > 0; }
+  QImage Render(const ResultListDelegate& delegate, const HspData& hit, bool selected, int width) {
+    QImage image(width, delegate.ItemHeight(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    delegate.DrawItem(&painter, image.rect(), hit, selected, Qt::white);
+    return image;
+  }
+  QStringList Messages() const {
+    QStringList out;
+    for (const auto& m : platform_.Messages()) out << QString::fromStdString(m.text);
+    return out;
+  }
+
+ private slots:
+  void initTestCase() {
+    GuiPreferences prefs;
+    QVERIFY(CreateFonts(display_, prefs, 96, nullptr));
+    display_.viewerFont = Crisp(display_.viewerFont);
+    display_.listFont = Crisp(display_.listFont);
+    cw_ = display_.viewerCharWidth;
+    lh_ = display_.viewerLineHeight;
+    QVERIFY(QFontInfo(display_.listFont).fixedPitch());
+    SetCurrentPlatform(&platform_);
+  }
+  void cleanupTestCase() { SetCurrentPlatform(nullptr); }
+
+  void everyColourCodeIsPaintedWithTheBackgroundSwitch() {
+    DataProgram dp;
+    dp.configPath = cfg_;
+    auto view = ShowView(dp, 60 * cw_);
+    QVERIFY(view && dp.viewer);
+    const QColor red = kRed, yellow(255, 255, 0), green(0, 128, 0), blue = kBlue, white = kWhite, black = kBlack;
+    QImage image = Grab(*view);
+    // HCA: P white on red, V dark green on yellow, D red on white; identities white on black.
+    QVERIFY(Back(image, 1, 0) == red && Has(image, 1, 0, white));
+    QVERIFY(Back(image, 0, 0) == yellow && Has(image, 0, 0, green));
+    QVERIFY(Back(image, 3, 0) == white && Has(image, 3, 0, red));
+    QVERIFY(Back(image, 0, 1) == black && Has(image, 0, 1, white));
+    QCOMPARE(Back(image, 1, 1), white);   // '+': black on white
+    QCOMPARE(Back(image, 12, 2), white);  // the subject's gap
+    dp.useBackground = 0;
+    view->Refresh();
+    image = Grab(*view);
+    QVERIFY(Back(image, 1, 0) == white && Back(image, 0, 0) == white && Has(image, 0, 0, green));
+
+    // Identity: column 0 identity (red), 1 similarity (blue), 2 other (black).
+    dp.colourCode = kColourIdentity;
+    dp.useBackground = 1;
+    view->Refresh();
+    image = Grab(*view);
+    QVERIFY(Has(image, 0, 0, red) && Has(image, 0, 2, red) && Has(image, 1, 0, blue) && Has(image, 1, 2, blue));
+    QVERIFY(Has(image, 2, 0, black) && !Has(image, 2, 0, red));
+    QCOMPARE(Back(image, 0, 0), QColor(192, 192, 192));
+    QCOMPARE(Back(image, 0, 1), white);  // match line black on white
+
+    dp.colourCode = kColourBlackWhite;
+    view->Refresh();
+    image = Grab(*view);
+    for (int k = 0; k < 6; ++k) QVERIFY(Back(image, k, 0) == white && Back(image, k, 2) == white && !Has(image, k, 0, red));
+    QCOMPARE(Back(image, 0, 1), black);
+  }
+
+  void numbersTicksAndScrolling() {
+    DataProgram dp;
+    dp.configPath = cfg_;
+    auto wide = ShowView(dp, 40 * cw_);
+    QVERIFY(wide);
+    QVERIFY(!wide->HorizontalScrollBar()->isEnabled());
+    const QImage image = Grab(*wide);
+    // Query 10 at column 5: its number above and its tick; none at column 3.
+    const int y0 = (3 * lh_) / 2, x5 = cw_ * 8;
+    QVERIFY(CountColour(image, QRect(x5 - cw_, y0 - lh_, 2 * cw_, lh_ - 3), Qt::black) > 0);
+    QCOMPARE(image.pixelColor(x5, y0 - 2), QColor(Qt::black));
+    QCOMPARE(CountColour(image, QRect(cw_ * 6 - cw_ / 2, y0 - lh_, cw_, lh_ - 3), Qt::black), 0);
+    // The first column three widths in.
+    QCOMPARE(image.pixelColor(3 * cw_ - cw_ / 2 - 1, y0), QColor(Qt::white));
+
+    // 28 columns in about 10: scrolling from -2 to n - v + 2, by pages and tenths.
+    auto narrow = ShowView(dp, 10 * cw_ + 4);
+    QVERIFY(narrow);
+    const PairwiseScroll s = narrow->Scroll();
+    QScrollBar* bar = narrow->HorizontalScrollBar();
+    QVERIFY(s.enabled && bar->isEnabled());
+    QCOMPARE(bar->minimum(), -2);
+    QCOMPARE(bar->maximum(), 28 - s.visibleColumns + 2);
+    QCOMPARE(narrow->ScrollPosition(), -2);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(narrow->ScrollPosition(), -2 + s.visibleColumns);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(narrow->ScrollPosition(), -2 + s.visibleColumns - s.visibleColumns / 10);
+    QCOMPARE(bar->value(), narrow->ScrollPosition());
+
+    // A reader without a record: the view empty, the buttons off.
+    FillWorkingSet(dp, 2, 3);
+    QPushButton previous, next;
+    dp.viewer->alignmentNumber = 2;
+    UpdateHspButtonWidgets(dp, &previous, &next);
+    QVERIFY(previous.isEnabled() && next.isEnabled());
+    QVERIFY(!narrow->ShowHsp(dp, 2, 1, [](DataProgram&, int, int) { return std::unique_ptr<VisualHaspData>(); }));
+    QVERIFY(!dp.viewer);
+    QVERIFY(!bar->isEnabled());
+    UpdateHspButtonWidgets(dp, &previous, &next);
+    QVERIFY(!previous.isEnabled() && !next.isEnabled());
+    const QImage empty = Grab(*narrow);
+    QCOMPARE(CountColour(empty, empty.rect(), Qt::white), empty.width() * empty.height());
+  }
+
+  void showsAnAlignmentOfARealReportWithTheShippedColours() {
+    // The first HSP of the sample report: query and subject from 1, identical over 60 residues.
+    DataProgram dp;
+    dp.configPath = ShippedConfigPath();
+    dp.colourCode = kColourIdentity;
+    const std::string report = std::filesystem::path(ShippedConfigPath()).replace_filename("sample.bla");
+    QCOMPARE(LitBlastForListBox(nullptr, nullptr, dp, report, kReportBlastText), 1);
+    auto view = ShowView(dp, 70 * cw_, [](DataProgram& d, int h, int a) { return LitUnAlignHsp(nullptr, h, a, d); });
+    QVERIFY(view && dp.viewer);
+    QVERIFY(view->HorizontalScrollBar()->isEnabled());
+    const QImage image = Grab(*view);  // painted: the drawing is laid out
+    QStringList numbers;
+    for (const auto& t : view->LastDrawing().texts)
+      if (t.kind == PairwiseText::Number && t.column < 30) numbers << QString("%1@%2").arg(QString::fromStdString(t.text)).arg(t.column);
+    QCOMPARE(numbers, (QStringList{"10@9", "10@9", "20@19", "20@19", "30@29", "30@29"}));
+    QVERIFY(Has(image, 0, 0, QColor(255, 0, 0)) && Has(image, 0, 2, QColor(255, 0, 0)));  // "M", identical: red
+    FreeHspData(dp);
+  }
+
+  void resultListDrawsEveryPartInItsBandAndColour() {
+    const int lcw = display_.listCharWidth;
+    const auto Band = [](int x1, int x2, int height) { return QRect(x1, 0, x2 - x1, height); };
+    DataProgram dp;
+    FillWorkingSet(dp, 3, 2);
+    HspData& hit = *(*dp.hits)[1];
+    hit.selected[1] = 1;
+    ResultListDelegate delegate;
+    delegate.SetFont(display_.listFont, lcw, display_.listLineHeight, 2);
+    QCOMPARE(delegate.ItemHeight(), 2 * display_.listLineHeight + 4);
+    const int w = 100 * lcw;
+    QImage image = Render(delegate, hit, false, w);
+    const int h = image.height();
+    const QRect number = Band(lcw, 6 * lcw, h), id = Band(7 * lcw, 27 * lcw, h), text = Band(28 * lcw, w - 18 * lcw, h),
+                score = Band(w - 15 * lcw, w - 10 * lcw, h);
+    QCOMPARE(image.pixelColor(w - 1, 0), QColor(Qt::white));  // the whole item is filled
+    const std::pair<QRect, QColor> parts[] = {{Band(0, lcw, h), QColor(255, 0, 0)},  // selection mark
+                                              {number, Qt::black},
+                                              {id, QColor(40, 60, 100)},
+                                              {text, QColor(0, 0, 255)},
+                                              {score, QColor(100, 40, 0)},
+                                              {Band(w - 8 * lcw, w, h - 4), Qt::black}};  // expect
+    for (const auto& [band, colour] : parts) QVERIFY2(CountColour(image, band, colour) > 0, qPrintable(colour.name()));
+    QCOMPARE(CountColour(image, Band(27 * lcw + 1, 28 * lcw, h - 4), QColor(40, 60, 100)), 0);  // between the bands
+    // The separator one pixel above the text area's bottom edge.
+    QCOMPARE(CountColour(image, QRect(2, h - 3, w - 4, 1), Qt::black), w - 4);
+
+    // The description wraps onto the second line.
+    hit.description.clear();
+    for (int i = 0; i < 60; ++i) hit.description += "KINASE ";
+    image = Render(delegate, hit, false, w);
+    const int lh = display_.listLineHeight;
+    QVERIFY(CountColour(image, QRect(28 * lcw, 2 + lh, w - 46 * lcw, lh), QColor(0, 0, 255)) > 0);
+
+    // Selected: white on navy; a hit without selected alignments has no mark.
+    image = Render(delegate, *(*dp.hits)[0], true, w);
+    QCOMPARE(image.pixelColor(0, 0), QColor(0, 0, 128));
+    QCOMPARE(CountColour(image, Band(0, lcw, h), QColor(255, 0, 0)), 0);
+    for (const QRect& band : {number, id, text, score})
+      QVERIFY(CountColour(image, band, Qt::white) > 0 && CountColour(image, band, QColor(0, 0, 255)) == 0);
+
+    // The focus frame is grey only with the focus.
+    image = QImage(200, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    ResultListDelegate::DrawFocusFrame(&painter, image.rect(), true, Qt::white);
+    for (const QPoint& p : {QPoint(1, 20), QPoint(198, 20), QPoint(100, 38)}) QCOMPARE(image.pixelColor(p), QColor(128, 128, 128));
+    QCOMPARE(image.pixelColor(0, 20), QColor(Qt::white));
+    ResultListDelegate::DrawFocusFrame(&painter, image.rect(), false, Qt::white);
+    QCOMPARE(image.pixelColor(1, 20), QColor(Qt::white));
+  }
+
+  void resultListOverAHundredThousandHits() {
+    const int lcw = display_.listCharWidth;
+    DataProgram dp;
+    ResultListModel model(dp);
+    FillWorkingSet(dp, 100000);
+    QCOMPARE(model.rowCount(), 0);  // until the views are told
+    model.Reset();
+    QCOMPARE(model.rowCount(), 100000);
+    QCOMPARE(model.HitAt(99999), (*dp.hits)[99999].get());
+    QCOMPARE(model.data(model.index(4)).toString(), QString("SP|P10005 HYPOTHETICAL PROTEIN 5 FROM A GENOME PROJECT"));
+    QVERIFY(model.HitAt(100000) == nullptr);
+
+    ResultListDelegate delegate;
+    delegate.SetFont(display_.listFont, lcw, display_.listLineHeight, 2);
+    QListView view;
+    ConfigureResultList(&view, &model, &delegate);
+    view.resize(100 * lcw, 10 * delegate.ItemHeight());
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    FillResultList(&view, &model, 2);
+    QCOMPARE(view.currentIndex().row(), 2);
+    const QImage image = view.viewport()->grab().toImage();
+    const int h = delegate.ItemHeight(), x = view.viewport()->width() - 20;
+    // Row 3 is selected (navy) across the viewport's width, row 1 is not.
+    QCOMPARE(image.pixelColor(x, 2 * h + h / 2), QColor(0, 0, 128));
+    QVERIFY(image.pixelColor(x, h / 2) != QColor(0, 0, 128));
+    QVERIFY(CountColour(image, QRect(lcw, 0, 5 * lcw, h), Qt::black) > 0);
+    FillResultList(&view, &model, 99999);
+    QCOMPARE(view.currentIndex().row(), 99999);
+    QVERIFY(view.visualRect(view.currentIndex()).intersects(view.viewport()->rect()));
+
+    // The working set emptied before the reset reaches the model: no row reads freed hits.
+    dp.hits->resize(10);
+    QVERIFY(model.HitAt(50) == nullptr);
+    dp.hits.reset();
+    dp.viewHitCount = 0;
+    model.Reset();
+    QCOMPARE(model.rowCount(), 0);
+  }
+
+  void coloursDialogTakesTheChoiceOnlyOnOk() {
+    DataProgram dp;
+    dp.colourCode = kColourIdentity;
+    dp.useBackground = 0;
+    for (bool ok : {false, true}) {
+      OnNextDialog([ok](QDialog* d) {
+        auto* dialog = qobject_cast<ColoursDialog*>(d);
+        QVERIFY(dialog != nullptr);
+        dialog->BlackWhiteButton()->setChecked(true);
+        dialog->BackgroundBox()->setChecked(true);
+        ok ? dialog->accept() : dialog->reject();
+      });
+      QCOMPARE(ChooseColourCode(nullptr, dp), ok);
+      QCOMPARE(dp.colourCode, ok ? kColourBlackWhite : kColourIdentity);
+      QCOMPARE(dp.useBackground, ok ? 1 : 0);
+    }
+  }
+
+  void guiParametersAreRefusedFieldByFieldInOrder() {
+    platform_.Clear();
+    // The arrows stay within the limits, typing does not.
+    ArrowField f(kMinFontSize, kMaxFontSize, nullptr);
+    f.setValue(13);
+    f.stepBy(1);
+    f.stepBy(1);
+    QCOMPARE(f.value(), 14);
+    f.setValue(7);
+    f.stepBy(-5);
+    QCOMPARE(f.value(), 6);
+    f.setValue(30);
+    QCOMPARE(f.value(), 30);
+
+    GuiPreferences prefs;
+    prefs.listLines = 3;
+    GuiParametersDialog d(prefs, nullptr);
+    QCOMPARE(d.ListLinesField()->value(), 3);
+    d.ViewerFontField()->setValue(15);
+    d.ListLinesField()->setValue(0);
+    d.accept();
+    QCOMPARE(d.result(), int(QDialog::Rejected));  // still open
+    QCOMPARE(Messages(), QStringList({"Font size must be in the range \n6 to 14.\nPlease retry."}));
+    QCOMPARE(d.focusWidget(), d.ViewerFontField());
+    d.ViewerFontField()->setValue(14);
+    d.accept();
+    QCOMPARE(Messages().back(), QString("Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."));
+    QCOMPARE(d.focusWidget(), d.ListLinesField());
+    d.ListLinesField()->setValue(1);
+    d.accept();
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QCOMPARE(Messages().size(), qsizetype(2));
+  }
+
+  void newParametersApplyForTheRunAndKeepTheSelectedRow() {
+    platform_.Clear();
+    DataProgram dp;
+    FillWorkingSet(dp, 50);
+    DisplayResources display;
+    QVERIFY(CreateFonts(display, dp.prefs, 96, nullptr));
+    ResultListModel model(dp);
+    ResultListDelegate delegate;
+    delegate.SetFont(display.listFont, display.listCharWidth, display.listLineHeight, dp.prefs.listLines);
+    QListView list;
+    ConfigureResultList(&list, &model, &delegate);
+    PairwiseView viewer;
+    list.resize(600, 300);
+    list.show();
+    FillResultList(&list, &model, 7);
+    const int oldHeight = delegate.ItemHeight(), oldWidth = display.viewerCharWidth;
+    const auto answer = [](int listFont, bool ok) {
+      OnNextDialog([=](QDialog* d) {
+        auto* dialog = qobject_cast<GuiParametersDialog*>(d);
+        QVERIFY(dialog != nullptr);
+        dialog->ListFontField()->setValue(listFont);
+        dialog->ListLinesField()->setValue(4);
+        dialog->ViewerFontField()->setValue(14);
+        ok ? dialog->accept() : dialog->reject();
+      });
+    };
+    answer(8, true);
+    QVERIFY(ShowGuiParametersDialog(nullptr, dp.prefs));
+    QVERIFY(std::vector<int>({dp.prefs.listFontSize, dp.prefs.listLines, dp.prefs.viewerFontSize}) == std::vector<int>({8, 4, 14}));
+    QVERIFY(ApplyGuiParameters(dp, display, nullptr, &list, &model, &delegate, &viewer));
+    QCOMPARE(delegate.ItemHeight(), 4 * display.listLineHeight + 4);
+    QVERIFY(delegate.ItemHeight() != oldHeight);
+    QVERIFY(display.viewerCharWidth > oldWidth);
+    QCOMPARE(list.currentIndex().row(), 7);
+    answer(6, false);  // cancel changes nothing
+    QVERIFY(!ShowGuiParametersDialog(nullptr, dp.prefs));
+    QCOMPARE(dp.prefs.listFontSize, 8);
+    QVERIFY(platform_.Messages().empty());
+  }
+};
+
+QTEST_MAIN(ViewsTest)
+#include "views_test.moc"
