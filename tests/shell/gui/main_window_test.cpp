@@ -303,6 +303,8 @@ class MainWindowTest : public QObject {
     QTest::keyClick(list, Qt::Key_Space);
     QVERIFY(Save(true, false, out_.filePath("picked.txt")));
     QCOMPARE(OutFiles(), QStringList({"picked.vist"}));
+    QVERIFY(Save(true, true, out_.filePath("picked.vist")));  // the HTML report: four more files
+    QCOMPARE(OutFiles().size(), 5);
     DataProgram back;
     QVERIFY(ReadBack(out_.filePath("picked.vist"), back));
     const HspData& was = *dp.Hit(row + 1);

@@ -104,8 +104,7 @@ class ViewsTest : public QObject {
     QVERIFY(Back(image, 0, 0) == yellow && Has(image, 0, 0, green));
     QVERIFY(Back(image, 3, 0) == white && Has(image, 3, 0, red));
     QVERIFY(Back(image, 0, 1) == black && Has(image, 0, 1, white));
-    QCOMPARE(Back(image, 1, 1), white);   // '+': black on white
-    QCOMPARE(Back(image, 12, 2), white);  // the subject's gap
+    QVERIFY(Back(image, 1, 1) == white && Back(image, 12, 2) == white);  // '+' black on white; the subject's gap
     dp.useBackground = 0;
     view->Refresh();
     image = Grab(*view);
@@ -118,8 +117,7 @@ class ViewsTest : public QObject {
     image = Grab(*view);
     QVERIFY(Has(image, 0, 0, red) && Has(image, 0, 2, red) && Has(image, 1, 0, blue) && Has(image, 1, 2, blue));
     QVERIFY(Has(image, 2, 0, black) && !Has(image, 2, 0, red));
-    QCOMPARE(Back(image, 0, 0), QColor(192, 192, 192));
-    QCOMPARE(Back(image, 0, 1), white);  // match line black on white
+    QVERIFY(Back(image, 0, 0) == QColor(192, 192, 192) && Back(image, 0, 1) == white);  // match line black on white
 
     dp.colourCode = kColourBlackWhite;
     view->Refresh();
@@ -132,8 +130,7 @@ class ViewsTest : public QObject {
     DataProgram dp;
     dp.configPath = cfg_;
     auto wide = ShowView(dp, 40 * cw_);
-    QVERIFY(wide);
-    QVERIFY(!wide->HorizontalScrollBar()->isEnabled());
+    QVERIFY(wide && !wide->HorizontalScrollBar()->isEnabled());
     const QImage image = Grab(*wide);
     // Query 10 at column 5: its number above and its tick; none at column 3.
     const int y0 = (3 * lh_) / 2, x5 = cw_ * 8;
@@ -148,10 +145,8 @@ class ViewsTest : public QObject {
     QVERIFY(narrow);
     const PairwiseScroll s = narrow->Scroll();
     QScrollBar* bar = narrow->HorizontalScrollBar();
-    QVERIFY(s.enabled && bar->isEnabled());
-    QCOMPARE(bar->minimum(), -2);
-    QCOMPARE(bar->maximum(), 28 - s.visibleColumns + 2);
-    QCOMPARE(narrow->ScrollPosition(), -2);
+    QVERIFY(s.enabled && bar->isEnabled() && narrow->ScrollPosition() == -2);
+    QVERIFY(bar->minimum() == -2 && bar->maximum() == 28 - s.visibleColumns + 2);
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     QCOMPARE(narrow->ScrollPosition(), -2 + s.visibleColumns);
     bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
@@ -165,8 +160,7 @@ class ViewsTest : public QObject {
     UpdateHspButtonWidgets(dp, &previous, &next);
     QVERIFY(previous.isEnabled() && next.isEnabled());
     QVERIFY(!narrow->ShowHsp(dp, 2, 1, [](DataProgram&, int, int) { return std::unique_ptr<VisualHaspData>(); }));
-    QVERIFY(!dp.viewer);
-    QVERIFY(!bar->isEnabled());
+    QVERIFY(!dp.viewer && !bar->isEnabled());
     UpdateHspButtonWidgets(dp, &previous, &next);
     QVERIFY(!previous.isEnabled() && !next.isEnabled());
     const QImage empty = Grab(*narrow);
@@ -181,12 +175,11 @@ class ViewsTest : public QObject {
     const std::string report = std::filesystem::path(ShippedConfigPath()).replace_filename("sample.bla");
     QCOMPARE(LitBlastForListBox(nullptr, nullptr, dp, report, kReportBlastText), 1);
     auto view = ShowView(dp, 70 * cw_, [](DataProgram& d, int h, int a) { return LitUnAlignHsp(nullptr, h, a, d); });
-    QVERIFY(view && dp.viewer);
-    QVERIFY(view->HorizontalScrollBar()->isEnabled());
+    QVERIFY(view && dp.viewer && view->HorizontalScrollBar()->isEnabled());
     const QImage image = Grab(*view);  // painted: the drawing is laid out
     QStringList numbers;
     for (const auto& t : view->LastDrawing().texts)
-      if (t.kind == PairwiseText::Number && t.column < 30) numbers << QString("%1@%2").arg(QString::fromStdString(t.text)).arg(t.column);
+      if (t.kind == PairwiseText::Number && t.column < 30) numbers << QString("%1@%2").arg(t.text.c_str()).arg(t.column);
     QCOMPARE(numbers, (QStringList{"10@9", "10@9", "20@19", "20@19", "30@29", "30@29"}));
     QVERIFY(Has(image, 0, 0, QColor(255, 0, 0)) && Has(image, 0, 2, QColor(255, 0, 0)));  // "M", identical: red
     FreeHspData(dp);
@@ -251,10 +244,8 @@ class ViewsTest : public QObject {
     FillWorkingSet(dp, 100000);
     QCOMPARE(model.rowCount(), 0);  // until the views are told
     model.Reset();
-    QCOMPARE(model.rowCount(), 100000);
-    QCOMPARE(model.HitAt(99999), (*dp.hits)[99999].get());
+    QVERIFY(model.rowCount() == 100000 && model.HitAt(99999) == (*dp.hits)[99999].get() && !model.HitAt(100000));
     QCOMPARE(model.data(model.index(4)).toString(), QString("SP|P10005 HYPOTHETICAL PROTEIN 5 FROM A GENOME PROJECT"));
-    QVERIFY(model.HitAt(100000) == nullptr);
 
     ResultListDelegate delegate;
     delegate.SetFont(display_.listFont, lcw, display_.listLineHeight, 2);
@@ -271,13 +262,12 @@ class ViewsTest : public QObject {
     QCOMPARE(image.pixelColor(x, 2 * h + h / 2), QColor(0, 0, 128));
     QVERIFY(image.pixelColor(x, h / 2) != QColor(0, 0, 128));
     QVERIFY(CountColour(image, QRect(lcw, 0, 5 * lcw, h), Qt::black) > 0);
-    FillResultList(&view, &model, 99999);
-    QCOMPARE(view.currentIndex().row(), 99999);
-    QVERIFY(view.visualRect(view.currentIndex()).intersects(view.viewport()->rect()));
+    FillResultList(&view, &model, 99999);  // the last row reached
+    QVERIFY(view.currentIndex().row() == 99999 && view.visualRect(view.currentIndex()).intersects(view.viewport()->rect()));
 
     // The working set emptied before the reset reaches the model: no row reads freed hits.
     dp.hits->resize(10);
-    QVERIFY(model.HitAt(50) == nullptr);
+    QVERIFY(!model.HitAt(50));
     dp.hits.reset();
     dp.viewHitCount = 0;
     model.Reset();
@@ -297,24 +287,18 @@ class ViewsTest : public QObject {
         ok ? dialog->accept() : dialog->reject();
       });
       QCOMPARE(ChooseColourCode(nullptr, dp), ok);
-      QCOMPARE(dp.colourCode, ok ? kColourBlackWhite : kColourIdentity);
-      QCOMPARE(dp.useBackground, ok ? 1 : 0);
+      QVERIFY(dp.colourCode == (ok ? kColourBlackWhite : kColourIdentity) && dp.useBackground == (ok ? 1 : 0));
     }
   }
 
   void guiParametersAreRefusedFieldByFieldInOrder() {
     platform_.Clear();
-    // The arrows stay within the limits, typing does not.
-    ArrowField f(kMinFontSize, kMaxFontSize, nullptr);
-    f.setValue(13);
-    f.stepBy(1);
-    f.stepBy(1);
-    QCOMPARE(f.value(), 14);
-    f.setValue(7);
-    f.stepBy(-5);
-    QCOMPARE(f.value(), 6);
-    f.setValue(30);
-    QCOMPARE(f.value(), 30);
+    ArrowField f(kMinFontSize, kMaxFontSize, nullptr);  // the arrows stay within the limits, typing does not
+    for (const auto& [from, step, to] : std::vector<std::tuple<int, int, int>>{{13, 2, 14}, {7, -5, 6}, {30, 0, 30}}) {
+      f.setValue(from);
+      if (step != 0) f.stepBy(step);
+      QCOMPARE(f.value(), to);
+    }
 
     GuiPreferences prefs;
     prefs.listLines = 3;
@@ -323,17 +307,15 @@ class ViewsTest : public QObject {
     d.ViewerFontField()->setValue(15);
     d.ListLinesField()->setValue(0);
     d.accept();
-    QCOMPARE(d.result(), int(QDialog::Rejected));  // still open
+    QVERIFY(d.result() == QDialog::Rejected && d.focusWidget() == d.ViewerFontField());  // still open
     QCOMPARE(Messages(), QStringList({"Font size must be in the range \n6 to 14.\nPlease retry."}));
-    QCOMPARE(d.focusWidget(), d.ViewerFontField());
     d.ViewerFontField()->setValue(14);
     d.accept();
     QCOMPARE(Messages().back(), QString("Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."));
     QCOMPARE(d.focusWidget(), d.ListLinesField());
     d.ListLinesField()->setValue(1);
     d.accept();
-    QCOMPARE(d.result(), int(QDialog::Accepted));
-    QCOMPARE(Messages().size(), qsizetype(2));
+    QVERIFY(d.result() == QDialog::Accepted && Messages().size() == 2);
   }
 
   void newParametersApplyForTheRunAndKeepTheSelectedRow() {
