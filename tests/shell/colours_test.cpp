@@ -2,24 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_folder.h"
 #include "view_fixture.h"
 
 namespace {
 
 using V = std::vector<int>;
 
-class ColoursTest : public ::testing::Test {
- protected:
-  test_support::TempFolder folder_;
-  const std::string cfg_ = folder_.Write("vistram.cfg",
-                                         "[Couleurs_HCA]\nV=9\nP=1\nD=2\n[Couleur_Fond_HCA]\nV=5\nP=2\n"
-                                         "[Couleurs_SimIden]\nIDENT=8\nSIMIL=13\nAUTRE=15\n"
-                                         "[Couleur_Fond_SimIden]\nL=14\nV=7\n");
-};
+const std::string kConfig = VISTRAM_TEST_DATA_DIR "/../shell/data/colours.cfg";
 
 // Expected colours of the query, subject and match lines (empty: not checked).
-TEST_F(ColoursTest, EachCodeColoursTheThreeLines) {
+TEST(Colours, EachCodeColoursTheThreeLines) {
   const struct {
     const char* name;
     int code;
@@ -43,7 +35,7 @@ TEST_F(ColoursTest, EachCodeColoursTheThreeLines) {
   for (const auto& r : rows) {
     SCOPED_TRACE(r.name);
     auto v = MakeView(r.query, r.middle, r.subject, 1, 1);
-    AssignColorForAA(cfg_, r.code, r.background, *v);
+    AssignColorForAA(kConfig, r.code, r.background, *v);
     const std::pair<const V*, const V*> checks[] = {
         {&r.queryText, &v->queryTextColours},     {&r.queryBack, &v->queryBackColours},
         {&r.subjectText, &v->subjectTextColours}, {&r.subjectBack, &v->subjectBackColours},
@@ -53,16 +45,15 @@ TEST_F(ColoursTest, EachCodeColoursTheThreeLines) {
     }
   }
   V text, back;
-  AssignHcaColours(cfg_, "VP.v*", text, back);  // one sequence alone
+  AssignHcaColours(kConfig, "VP.v*", text, back);  // one sequence alone
   EXPECT_EQ(text, (V{9, 1, 0, 9, 0}));
   EXPECT_EQ(back, (V{5, 2, 1, 5, 1}));
 }
 
-TEST_F(ColoursTest, MissingFileGivesTheDefaultsAndTheShippedOneTellsClassesApart) {
-  ColourConfiguration c = ReadColourConfiguration(kColourIdentity, cfg_ + ".missing");
-  EXPECT_EQ((V{c.ident, c.simil, c.autre, c.back[0]}), (V{2, 4, 0, 1}));
-  c = ReadColourConfiguration(kColourHca, cfg_ + ".missing");
-  EXPECT_EQ((V{c.text[21], c.back[21]}), (V{0, 1}));
+TEST(Colours, MissingFileGivesTheDefaultsAndTheShippedOneTellsClassesApart) {
+  ColourConfiguration c = ReadColourConfiguration(kColourIdentity, kConfig + ".missing");
+  const ColourConfiguration h = ReadColourConfiguration(kColourHca, kConfig + ".missing");
+  EXPECT_EQ((V{c.ident, c.simil, c.autre, c.back[0], h.text[21], h.back[21]}), (V{2, 4, 0, 1, 0, 1}));
 
   c = ReadColourConfiguration(kColourHca, ShippedConfigPath());
   auto look = [&](char r) { return std::pair(c.text[static_cast<std::size_t>(r - 'A')], c.back[static_cast<std::size_t>(r - 'A')]); };
@@ -73,10 +64,8 @@ TEST_F(ColoursTest, MissingFileGivesTheDefaultsAndTheShippedOneTellsClassesApart
   for (std::size_t i = 0; i < classes.size(); ++i) {
     for (std::size_t j = i + 1; j < classes.size(); ++j) EXPECT_NE(look(classes[i]), look(classes[j])) << i << " " << j;
   }
-  for (char r = 'A'; r <= 'Z'; ++r) {
-    EXPECT_TRUE(look(r).first >= 0 && look(r).first <= 15) << r;
-    EXPECT_NE(look(r).first, look(r).second) << r;  // never invisible
-  }
+  for (char r = 'A'; r <= 'Z'; ++r)  // never invisible
+    EXPECT_TRUE(look(r).first >= 0 && look(r).first <= 15 && look(r).first != look(r).second) << r;
 }
 
 }  // namespace

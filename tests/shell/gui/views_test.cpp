@@ -6,7 +6,6 @@
 
 #include "../view_fixture.h"
 #include "support/next_dialog.h"
-#include "support/temp_folder.h"
 #include "vistram/base/colours.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/blast_parser.h"
@@ -31,7 +30,7 @@ QFont Crisp(QFont font) {
   font.setStyleStrategy(QFont::NoAntialias);
   return font;
 }
-const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kNavy(0, 0, 128), kWhite(Qt::white), kBlack(Qt::black);
+const QColor kRed(255, 0, 0), kWhite(Qt::white), kBlack(Qt::black);
 }  // namespace
 
 class ViewsTest : public QObject {
@@ -40,10 +39,7 @@ class ViewsTest : public QObject {
   DisplayResources display_;
   int cw_ = 0, lh_ = 0;
   RecordingPlatform platform_;
-  test_support::TempFolder folder_;
-  const std::string cfg_ = folder_.Write("vistram.cfg",
-                                         "[Couleurs_HCA]\nV=9\nP=1\nK=4\nD=2\n[Couleur_Fond_HCA]\nV=5\nP=2\n"
-                                         "[Couleurs_SimIden]\nIDENT=2\nSIMIL=4\nAUTRE=0\n[Couleur_Fond_SimIden]\nV=14\n");
+  const std::string cfg_ = VISTRAM_TEST_DATA_DIR "/../shell/data/colours.cfg";
 
   // Query residue 10 is column 5; subject residue 10 is column 9, 20 would fall on a gap.
   static std::unique_ptr<VisualHaspData> Hsp(DataProgram&, int hit, int alignment) {
@@ -97,7 +93,7 @@ class ViewsTest : public QObject {
     dp.configPath = cfg_;
     auto view = ShowView(dp, 60 * cw_);
     QVERIFY(view && dp.viewer);
-    const QColor red = kRed, yellow(255, 255, 0), green(0, 128, 0), blue = kBlue, white = kWhite, black = kBlack;
+    const QColor red = kRed, yellow(255, 255, 0), green(0, 128, 0), white = kWhite, black = kBlack;
     QImage image = Grab(*view);
     // HCA: P white on red, V dark green on yellow, D red on white; identities white on black.
     QVERIFY(Back(image, 1, 0) == red && Has(image, 1, 0, white));
@@ -110,14 +106,15 @@ class ViewsTest : public QObject {
     image = Grab(*view);
     QVERIFY(Back(image, 1, 0) == white && Back(image, 0, 0) == white && Has(image, 0, 0, green));
 
-    // Identity: column 0 identity (red), 1 similarity (blue), 2 other (black).
+    // Identity: column 0 identity (dark red), 1 similarity (teal), 2 other (grey); V on cyan.
     dp.colourCode = kColourIdentity;
     dp.useBackground = 1;
     view->Refresh();
     image = Grab(*view);
-    QVERIFY(Has(image, 0, 0, red) && Has(image, 0, 2, red) && Has(image, 1, 0, blue) && Has(image, 1, 2, blue));
-    QVERIFY(Has(image, 2, 0, black) && !Has(image, 2, 0, red));
-    QVERIFY(Back(image, 0, 0) == QColor(192, 192, 192) && Back(image, 0, 1) == white);  // match line black on white
+    const QColor darkRed(128, 0, 0), teal(0, 128, 128), grey(128, 128, 128);
+    QVERIFY(Has(image, 0, 0, darkRed) && Has(image, 0, 2, darkRed) && Has(image, 1, 0, teal) && Has(image, 1, 2, teal));
+    QVERIFY(Has(image, 2, 0, grey) && !Has(image, 2, 0, darkRed));
+    QVERIFY(Back(image, 0, 0) == QColor(0, 255, 255) && Back(image, 0, 1) == white);  // match line black on white
 
     dp.colourCode = kColourBlackWhite;
     view->Refresh();
