@@ -60,21 +60,18 @@ TEST_F(ConfigTest, PreferencesDefaultAndAreClampedOnReading) {
     WriteCfg(r.text);
     EXPECT_EQ(Sizes(ReadGuiPreferences(cfg_)), r.sizes) << r.text;
   }
-  int lines = 0, list = 0;
+  int lines = 0, list = 0;  // a null destination is skipped
   ReadGuiConfiguration(cfg_, nullptr, nullptr, nullptr, &list, nullptr, &lines);
-  EXPECT_EQ(lines, 4);
-  EXPECT_EQ(list, 12);
+  EXPECT_EQ((std::vector<int>{lines, list}), (std::vector<int>{4, 12}));
   EXPECT_EQ(Sizes(ReadGuiPreferences(folder_ / "none.cfg")), Sizes(GuiPreferences()));
   EXPECT_EQ(Sizes(ReadGuiPreferences(ShippedConfigPath())), Sizes(GuiPreferences()));
 }
 
 TEST_F(ConfigTest, BrowserAndCompanionCountOnlyBeyondFourCharactersAndFailuresAreTold) {
   WriteCfg("[INTERNET]\nNAVIGATOR=abcd\n[EXTERN]\nHITMERGE=/opt/hitmerge\n");
-  std::string value;
-  EXPECT_FALSE(ReadBrowserPath(cfg_, value));
-  EXPECT_EQ(value, "abcd");
-  EXPECT_TRUE(ReadCompanionPath(cfg_, value));
-  EXPECT_EQ(value, "/opt/hitmerge");
+  std::string browser, companion;
+  EXPECT_TRUE(!ReadBrowserPath(cfg_, browser) && ReadCompanionPath(cfg_, companion));
+  EXPECT_EQ((V{browser, companion}), (V{"abcd", "/opt/hitmerge"}));
   EXPECT_EQ(CallBrowser(cfg_, "https://www.uniprot.org/uniprot/P12345", nullptr), 0);
   EXPECT_EQ(TakeMessages(), V{"Navigator not found."});
 
@@ -91,10 +88,8 @@ TEST_F(ConfigTest, BrowserAndCompanionCountOnlyBeyondFourCharactersAndFailuresAr
   // Started programs get their argument as one word, blank and ';' unchanged.
   const std::string source = folder_.Write("a b;c", "x"), copied = folder_ / "copied";
   WriteCfg("[INTERNET]\nNAVIGATOR=cp %f \"" + copied + "\"\n[EXTERN]\nHITMERGE=/usr/bin/touch\n");
-  EXPECT_EQ(CallBrowser(cfg_, source, nullptr), 1);
-  EXPECT_TRUE(WaitForFile(copied));
-  EXPECT_EQ(CallCompanion(cfg_, folder_ / "report 1.bla", nullptr), 1);
-  EXPECT_TRUE(WaitForFile(folder_ / "report 1.bla"));
+  EXPECT_TRUE(CallBrowser(cfg_, source, nullptr) == 1 && WaitForFile(copied));
+  EXPECT_TRUE(CallCompanion(cfg_, folder_ / "report 1.bla", nullptr) == 1 && WaitForFile(folder_ / "report 1.bla"));
   EXPECT_TRUE(TakeMessages().empty());
 }
 
@@ -114,8 +109,7 @@ TEST_F(ConfigTest, CommandsSplitLikeDesktopEntries) {
   for (const auto& r : rows) EXPECT_EQ(BuildCommandArguments(r.command, r.argument), r.words) << r.command;
 
   std::string out;
-  EXPECT_TRUE(RunAndCapture({"echo", "one", "two words"}, out));
-  EXPECT_EQ(out, "one two words\n");
+  EXPECT_TRUE(RunAndCapture({"echo", "one", "two words"}, out) && out == "one two words\n");
   for (const V& fails : {V{"false"}, V{"/nonexistent/program"}, V{}}) EXPECT_FALSE(RunAndCapture(fails, out));
 }
 
@@ -149,13 +143,12 @@ TEST_F(ConfigTest, DefaultBrowserComesFromTheDesktopEntryOfTheHtmlHandler) {
   fs::permissions(script, fs::perms::owner_all);
   folder_.Write("share/applications/test-browser.desktop",
                 "[Desktop Entry]\nName=Test\nExec=/opt/test\\sbrowser/run --x %u\n[Desktop Action new]\nExec=other\n");
-  const std::string oldPath = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-  const char* home = std::getenv("XDG_DATA_HOME");
-  const std::string oldHome = home != nullptr ? home : "";
+  const std::string oldPath = std::getenv("PATH"), oldHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+  const bool hadHome = std::getenv("XDG_DATA_HOME") != nullptr;
   ::setenv("PATH", (folder_ / "bin:" + oldPath).c_str(), 1);
   ::setenv("XDG_DATA_HOME", (folder_ / "share").c_str(), 1);
   const std::string command = FindDefaultBrowserCommand();
   ::setenv("PATH", oldPath.c_str(), 1);
-  home != nullptr ? ::setenv("XDG_DATA_HOME", oldHome.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
+  hadHome ? ::setenv("XDG_DATA_HOME", oldHome.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
   EXPECT_EQ(command, "/opt/test browser/run --x %u");
 }

@@ -45,14 +45,10 @@ TEST(MainCommands, CommandLineTitlesAndDataState) {
   char* argv[] = {a0, a1, a2};
   EXPECT_EQ(JoinArguments(3, argv), "/data/my report.bla");
   EXPECT_EQ(JoinArguments(1, argv), "");
-  const CommandLine report = ParseCommandLine("/data/my report.bla");
-  EXPECT_EQ(report.path, "/data/my report.bla");
-  EXPECT_FALSE(report.msf || report.tooLong);
-  const CommandLine msf = ParseCommandLine("/data/align.msf {msf_file}");
-  EXPECT_TRUE(msf.msf);
-  EXPECT_EQ(msf.path, "/data/align.msf");
-  EXPECT_TRUE(ParseCommandLine("").path.empty());
-  EXPECT_FALSE(ParseCommandLine(std::string(259, 'a')).tooLong);
+  const CommandLine report = ParseCommandLine("/data/my report.bla"), msf = ParseCommandLine("/data/align.msf {msf_file}");
+  EXPECT_TRUE(report.path == "/data/my report.bla" && !report.msf && !report.tooLong);
+  EXPECT_TRUE(msf.path == "/data/align.msf" && msf.msf);
+  EXPECT_TRUE(ParseCommandLine("").path.empty() && !ParseCommandLine(std::string(259, 'a')).tooLong);
   EXPECT_TRUE(ParseCommandLine(std::string(260, 'a')).tooLong);
 
   const char* titles[] = {"Vistram ", "Vistram - BLAST", "Vistram - BLAST 2", "Vistram - FASTA", "Vistram - Mixed results"};
@@ -60,8 +56,7 @@ TEST(MainCommands, CommandLineTitlesAndDataState) {
 
   EXPECT_FALSE(HasData(DataProgram()));
   auto dp = MakeProgram({1});
-  EXPECT_TRUE(HasData(*dp));
-  EXPECT_FALSE(HasHtmlData(*dp));
+  EXPECT_TRUE(HasData(*dp) && !HasHtmlData(*dp));
   dp->header.isHtml = 1;
   EXPECT_TRUE(HasHtmlData(*dp));
   LeaveCurrentTable(*dp);  // the working set emptied while a load runs
@@ -83,13 +78,11 @@ TEST(MainCommands, SelectionCommandsAndToggle) {
 
   UnselectAllAlignments(*dp);
   EXPECT_EQ(ToggleAlignmentSelection(*dp, 1, 2), 1);
-  EXPECT_EQ(AlignmentSelected(*dp, 1, 2), 1);
-  EXPECT_EQ(AlignmentSelected(*dp, 1, 1), 0);
+  EXPECT_EQ((std::vector<int>{AlignmentSelected(*dp, 1, 2), AlignmentSelected(*dp, 1, 1)}), (std::vector<int>{1, 0}));
   (*dp->hits)[2]->selected[0] = 7;  // anything non-zero counts as selected and becomes 0
-  EXPECT_EQ(ToggleAlignmentSelection(*dp, 3, 1), 0);
-  EXPECT_EQ(ToggleAlignmentSelection(*dp, 2, 2), -1);
-  EXPECT_EQ(ToggleAlignmentSelection(*dp, 4, 1), -1);
-  EXPECT_EQ(AlignmentSelected(*dp, 0, 1), -1);
+  EXPECT_EQ((std::vector<int>{ToggleAlignmentSelection(*dp, 3, 1), ToggleAlignmentSelection(*dp, 2, 2),
+                              ToggleAlignmentSelection(*dp, 4, 1), AlignmentSelected(*dp, 0, 1)}),
+            (std::vector<int>{0, -1, -1, -1}));
 }
 
 TEST(MainCommands, SteppedAlignmentStaysInsideTheHit) {
@@ -112,13 +105,11 @@ TEST(MainCommands, RenameTheTableAndItsFile) {
   dp->tableNames = {"first.bla", "first.bla (query 2)", "other"};
   dp->tableNameCount = 3;
   ASSERT_TRUE(RenameCurrentTable(*dp, "renamed"));
-  EXPECT_EQ(dp->tables[0]->name, "renamed");
-  EXPECT_EQ(dp->tableName, "renamed");
+  EXPECT_TRUE(dp->tables[0]->name == "renamed" && dp->tableName == "renamed");
   // Names that only contain the old name belong to other tables and stay.
   EXPECT_EQ(dp->tableNames, (std::vector<std::string>{"renamed", "first.bla (query 2)", "other"}));
-  EXPECT_FALSE(RenameCurrentTable(*dp, ""));
   DataProgram none;
-  EXPECT_FALSE(RenameCurrentTable(none, "x"));
+  EXPECT_FALSE(RenameCurrentTable(*dp, "") || RenameCurrentTable(none, "x"));
 
   for (const auto& [name, path] : std::vector<std::pair<std::string, std::string>>{
            {"mine", "/home/u/r/mine.vist"}, {"mine.txt", "/home/u/r/mine.txt"}, {"../escape", ""}, {"..", ""}, {"", ""}})
@@ -130,14 +121,11 @@ TEST(MainCommands, RenameTheTableAndItsFile) {
   dp->tables[0]->sourcePath = dp->reportPath = source;
   // Never over another file; the path stays on failure.
   EXPECT_EQ(RenameCurrentTableFile(*dp, "taken"), FileRenameResult::Failed);
-  EXPECT_EQ(test_support::ReadWholeFile(taken), "keep me");
-  EXPECT_TRUE(fs::exists(source));
+  EXPECT_TRUE(test_support::ReadWholeFile(taken) == "keep me" && fs::exists(source));
   EXPECT_EQ(dp->tables[0]->sourcePath, source);
   EXPECT_EQ(RenameCurrentTableFile(*dp, "mine"), FileRenameResult::Renamed);
-  EXPECT_FALSE(fs::exists(source));
-  EXPECT_TRUE(fs::exists(dir / "mine.vist"));
-  EXPECT_EQ(dp->tables[0]->sourcePath, dir / "mine.vist");
-  EXPECT_EQ(dp->reportPath, dir / "mine.vist");
+  EXPECT_TRUE(!fs::exists(source) && fs::exists(dir / "mine.vist"));
+  EXPECT_EQ((V{dp->tables[0]->sourcePath, dp->reportPath}), (V{dir / "mine.vist", dir / "mine.vist"}));
   fs::remove(dir / "mine.vist");  // gone behind our back
   EXPECT_EQ(RenameCurrentTableFile(*dp, "gone"), FileRenameResult::Failed);
   EXPECT_EQ(dp->tables[0]->sourcePath, dir / "mine.vist");
@@ -159,8 +147,7 @@ TEST(RecentFiles, PushKeepsTheLatestTenWithoutRepeats) {
   V list;
   for (int i = 1; i <= 12; ++i) list = PushRecentFile(list, "/r/" + std::to_string(i));
   ASSERT_EQ(list.size(), kMaxRecentFiles);
-  EXPECT_EQ(list.front(), "/r/12");
-  EXPECT_EQ(list.back(), "/r/3");
+  EXPECT_TRUE(list.front() == "/r/12" && list.back() == "/r/3");
   // An entry opened again moves to the top, once.
   list = PushRecentFile(list, "/r/7");
   ASSERT_EQ(list.size(), kMaxRecentFiles);
@@ -209,8 +196,7 @@ TEST(RecentFiles, MsfFilesByNameOrContent) {
     EXPECT_EQ(IsMsfFile(path), c.msf) << c.name;
     EXPECT_EQ(DroppedFileCommandLine(path), c.msf ? path + " {msf_file}" : path) << c.name;
   }
-  EXPECT_EQ(RecentFileLabel("/x/a b.msf {msf_file}"), "/x/a b.msf");
-  EXPECT_EQ(RecentFileLabel("/x/a.bla"), "/x/a.bla");
+  EXPECT_EQ((V{RecentFileLabel("/x/a b.msf {msf_file}"), RecentFileLabel("/x/a.bla")}), (V{"/x/a b.msf", "/x/a.bla"}));
 }
 
 }  // namespace

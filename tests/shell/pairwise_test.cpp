@@ -48,8 +48,7 @@ TEST(Colours, EachCodeColoursTheThreeLines) {
   }
   V text, back;
   AssignHcaColours(kConfig, "VP.v*", text, back);  // one sequence alone
-  EXPECT_EQ(text, (V{9, 1, 0, 9, 0}));
-  EXPECT_EQ(back, (V{5, 2, 1, 5, 1}));
+  EXPECT_TRUE(text == (V{9, 1, 0, 9, 0}) && back == (V{5, 2, 1, 5, 1}));
 }
 
 TEST(Colours, MissingFileGivesTheDefaultsAndTheShippedOneTellsClassesApart) {
@@ -77,21 +76,17 @@ TEST(PairwiseGeometry, RoundingScrollRangeAndRequests) {
 
   // 100 columns in a 50-column view: -2 .. 52.
   const PairwiseScroll s = ComputePairwiseScroll(500, 10, 100);
-  EXPECT_TRUE(s.enabled);
-  EXPECT_EQ((std::vector<int>{s.visibleColumns, s.minimum, s.maximum, s.position}), (std::vector<int>{50, -2, 52, -2}));
+  EXPECT_EQ((std::vector<int>{s.enabled, s.visibleColumns, s.minimum, s.maximum, s.position}), (std::vector<int>{1, 50, -2, 52, -2}));
   // 102 columns show 100 with their margins (1025 / 10 rounds to 102): no scrolling.
   for (const auto& [width, charWidth, enabled] : std::vector<std::tuple<int, int, bool>>{
            {1020, 10, false}, {1010, 10, true}, {1025, 10, false}, {500, 0, false}})
     EXPECT_EQ(ComputePairwiseScroll(width, charWidth, 100).enabled, enabled) << width << " " << charWidth;
 
   // Lines are tenths of the view, within the range.
-  const struct {
-    int from;
-    ScrollRequest request;
-    int to;
-  } steps[] = {{-2, ScrollRequest::LineRight, 3}, {3, ScrollRequest::LineLeft, -2}, {-2, ScrollRequest::LineLeft, -2},
-               {-2, ScrollRequest::PageRight, 48}, {48, ScrollRequest::PageRight, 52}, {20, ScrollRequest::Other, 20}};
-  for (const auto& r : steps) EXPECT_EQ(ApplyPairwiseScroll(s, r.from, r.request), r.to) << r.from;
+  for (const auto& [from, request, to] : std::vector<std::tuple<int, ScrollRequest, int>>{
+           {-2, ScrollRequest::LineRight, 3}, {3, ScrollRequest::LineLeft, -2}, {-2, ScrollRequest::LineLeft, -2},
+           {-2, ScrollRequest::PageRight, 48}, {48, ScrollRequest::PageRight, 52}, {20, ScrollRequest::Other, 20}})
+    EXPECT_EQ(ApplyPairwiseScroll(s, from, request), to) << from;
   EXPECT_EQ(ApplyPairwiseScroll(ComputePairwiseScroll(2000, 10, 100), -2, ScrollRequest::PageRight), -2);
 
   // Painted columns cover the invalid band with margins.
@@ -136,8 +131,7 @@ TEST(PairwiseGeometry, CaptionNamesTheAlignmentAndItsOrigin) {
   dp.viewer = MakeView("AB", "A ", "AC", 12, 40);
   dp.viewer->hitNumber = 3;
   dp.viewer->alignmentNumber = 2;
-  dp.viewer->sourceTableIndex = 1;
-  dp.viewer->sourceHitNumber = 17;
+  dp.viewer->sourceTableIndex = 1, dp.viewer->sourceHitNumber = 17;
   dp.viewer->statsText = "SCORE = 40";
   EXPECT_TRUE(BuildHspCaption(dp).alignment.empty());  // no current table
   dp.currentTable = 0;
