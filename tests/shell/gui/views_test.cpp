@@ -25,12 +25,6 @@ int CountColour(const QImage& image, const QRect& area, const QColor& colour) {
     for (int x = r.left(); x <= r.right(); ++x) n += image.pixelColor(x, y).rgb() == colour.rgb();
   return n;
 }
-// Glyphs without anti-aliasing, so that text pixels carry the exact text colour.
-QFont Crisp(QFont font) {
-  font.setStyleStrategy(QFont::NoAntialias);
-  return font;
-}
-const QColor kRed(255, 0, 0), kWhite(Qt::white), kBlack(Qt::black);
 }  // namespace
 
 class ViewsTest : public QObject {
@@ -69,18 +63,13 @@ class ViewsTest : public QObject {
     delegate.DrawItem(&painter, image.rect(), hit, selected, Qt::white);
     return image;
   }
-  QStringList Messages() const {
-    QStringList out;
-    for (const auto& m : platform_.Messages()) out << QString::fromStdString(m.text);
-    return out;
-  }
 
  private slots:
   void initTestCase() {
     GuiPreferences prefs;
     QVERIFY(CreateFonts(display_, prefs, 96, nullptr));
-    display_.viewerFont = Crisp(display_.viewerFont);
-    display_.listFont = Crisp(display_.listFont);
+    display_.viewerFont.setStyleStrategy(QFont::NoAntialias);  // text pixels of the exact text colour
+    display_.listFont.setStyleStrategy(QFont::NoAntialias);
     cw_ = display_.viewerCharWidth;
     lh_ = display_.viewerLineHeight;
     QVERIFY(QFontInfo(display_.listFont).fixedPitch());
@@ -93,7 +82,7 @@ class ViewsTest : public QObject {
     dp.configPath = cfg_;
     auto view = ShowView(dp, 60 * cw_);
     QVERIFY(view && dp.viewer);
-    const QColor red = kRed, yellow(255, 255, 0), green(0, 128, 0), white = kWhite, black = kBlack;
+    const QColor red(255, 0, 0), yellow(255, 255, 0), green(0, 128, 0), white(Qt::white), black(Qt::black);
     QImage image = Grab(*view);
     // HCA: P white on red, V dark green on yellow, D red on white; identities white on black.
     QVERIFY(Back(image, 1, 0) == red && Has(image, 1, 0, white));
@@ -115,7 +104,6 @@ class ViewsTest : public QObject {
     QVERIFY(Has(image, 0, 0, darkRed) && Has(image, 0, 2, darkRed) && Has(image, 1, 0, teal) && Has(image, 1, 2, teal));
     QVERIFY(Has(image, 2, 0, grey) && !Has(image, 2, 0, darkRed));
     QVERIFY(Back(image, 0, 0) == QColor(0, 255, 255) && Back(image, 0, 1) == white);  // match line black on white
-
   }
 
   void numbersTicksAndScrolling() {
@@ -124,13 +112,10 @@ class ViewsTest : public QObject {
     auto wide = ShowView(dp, 40 * cw_);
     QVERIFY(wide && !wide->HorizontalScrollBar()->isEnabled());
     const QImage image = Grab(*wide);
-    // Query 10 at column 5: its number above and its tick; none at column 3.
+    // Query 10 at column 5: its number above and its tick; the first column three widths in.
     const int y0 = (3 * lh_) / 2, x5 = cw_ * 8;
     QVERIFY(CountColour(image, QRect(x5 - cw_, y0 - lh_, 2 * cw_, lh_ - 3), Qt::black) > 0);
-    QCOMPARE(image.pixelColor(x5, y0 - 2), QColor(Qt::black));
-    QCOMPARE(CountColour(image, QRect(cw_ * 6 - cw_ / 2, y0 - lh_, cw_, lh_ - 3), Qt::black), 0);
-    // The first column three widths in.
-    QCOMPARE(image.pixelColor(3 * cw_ - cw_ / 2 - 1, y0), QColor(Qt::white));
+    QVERIFY(image.pixelColor(x5, y0 - 2) == Qt::black && image.pixelColor(3 * cw_ - cw_ / 2 - 1, y0) == Qt::white);
 
     // Narrower than its 28 columns: the scroll bar from -2 to n - v + 2.
     auto narrow = ShowView(dp, 10 * cw_ + 4);
@@ -188,12 +173,9 @@ class ViewsTest : public QObject {
     const QRect number = Band(lcw, 6 * lcw, h), id = Band(7 * lcw, 27 * lcw, h), text = Band(28 * lcw, w - 18 * lcw, h),
                 score = Band(w - 15 * lcw, w - 10 * lcw, h);
     QCOMPARE(image.pixelColor(w - 1, 0), QColor(Qt::white));  // the whole item is filled
-    const std::pair<QRect, QColor> parts[] = {{Band(0, lcw, h), QColor(255, 0, 0)},  // selection mark
-                                              {number, Qt::black},
-                                              {id, QColor(40, 60, 100)},
-                                              {text, QColor(0, 0, 255)},
-                                              {score, QColor(100, 40, 0)},
-                                              {Band(w - 8 * lcw, w, h - 4), Qt::black}};  // expect
+    const std::pair<QRect, QColor> parts[] = {  // selection mark, number, identifier, description, score, expect
+        {Band(0, lcw, h), QColor(255, 0, 0)}, {number, Qt::black}, {id, QColor(40, 60, 100)},
+        {text, QColor(0, 0, 255)}, {score, QColor(100, 40, 0)}, {Band(w - 8 * lcw, w, h - 4), Qt::black}};
     for (const auto& [band, colour] : parts) QVERIFY2(CountColour(image, band, colour) > 0, qPrintable(colour.name()));
     QCOMPARE(CountColour(image, Band(27 * lcw + 1, 28 * lcw, h - 4), QColor(40, 60, 100)), 0);  // between the bands
     // The separator one pixel above the text area's bottom edge.
@@ -295,14 +277,14 @@ class ViewsTest : public QObject {
     d.ListLinesField()->setValue(0);
     d.accept();
     QVERIFY(d.result() == QDialog::Rejected && d.focusWidget() == d.ViewerFontField());  // still open
-    QCOMPARE(Messages(), QStringList({"Font size must be in the range \n6 to 14.\nPlease retry."}));
+    QCOMPARE(platform_.Messages().back().text, std::string("Font size must be in the range \n6 to 14.\nPlease retry."));
     d.ViewerFontField()->setValue(14);
     d.accept();
-    QCOMPARE(Messages().back(), QString("Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."));
+    QCOMPARE(platform_.Messages().back().text, std::string("Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."));
     QCOMPARE(d.focusWidget(), d.ListLinesField());
     d.ListLinesField()->setValue(1);
     d.accept();
-    QVERIFY(d.result() == QDialog::Accepted && Messages().size() == 2);
+    QVERIFY(d.result() == QDialog::Accepted && platform_.Messages().size() == 2);
   }
 
   void newParametersApplyForTheRunAndKeepTheSelectedRow() {
@@ -333,16 +315,12 @@ class ViewsTest : public QObject {
     };
     answer(8, true);
     QVERIFY(ShowGuiParametersDialog(nullptr, dp.prefs));
-    QVERIFY(std::vector<int>({dp.prefs.listFontSize, dp.prefs.listLines, dp.prefs.viewerFontSize}) == std::vector<int>({8, 4, 14}));
+    QVERIFY(dp.prefs.listFontSize == 8 && dp.prefs.listLines == 4 && dp.prefs.viewerFontSize == 14);
     QVERIFY(ApplyGuiParameters(dp, display, nullptr, &list, &model, &delegate, &viewer));
-    QCOMPARE(delegate.ItemHeight(), 4 * display.listLineHeight + 4);
-    QVERIFY(delegate.ItemHeight() != oldHeight);
-    QVERIFY(display.viewerCharWidth > oldWidth);
-    QCOMPARE(list.currentIndex().row(), 7);
+    QVERIFY(delegate.ItemHeight() == 4 * display.listLineHeight + 4 && delegate.ItemHeight() != oldHeight);
+    QVERIFY(display.viewerCharWidth > oldWidth && list.currentIndex().row() == 7);
     answer(6, false);  // cancel changes nothing
-    QVERIFY(!ShowGuiParametersDialog(nullptr, dp.prefs));
-    QCOMPARE(dp.prefs.listFontSize, 8);
-    QVERIFY(platform_.Messages().empty());
+    QVERIFY(!ShowGuiParametersDialog(nullptr, dp.prefs) && dp.prefs.listFontSize == 8 && platform_.Messages().empty());
   }
 };
 
