@@ -1,11 +1,7 @@
 // vistram --pdf KIND INPUT -o OUT.pdf: each kind writes a whole PDF with its
 // header on the first page; usage errors exit 2, unreadable inputs or
 // unwritable outputs exit 1 and leave no file.
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include "vistram/shell/batch.h"
 #include "vistram/shell/batch_pdf.h"
@@ -42,10 +38,7 @@ class BatchPdfTest : public QObject {
   void everyKindWritesItsPagesAndFailuresExitOneOrTwo() {
     QTemporaryDir dir;
     const std::string msf = (kData + "/editor/bioperl_cysprot.msf").toStdString();
-    const struct {
-      std::vector<std::string> args;
-      const char* heading;
-    } kinds[] = {
+    const std::pair<std::vector<std::string>, const char*> kinds[] = {  // arguments, heading of the first page
         {{"1d", kReport}, "1D alignment between Query (top) and"},
         {{"hca", kReport}, "HCA alignment between"},
         {{"msa", kReport}, "MSA (Page 1)"},
@@ -54,24 +47,21 @@ class BatchPdfTest : public QObject {
         {{"map", kReport, "--select", "first"}, "MSA (Page 1)"},
     };
     int n = 0;
-    for (const auto& k : kinds) {
+    for (const auto& [kind, heading] : kinds) {
       const QString out = dir.filePath(QString("out%1.PDF").arg(++n));
-      std::vector<std::string> args = {"--pdf", "-o", out.toStdString()};
-      args.insert(args.begin() + 1, k.args.begin(), k.args.end());
-      QCOMPARE(Run(args), 0);
+      std::vector<std::string> command = {"--pdf", "-o", out.toStdString()};
+      command.insert(command.begin() + 1, kind.begin(), kind.end());
+      QCOMPARE(Run(command), 0);
       QFile f(out);
       QVERIFY(f.open(QIODevice::ReadOnly));
       const QByteArray bytes = f.readAll();
-      QVERIFY2(bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF"), k.args[0].c_str());
+      QVERIFY2(bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF"), kind[0].c_str());
       const QString text = FirstPageText(out);
-      QVERIFY(text.isEmpty() || (text.contains("Vistram - print report") && text.contains(k.heading)));
+      QVERIFY(text.isEmpty() || (text.contains("Vistram - print report") && text.contains(heading)));
     }
 
     const std::string out = dir.filePath("x.pdf").toStdString();
-    const struct {
-      int code;
-      std::vector<std::string> args;
-    } failures[] = {
+    const std::pair<int, std::vector<std::string>> failures[] = {
         {2, {"--pdf"}},
         {2, {"--pdf", "1d", kReport}},                     // no output
         {2, {"--pdf", "2d", kReport, "-o", out}},          // unknown kind
@@ -85,7 +75,7 @@ class BatchPdfTest : public QObject {
         {1, {"--pdf", "1d", kReport, "-o", dir.filePath("no/such/folder.pdf").toStdString()}},
     };
     for (std::size_t i = 0; i < std::size(failures); ++i)
-      QVERIFY2(Run(failures[i].args) == failures[i].code, qPrintable(QString("row %1").arg(i)));
+      QVERIFY2(Run(failures[i].second) == failures[i].first, qPrintable(QString("row %1").arg(i)));
     QVERIFY(!QFile::exists(QString::fromStdString(out)));
   }
 };

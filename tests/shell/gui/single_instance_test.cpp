@@ -2,9 +2,7 @@
 // report to the running one and ends with exit code 1; the running one opens it.
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 #include <sys/stat.h>
 
 #include <future>
@@ -92,8 +90,7 @@ class SingleInstanceTest : public QObject {
       });
       auto result = handOver(800);
       while (result.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) QTest::qWait(20);
-      // A stranger's reply: not a workbench, this start opens its own; no
-      // reply: a busy workbench, this start opens nothing.
+      // A stranger's reply: no workbench, this start opens its own; none: a busy one, it opens nothing.
       QCOMPARE(result.get(), *reply != '\0' ? HandOverResult::NoInstance : HandOverResult::Busy);
     }
     qunsetenv("XDG_RUNTIME_DIR");
@@ -108,12 +105,10 @@ class SingleInstanceTest : public QObject {
     const QString folder = InstanceFolder();
     QCOMPARE(folder, temp.path() + "/vistram-" + QString::number(::getuid()));
     struct stat st {};
-    QCOMPARE(::stat(folder.toLocal8Bit().constData(), &st), 0);
-    QCOMPARE(st.st_mode & 0777, 0700u);
+    QVERIFY(::stat(folder.toLocal8Bit().constData(), &st) == 0 && (st.st_mode & 0777) == 0700u);
     QVERIFY(InstanceSocketName().startsWith(folder + "/"));
     ::chmod(folder.toLocal8Bit().constData(), 0777);
-    QVERIFY(InstanceFolder().isEmpty());
-    QVERIFY(InstanceSocketName().isEmpty());
+    QVERIFY(InstanceFolder().isEmpty() && InstanceSocketName().isEmpty());
     qunsetenv("TMPDIR");
   }
 };
