@@ -49,25 +49,11 @@ TEST(Colours, EachCodeColoursTheThreeLines) {
   V text, back;
   AssignHcaColours(kConfig, "VP.v*", text, back);  // one sequence alone
   EXPECT_TRUE(text == (V{9, 1, 0, 9, 0}) && back == (V{5, 2, 1, 5, 1}));
-}
-
-TEST(Colours, MissingFileGivesTheDefaultsAndTheShippedOneTellsClassesApart) {
-  ColourConfiguration c = ReadColourConfiguration(kColourIdentity, kConfig + ".missing");
+  const ColourConfiguration c = ReadColourConfiguration(kColourIdentity, kConfig + ".missing");  // the defaults
   const ColourConfiguration h = ReadColourConfiguration(kColourHca, kConfig + ".missing");
   EXPECT_EQ((V{c.ident, c.simil, c.autre, c.back[0], h.text[21], h.back[21]}), (V{2, 4, 0, 1, 0, 1}));
-
-  c = ReadColourConfiguration(kColourHca, ShippedConfigPath());
-  auto look = [&](char r) { return std::pair(c.text[static_cast<std::size_t>(r - 'A')], c.back[static_cast<std::size_t>(r - 'A')]); };
-  for (const char* cls : {"VILMFWY", "DE", "KR", "ST"}) {
-    for (const char* r = cls; *r != '\0'; ++r) EXPECT_EQ(look(*r), look(*cls)) << *r;
-  }
-  const std::string classes = "VDKPGSA";
-  for (std::size_t i = 0; i < classes.size(); ++i) {
-    for (std::size_t j = i + 1; j < classes.size(); ++j) EXPECT_NE(look(classes[i]), look(classes[j])) << i << " " << j;
-  }
-  for (char r = 'A'; r <= 'Z'; ++r)  // never invisible
-    EXPECT_TRUE(look(r).first >= 0 && look(r).first <= 15 && look(r).first != look(r).second) << r;
 }
+
 
 TEST(PairwiseGeometry, RoundingScrollRangeAndRequests) {
   for (const auto& [value, rounded] : std::vector<std::pair<double, int>>{

@@ -1,8 +1,10 @@
-// The widgets of the main window on their own: the pairwise view and the
-// result list painted pixel by pixel, and the colours and parameters dialogs.
+// The widgets of the main window on their own: the pairwise view and the result
+// list painted pixel by pixel, the colours and parameters dialogs; and the printouts
+// written without a window: vistram --pdf KIND INPUT -o OUT.pdf writes a whole PDF
+// with its header on the first page; usage errors exit 2, unreadable inputs or
+// unwritable outputs exit 1 and leave no file.
 #include <QtTest>
 #include <QtWidgets>
-#include <filesystem>
 
 #include "../view_fixture.h"
 #include "support/next_dialog.h"
@@ -15,8 +17,31 @@
 #include "vistram/shell/gui/gui_parameters_dialog.h"
 #include "vistram/shell/gui/pairwise_view.h"
 #include "vistram/shell/gui/result_list.h"
+#include "vistram/shell/batch.h"
+#include "vistram/shell/batch_pdf.h"
+#include "vistram/shell/gui/batch_pdf_writer.h"
 
 namespace {
+const QString kData = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
+const std::string kReport = (kData.left(kData.lastIndexOf("/tests/data")) + "/data/sample.bla").toStdString();
+
+int Run(std::vector<std::string> args) {
+  args.insert(args.begin(), "vistram");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  int code = -1;
+  return RunBatchIfRequested(static_cast<int>(argv.size()), argv.data(), code) ? code : -100;
+}
+
+// The text of the PDF's first page, when poppler's pdftotext is installed.
+QString FirstPageText(const QString& pdf) {
+  if (QStandardPaths::findExecutable("pdftotext").isEmpty()) return {};
+  QProcess p;
+  p.start("pdftotext", {"-l", "1", "-layout", pdf, "-"});
+  p.waitForFinished(30000);
+  return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
 // Pixels of exactly `colour` inside `area` of `image`.
 int CountColour(const QImage& image, const QRect& area, const QColor& colour) {
   const QRect r = area.intersected(image.rect());
@@ -74,8 +99,12 @@ class ViewsTest : public QObject {
     lh_ = display_.viewerLineHeight;
     QVERIFY(QFontInfo(display_.listFont).fixedPitch());
     SetCurrentPlatform(&platform_);
+    SetPdfBatchWriter(WritePdfForBatch);
   }
-  void cleanupTestCase() { SetCurrentPlatform(nullptr); }
+  void cleanupTestCase() {
+    SetCurrentPlatform(nullptr);
+    SetPdfBatchWriter(nullptr);
+  }
 
   void everyColourCodeIsPaintedWithTheBackgroundSwitch() {
     DataProgram dp;
@@ -144,8 +173,7 @@ class ViewsTest : public QObject {
     DataProgram dp;
     dp.configPath = ShippedConfigPath();
     dp.colourCode = kColourIdentity;
-    const std::string report = std::filesystem::path(ShippedConfigPath()).replace_filename("sample.bla");
-    QCOMPARE(LitBlastForListBox(nullptr, nullptr, dp, report, kReportBlastText), 1);
+    QCOMPARE(LitBlastForListBox(nullptr, nullptr, dp, kReport, kReportBlastText), 1);
     auto view = ShowView(dp, 70 * cw_, [](DataProgram& d, int h, int a) { return LitUnAlignHsp(nullptr, h, a, d); });
     QVERIFY(view && dp.viewer && view->HorizontalScrollBar()->isEnabled());
     const QImage image = Grab(*view);  // painted: the drawing is laid out
@@ -167,9 +195,8 @@ class ViewsTest : public QObject {
     ResultListDelegate delegate;
     delegate.SetFont(display_.listFont, lcw, display_.listLineHeight, 2);
     QCOMPARE(delegate.ItemHeight(), 2 * display_.listLineHeight + 4);
-    const int w = 100 * lcw;
+    const int w = 100 * lcw, h = delegate.ItemHeight();
     QImage image = Render(delegate, hit, false, w);
-    const int h = image.height();
     const QRect number = Band(lcw, 6 * lcw, h), id = Band(7 * lcw, 27 * lcw, h), text = Band(28 * lcw, w - 18 * lcw, h),
                 score = Band(w - 15 * lcw, w - 10 * lcw, h);
     QCOMPARE(image.pixelColor(w - 1, 0), QColor(Qt::white));  // the whole item is filled
@@ -185,8 +212,7 @@ class ViewsTest : public QObject {
     hit.description.clear();
     for (int i = 0; i < 60; ++i) hit.description += "KINASE ";
     image = Render(delegate, hit, false, w);
-    const int lh = display_.listLineHeight;
-    QVERIFY(CountColour(image, QRect(28 * lcw, 2 + lh, w - 46 * lcw, lh), QColor(0, 0, 255)) > 0);
+    QVERIFY(CountColour(image, QRect(28 * lcw, 2 + display_.listLineHeight, w - 46 * lcw, display_.listLineHeight), QColor(0, 0, 255)) > 0);
 
     // Selected: white on navy; a hit without selected alignments has no mark.
     image = Render(delegate, *(*dp.hits)[0], true, w);
@@ -194,16 +220,6 @@ class ViewsTest : public QObject {
     QCOMPARE(CountColour(image, Band(0, lcw, h), QColor(255, 0, 0)), 0);
     for (const QRect& band : {number, id, text, score})
       QVERIFY(CountColour(image, band, Qt::white) > 0 && CountColour(image, band, QColor(0, 0, 255)) == 0);
-
-    // The focus frame is grey only with the focus.
-    image = QImage(200, 40, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    ResultListDelegate::DrawFocusFrame(&painter, image.rect(), true, Qt::white);
-    for (const QPoint& p : {QPoint(1, 20), QPoint(198, 20), QPoint(100, 38)}) QCOMPARE(image.pixelColor(p), QColor(128, 128, 128));
-    QCOMPARE(image.pixelColor(0, 20), QColor(Qt::white));
-    ResultListDelegate::DrawFocusFrame(&painter, image.rect(), false, Qt::white);
-    QCOMPARE(image.pixelColor(1, 20), QColor(Qt::white));
   }
 
   void resultListOverAHundredThousandHits() {
@@ -297,16 +313,14 @@ class ViewsTest : public QObject {
     ResultListDelegate delegate;
     delegate.SetFont(display.listFont, display.listCharWidth, display.listLineHeight, dp.prefs.listLines);
     QListView list;
-    ConfigureResultList(&list, &model, &delegate);
     PairwiseView viewer;
-    list.resize(600, 300);
+    ConfigureResultList(&list, &model, &delegate);
     list.show();
     FillResultList(&list, &model, 7);
     const int oldHeight = delegate.ItemHeight(), oldWidth = display.viewerCharWidth;
     const auto answer = [](int listFont, bool ok) {
       OnNextDialog([=](QDialog* d) {
         auto* dialog = qobject_cast<GuiParametersDialog*>(d);
-        QVERIFY(dialog != nullptr);
         dialog->ListFontField()->setValue(listFont);
         dialog->ListLinesField()->setValue(4);
         dialog->ViewerFontField()->setValue(14);
@@ -321,6 +335,50 @@ class ViewsTest : public QObject {
     QVERIFY(display.viewerCharWidth > oldWidth && list.currentIndex().row() == 7);
     answer(6, false);  // cancel changes nothing
     QVERIFY(!ShowGuiParametersDialog(nullptr, dp.prefs) && dp.prefs.listFontSize == 8 && platform_.Messages().empty());
+  }
+
+  void everyKindWritesItsPagesAndFailuresExitOneOrTwo() {
+    QTemporaryDir dir;
+    const std::string msf = (kData + "/editor/bioperl_cysprot.msf").toStdString();
+    const std::pair<std::vector<std::string>, const char*> kinds[] = {  // arguments, heading of the first page
+        {{"1d", kReport}, "1D alignment between Query (top) and"},
+        {{"hca", kReport}, "HCA alignment between"},
+        {{"msa", kReport}, "MSA (Page 1)"},
+        {{"msa", msf}, "MSA (Page 1)"},
+        {{"map", kReport}, "MSA (Page 1)"},
+        {{"map", kReport, "--select", "first"}, "MSA (Page 1)"},
+    };
+    int n = 0;
+    for (const auto& [kind, heading] : kinds) {
+      const QString out = dir.filePath(QString("out%1.PDF").arg(++n));
+      std::vector<std::string> command = {"--pdf", "-o", out.toStdString()};
+      command.insert(command.begin() + 1, kind.begin(), kind.end());
+      QCOMPARE(Run(command), 0);
+      QFile f(out);
+      QVERIFY(f.open(QIODevice::ReadOnly));
+      const QByteArray bytes = f.readAll();
+      QVERIFY2(bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF"), kind[0].c_str());
+      const QString text = FirstPageText(out);
+      QVERIFY(text.isEmpty() || (text.contains("Vistram - print report") && text.contains(heading)));
+    }
+
+    const std::string out = dir.filePath("x.pdf").toStdString();
+    const std::pair<int, std::vector<std::string>> failures[] = {
+        {2, {"--pdf"}},
+        {2, {"--pdf", "1d", kReport}},                     // no output
+        {2, {"--pdf", "2d", kReport, "-o", out}},          // unknown kind
+        {2, {"--pdf", "1d", kReport, "-o", dir.filePath("x.png").toStdString()}},
+        {2, {"--pdf", "1d", kReport, "-o", out, "--select", "first"}},  // no selection for 1d
+        {2, {"--pdf", "map", kReport, "-o", out, "--select", "some"}},
+        {2, {"--pdf", "map", kReport, kReport, "-o", out}},
+        {2, {"--print", "1d", kReport, "-o", out}},  // printing has no output file
+        {1, {"--pdf", "1d", dir.filePath("missing.bla").toStdString(), "-o", out}},
+        {1, {"--pdf", "msa", dir.filePath("missing.msf").toStdString(), "-o", out}},
+        {1, {"--pdf", "1d", kReport, "-o", dir.filePath("no/such/folder.pdf").toStdString()}},
+    };
+    for (std::size_t i = 0; i < std::size(failures); ++i)
+      QVERIFY2(Run(failures[i].second) == failures[i].first, qPrintable(QString("row %1").arg(i)));
+    QVERIFY(!QFile::exists(QString::fromStdString(out)));
   }
 };
 
