@@ -136,8 +136,8 @@ TEST_F(ConfigTest, FirstStartWritesTheDetectedBrowserOnlyIntoAnEmptyKey) {
 
 TEST_F(ConfigTest, DefaultBrowserComesFromTheDesktopEntryOfTheHtmlHandler) {
   // A stand-in xdg-mime on PATH and a desktop entry in XDG_DATA_HOME.
-  fs::create_directories(folder_ / "bin");
   fs::create_directories(folder_ / "share/applications");
+  fs::create_directories(folder_ / "bin");
   const std::string script = folder_.Write(
       "bin/xdg-mime", "#!/bin/sh\n[ \"$1 $2 $3\" = \"query default text/html\" ] && echo test-browser.desktop\n");
   fs::permissions(script, fs::perms::owner_all);

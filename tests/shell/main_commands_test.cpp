@@ -88,15 +88,12 @@ TEST(MainCommands, SelectionCommandsAndToggle) {
 TEST(MainCommands, SteppedAlignmentStaysInsideTheHit) {
   auto dp = MakeProgram({3, 1});
   EXPECT_EQ(SteppedAlignment(*dp, 1), 0);  // nothing shown
-  const struct {
-    int hit, alignment, next, previous;
-  } rows[] = {{1, 1, 2, 0}, {1, 3, 0, 2}, {2, 1, 0, 0}};
-  for (const auto& r : rows) {
+  for (const auto& [hit, alignment, next, previous] :
+       std::vector<std::tuple<int, int, int, int>>{{1, 1, 2, 0}, {1, 3, 0, 2}, {2, 1, 0, 0}}) {
     dp->viewer = std::make_unique<VisualHaspData>();
-    dp->viewer->hitNumber = r.hit;
-    dp->viewer->alignmentNumber = r.alignment;
-    EXPECT_EQ(SteppedAlignment(*dp, 1), r.next) << r.hit << "/" << r.alignment;
-    EXPECT_EQ(SteppedAlignment(*dp, -1), r.previous) << r.hit << "/" << r.alignment;
+    dp->viewer->hitNumber = hit;
+    dp->viewer->alignmentNumber = alignment;
+    EXPECT_EQ((std::vector<int>{SteppedAlignment(*dp, 1), SteppedAlignment(*dp, -1)}), (std::vector<int>{next, previous}));
   }
 }
 

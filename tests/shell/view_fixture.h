@@ -11,18 +11,14 @@ inline std::unique_ptr<VisualHaspData> MakeView(const std::string& query, const 
                                                 const std::string& subject, int queryStart, int subjectStart) {
   auto v = std::make_unique<VisualHaspData>();
   v->alignedLength = static_cast<int>(query.size());
-  v->queryLine = query;
-  v->middleLine = middle;
-  v->subjectLine = subject;
-  v->queryStart = queryStart;
-  v->subjectStart = subjectStart;
+  v->queryLine = query, v->middleLine = middle, v->subjectLine = subject;
+  v->queryStart = queryStart, v->subjectStart = subjectStart;
   int q = queryStart, s = subjectStart;
   for (std::size_t k = 0; k < query.size(); ++k) {
     v->queryResidueNumbers.push_back(query[k] == '-' ? 0 : q++);
     v->subjectResidueNumbers.push_back(subject[k] == '-' ? 0 : s++);
   }
-  v->queryEnd = q - 1;
-  v->subjectEnd = s - 1;
+  v->queryEnd = q - 1, v->subjectEnd = s - 1;
   v->hitNumber = v->alignmentNumber = 1;
   return v;
 }
@@ -35,8 +31,7 @@ inline void FillWorkingSet(DataProgram& dp, int count, int alignments = 1) {
     hit->number = i;
     hit->identifier = "SP|P" + std::to_string(10000 + i);
     hit->description = "HYPOTHETICAL PROTEIN " + std::to_string(i) + " FROM A GENOME PROJECT";
-    hit->scoreText = "123";
-    hit->expectText = "1e-10";
+    hit->scoreText = "123", hit->expectText = "1e-10";
     hit->alignmentCount = alignments;
     for (int a = 0; a < alignments; ++a) hit->alignments.push_back(std::make_unique<AliData>());
     hit->selected.assign(static_cast<std::size_t>(alignments), 0);

@@ -34,17 +34,15 @@ class SingleInstanceTest : public QObject {
     QFile::setPermissions(runtime_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!QFile::exists(kProgram)) QSKIP("the program is not built");
 
-    QProcess first;
+    QProcess first, second;
     first.setProcessEnvironment(Environment());
+    second.setProcessEnvironment(Environment());
     first.start(kProgram, {});
     QVERIFY(first.waitForStarted());
     QByteArray firstErr;
     // The window is up once it reports its first title (after the splash).
     QTRY_VERIFY_WITH_TIMEOUT((firstErr += first.readAllStandardError()).contains("title: Vistram \n"), 20000);
-
     // The second start names the report relative to its own folder.
-    QProcess second;
-    second.setProcessEnvironment(Environment());
     second.setWorkingDirectory(kData.left(kData.lastIndexOf("/tests/data")) + "/data");
     second.start(kProgram, {"sample.bla"});
     QVERIFY(second.waitForFinished(20000));
@@ -52,7 +50,7 @@ class SingleInstanceTest : public QObject {
     QVERIFY(!second.readAllStandardError().contains("title:"));  // it never made a window
 
     QTRY_VERIFY_WITH_TIMEOUT((firstErr += first.readAllStandardError()).contains("title: Vistram - BLAST 2\n"), 20000);
-    QCOMPARE(first.state(), QProcess::Running);
+    QVERIFY(first.state() == QProcess::Running);
     first.kill();
     first.waitForFinished();
   }
@@ -78,15 +76,9 @@ class SingleInstanceTest : public QObject {
     for (const char* reply : {"1", ""}) {
       QLocalServer other;
       QVERIFY(other.listen(InstanceSocketName()));
-      QLocalSocket* peer = nullptr;
       connect(&other, &QLocalServer::newConnection, this, [&] {
-        peer = other.nextPendingConnection();
-        if (*reply != '\0') {
-          connect(peer, &QLocalSocket::readyRead, peer, [peer, reply] {
-            peer->readAll();
-            peer->write(reply);
-          });
-        }
+        QLocalSocket* peer = other.nextPendingConnection();
+        if (*reply != '\0') connect(peer, &QLocalSocket::readyRead, peer, [peer, reply] { peer->readAll(), peer->write(reply); });
       });
       auto result = handOver(800);
       while (result.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) QTest::qWait(20);
