@@ -41,10 +41,8 @@ std::vector<std::vector<std::string>> TsvRows(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
-    rows.emplace_back();
-    std::istringstream cells(line);
-    for (std::string cell; std::getline(cells, cell, '\t');) rows.back().push_back(cell);
-    if (!line.empty() && line.back() == '\t') rows.back().emplace_back();
+    rows.emplace_back(1);
+    for (char c : line) c == '\t' ? void(rows.back().emplace_back()) : rows.back().back().push_back(c);
   }
   return rows;
 }

@@ -47,18 +47,15 @@ std::vector<int> Sizes(const GuiPreferences& p) {
 }  // namespace
 
 TEST_F(ConfigTest, PreferencesDefaultAndAreClampedOnReading) {
-  const struct {
-    const char* text;
-    std::vector<int> sizes;  // combo, list, viewer, lines, HCA letters, HCA symbols
-  } rows[] = {
+  const std::pair<const char*, std::vector<int>> rows[] = {  // sizes: combo, list, viewer, lines, HCA letters, symbols
       {"[INTERNET]\nNAVIGATOR=\n", {10, 12, 12, 2, 8, 10}},
       {"[gui_pref]\nLBLINES=0\nLBFNTSIZE=30\nALIFNTSIZE=3\nCBFNTSIZE=13\n[HCA_PREF]\nHCAFNTSIZE=-4\nHCASPEFNTSIZE=15\n",
        {13, 14, 6, 1, 6, 14}},
       {"[GUI_PREF]\nLBLINES=9\n", {10, 12, 12, 4, 8, 10}},
   };
-  for (const auto& r : rows) {
-    WriteCfg(r.text);
-    EXPECT_EQ(Sizes(ReadGuiPreferences(cfg_)), r.sizes) << r.text;
+  for (const auto& [text, sizes] : rows) {
+    WriteCfg(text);
+    EXPECT_EQ(Sizes(ReadGuiPreferences(cfg_)), sizes) << text;
   }
   int lines = 0, list = 0;  // a null destination is skipped
   ReadGuiConfiguration(cfg_, nullptr, nullptr, nullptr, &list, nullptr, &lines);
@@ -136,17 +133,10 @@ TEST_F(ConfigTest, FirstStartWritesTheDetectedBrowserOnlyIntoAnEmptyKey) {
 
 TEST_F(ConfigTest, DefaultBrowserComesFromTheDesktopEntryOfTheHtmlHandler) {
   // A stand-in xdg-mime on PATH and a desktop entry in XDG_DATA_HOME.
-  fs::create_directories(folder_ / "share/applications");
-  fs::create_directories(folder_ / "bin");
-  const std::string script = folder_.Write(
-      "bin/xdg-mime", "#!/bin/sh\n[ \"$1 $2 $3\" = \"query default text/html\" ] && echo test-browser.desktop\n");
-  fs::permissions(script, fs::perms::owner_all);
-  folder_.Write("share/applications/test-browser.desktop",
-                "[Desktop Entry]\nName=Test\nExec=/opt/test\\sbrowser/run --x %u\n[Desktop Action new]\nExec=other\n");
-  const std::string oldPath = std::getenv("PATH"), oldHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+  const std::string xdg = VISTRAM_TEST_DATA_DIR "/../shell/data/xdg", oldPath = std::getenv("PATH"), oldHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
   const bool hadHome = std::getenv("XDG_DATA_HOME") != nullptr;
-  ::setenv("PATH", (folder_ / "bin:" + oldPath).c_str(), 1);
-  ::setenv("XDG_DATA_HOME", (folder_ / "share").c_str(), 1);
+  ::setenv("PATH", (xdg + "/bin:" + oldPath).c_str(), 1);
+  ::setenv("XDG_DATA_HOME", (xdg + "/share").c_str(), 1);
   const std::string command = FindDefaultBrowserCommand();
   ::setenv("PATH", oldPath.c_str(), 1);
   hadHome ? ::setenv("XDG_DATA_HOME", oldHome.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");

@@ -1,7 +1,13 @@
 // The main window's widgets on their own: the pairwise view and the result list painted
-// pixel by pixel, the colours and parameters dialogs; and vistram --pdf KIND INPUT -o OUT.pdf.
+// pixel by pixel, the colours and parameters dialogs; vistram --pdf KIND INPUT -o OUT.pdf;
+// one workbench per user: a second start hands its report to the running one.
+#include <sys/stat.h>
+
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QtTest>
 #include <QtWidgets>
+#include <future>
 
 #include "../view_fixture.h"
 #include "support/next_dialog.h"
@@ -14,12 +20,14 @@
 #include "vistram/shell/gui/gui_parameters_dialog.h"
 #include "vistram/shell/gui/pairwise_view.h"
 #include "vistram/shell/gui/result_list.h"
+#include "vistram/shell/gui/single_instance.h"
 #include "vistram/shell/batch.h"
 #include "vistram/shell/batch_pdf.h"
 #include "vistram/shell/gui/batch_pdf_writer.h"
 
 namespace {
 const QString kData = VISTRAM_TEST_DATA_DIR;  // <source>/tests/data
+const QString kProgram = QString(VISTRAM_BINARY_DIR) + "/bin/vistram";
 const std::string kReport = (kData.left(kData.lastIndexOf("/tests/data")) + "/data/sample.bla").toStdString();
 
 int Run(std::vector<std::string> args) {
@@ -55,6 +63,7 @@ class ViewsTest : public QObject {
   DisplayResources display_;
   int cw_ = 0, lh_ = 0;
   RecordingPlatform platform_;
+  QTemporaryDir runtime_;
   const std::string cfg_ = VISTRAM_TEST_DATA_DIR "/../shell/data/colours.cfg";
 
   // Query residue 10 is column 5; subject residue 10 is column 9, 20 would fall on a gap.
@@ -84,6 +93,14 @@ class ViewsTest : public QObject {
     QPainter painter(&image);
     delegate.DrawItem(&painter, image.rect(), hit, selected, Qt::white);
     return image;
+  }
+
+  QProcessEnvironment Environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", runtime_.path());  // our own instance socket
+    env.insert("VISTRAM_TRACE_TITLES", "1");
+    return env;
   }
 
  private slots:
@@ -257,11 +274,9 @@ class ViewsTest : public QObject {
     dp.useBackground = 0;
     for (bool ok : {false, true}) {
       OnNextDialog([ok](QDialog* d) {
-        auto* dialog = qobject_cast<ColoursDialog*>(d);
-        QVERIFY(dialog != nullptr);
-        dialog->BlackWhiteButton()->setChecked(true);
-        dialog->BackgroundBox()->setChecked(true);
-        ok ? dialog->accept() : dialog->reject();
+        qobject_cast<ColoursDialog*>(d)->BlackWhiteButton()->setChecked(true);
+        qobject_cast<ColoursDialog*>(d)->BackgroundBox()->setChecked(true);
+        ok ? d->accept() : d->reject();
       });
       QCOMPARE(ChooseColourCode(nullptr, dp), ok);
       QVERIFY(dp.colourCode == (ok ? kColourBlackWhite : kColourIdentity) && dp.useBackground == (ok ? 1 : 0));
@@ -371,6 +386,81 @@ class ViewsTest : public QObject {
     for (std::size_t i = 0; i < std::size(failures); ++i)
       QVERIFY2(Run(failures[i].second) == failures[i].first, qPrintable(QString("row %1").arg(i)));
     QVERIFY(!QFile::exists(QString::fromStdString(out)));
+  }
+
+  void secondStartHandsOverAndEnds() {
+    QVERIFY(runtime_.isValid());
+    QFile::setPermissions(runtime_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!QFile::exists(kProgram)) QSKIP("the program is not built");
+
+    QProcess first, second;
+    first.setProcessEnvironment(Environment());
+    second.setProcessEnvironment(Environment());
+    first.start(kProgram, {});
+    QVERIFY(first.waitForStarted());
+    QByteArray firstErr;
+    // The window is up once it reports its first title (after the splash).
+    QTRY_VERIFY_WITH_TIMEOUT((firstErr += first.readAllStandardError()).contains("title: Vistram \n"), 20000);
+    // The second start names the report relative to its own folder.
+    second.setWorkingDirectory(kData.left(kData.lastIndexOf("/tests/data")) + "/data");
+    second.start(kProgram, {"sample.bla"});
+    QVERIFY(second.waitForFinished(20000));
+    QVERIFY(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 1);
+    QVERIFY(!second.readAllStandardError().contains("title:"));  // it never made a window
+
+    QTRY_VERIFY_WITH_TIMEOUT((firstErr += first.readAllStandardError()).contains("title: Vistram - BLAST 2\n"), 20000);
+    QVERIFY(first.state() == QProcess::Running);
+    first.kill();
+    first.waitForFinished();
+  }
+
+  // The hand-over against three listeners at the socket's name: a workbench,
+  // a program that answers one byte, one that never answers.
+  void handOverTrustsOnlyTheExactReply() {
+    QTemporaryDir runtime;
+    ::chmod(runtime.path().toLocal8Bit().constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const auto handOver = [](int patienceMs) {
+      return std::async(std::launch::async, [patienceMs] { return HandOverToRunningInstance("/a/report", 200, patienceMs); });
+    };
+    {
+      InstanceServer workbench;
+      QVERIFY(workbench.Listen());
+      std::string received;
+      workbench.SetReceiver([&](const std::string& line) { received = line; });
+      auto result = handOver(5000);
+      QTRY_COMPARE(received, std::string("/a/report"));
+      QCOMPARE(result.get(), HandOverResult::Done);
+    }
+    for (const char* reply : {"1", ""}) {
+      QLocalServer other;
+      QVERIFY(other.listen(InstanceSocketName()));
+      connect(&other, &QLocalServer::newConnection, this, [&] {
+        QLocalSocket* peer = other.nextPendingConnection();
+        if (*reply != '\0') connect(peer, &QLocalSocket::readyRead, peer, [peer, reply] { peer->readAll(), peer->write(reply); });
+      });
+      auto result = handOver(800);
+      while (result.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) QTest::qWait(20);
+      // A stranger's reply: no workbench, this start opens its own; none: a busy one, it opens nothing.
+      QCOMPARE(result.get(), *reply != '\0' ? HandOverResult::NoInstance : HandOverResult::Busy);
+    }
+    qunsetenv("XDG_RUNTIME_DIR");
+  }
+
+  // Without XDG_RUNTIME_DIR the socket goes in a folder of the user's alone;
+  // one that others can enter is refused.
+  void privateFolderWithoutRuntimeFolder() {
+    QTemporaryDir temp;
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    const QString folder = InstanceFolder();
+    QCOMPARE(folder, temp.path() + "/vistram-" + QString::number(::getuid()));
+    struct stat st {};
+    QVERIFY(::stat(folder.toLocal8Bit().constData(), &st) == 0 && (st.st_mode & 0777) == 0700u);
+    QVERIFY(InstanceSocketName().startsWith(folder + "/"));
+    ::chmod(folder.toLocal8Bit().constData(), 0777);
+    QVERIFY(InstanceFolder().isEmpty() && InstanceSocketName().isEmpty());
+    qunsetenv("TMPDIR");
   }
 };
 
