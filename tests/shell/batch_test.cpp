@@ -1,6 +1,5 @@
-// The batch commands that write a report's table (--save, --export-html,
-// --export-tsv), run in-process as main() runs them, and every writer of the
-// program on the targets that lost data before they all went through SafeFile.
+// The batch commands that write a report's table, run in-process as main() runs them,
+// and every writer on the targets that lost data before they all went through SafeFile.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -101,8 +100,7 @@ TEST_F(BatchTest, TsvHasOneRowPerAlignmentOfEveryTableAndExactNumbers) {
     EXPECT_EQ(std::strtod(rows[1][static_cast<std::size_t>(column)].c_str(), nullptr), value) << column;
 }
 
-// Failures exit 1 (unreadable input, unwritable output) or 2 (usage), say
-// why on standard error and leave the output as it was.
+// Failures exit 1 (input, output) or 2 (usage), say why and leave the output as it was.
 TEST_F(BatchTest, FailuresExitOneOrTwoAndLeaveTheOutputAlone) {
   const std::string keep = dir_.Write("keep.out", "previous contents\n");
   const std::string bad = dir_.Write("bad.txt", "not a report\n");
@@ -137,9 +135,8 @@ TEST_F(BatchTest, FailuresExitOneOrTwoAndLeaveTheOutputAlone) {
   }
 }
 
-// Each writer: a write-protected target refused (as an ordinary user: root
-// may write anything), a file's own mode kept, a link written through, a FIFO
-// written in place.
+// A write-protected target refused (to an ordinary user: root may write anything), a
+// file's own mode kept, a link written through, a FIFO written in place.
 TEST_F(BatchTest, WritersKeepProtectedFilesModesLinksAndFifos) {
   const fs::path dir = dir_.path();
   fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |

@@ -21,8 +21,7 @@ TEST(Colours, EachCodeColoursTheThreeLines) {
     const char *query, *middle, *subject;
     V queryText, queryBack, subjectText, subjectBack, middleText, middleBack;
   } rows[] = {
-      // V configured; P white on red; lower-case d as D; '-' black on white;
-      // match letters are identities, white on black.
+      // V configured; P white on red; d as D; '-' black on white; match letters white on black.
       {"hca", kColourHca, true, "VPd-X", "V + X", "VPdAv", {9, 1, 2, 0, 0}, {5, 2, 1, 1, 1}, {9, 1, 2, 0, 9},
        {5, 2, 1, 1, 5}, {1, 0, 0, 0, 1}, {0, 1, 1, 1, 0}},
       // Without backgrounds P's white letter would vanish: black instead.

@@ -92,8 +92,7 @@ TEST_F(SaveResultsTest, SaveNeedsAFileNameAndASelectionAndFailuresAreTold) {
   // The list names the selected hit only, linked by its place in the table.
   EXPECT_TRUE(before[3].find("web_ali.html#ALI2\"") != std::string::npos && before[3].find("#ALI1\"") == std::string::npos);
 
-  // Writes that fail (a folder that does not exist, a full disk) are told, the
-  // dialog stays open and the files there stay as they were.
+  // Failed writes (no folder, a full disk) are told; the dialog stays open, the files as they were.
   const std::string missing = dir_ / "missing/x.vist", out = dir_ / "out.vist", web = dir_ / "web.vist";
   state.selectionOnly = false;
   for (const auto& [html, path] : std::vector<std::pair<bool, std::string>>{

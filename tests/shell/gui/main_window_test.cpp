@@ -1,5 +1,4 @@
-// The real main window driven as the user drives it, in a few long scenarios,
-// made beside a copy of the shipped configuration.
+// The real main window, beside a copy of the shipped configuration, driven as the user drives it.
 #include <unistd.h>
 
 #include <QtTest>
@@ -81,11 +80,7 @@ class MainWindowTest : public QObject {
     QVERIFY(w_ != nullptr);
     w_->show();
   }
-  void StopWindow() {
-    WaitForLoadThread();
-    w_.reset();
-    SetCurrentPlatform(nullptr);
-  }
+  void StopWindow() { WaitForLoadThread(), w_.reset(), SetCurrentPlatform(nullptr); }
   // Opens a command line as a second start hands it over; waits for the load's result.
   void OpenLine(const std::string& line, int result = 1) {
     QSignalSpy done(w_.get(), &MainWindow::loadFinished);
@@ -160,8 +155,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->CommandAction(kCmdHcaViewer)->shortcut(), QKeySequence(Qt::Key_F2));
     for (int id : {kCmdOpen, kCmdPrint, kCmdPrintSetup, kCmdHcaViewer, kCmdExit}) QVERIFY(!CommandIcon(id).pixmap(30).isNull());
 
-    // Without data: F2 shows nothing, close does nothing, remote and empty drops are refused,
-    // an MSF command line goes to the alignment editor, which refuses a report.
+    // Without data: F2, close and remote or empty drops do nothing; the editor refuses a report.
     w_->MainWndProc_OnCommand(kCmdHcaViewer);
     QVERIFY(w_->HcaArea() == nullptr);
     w_->MainWndProc_OnCommand(kCmdClose);
@@ -206,11 +200,8 @@ class MainWindowTest : public QObject {
     w_->MainWndProc_OnCommand(kCmdSelectAllAlignments);
     w_->MainWndProc_OnCommand(kCmdUnselectAllAlignments);
     int row = -1;  // a hit with two alignments
-    for (const auto& h : *dp.hits) {
-      QVERIFY(!h->IsSelected(0));
-      if (h->alignmentCount == 2) row = h->number - 1;
-    }
-    QVERIFY(row >= 0);
+    for (const auto& h : *dp.hits) row = h->alignmentCount == 2 ? h->number - 1 : row;
+    QVERIFY(row >= 0 && !dp.Hit(3)->IsSelected(0) && !dp.Hit(row + 1)->IsSelected(1));
 
     // Its alignments through the buttons and the keypad keys; the check box follows.
     SelectRow(row);
@@ -228,8 +219,7 @@ class MainWindowTest : public QObject {
     QTest::keyClick(list, Qt::Key_Minus, Qt::KeypadModifier);
     QVERIFY(w_->SelectionCheck()->isChecked());
 
-    // Saved: both alignments selected, under a name whose extension becomes ".vist";
-    // as HTML; then the whole table.
+    // Saved: both alignments selected, under a name made ".vist", as HTML; then the whole table.
     QTest::mouseClick(w_->NextButton(), Qt::LeftButton);
     QTest::keyClick(list, Qt::Key_Space);
     QVERIFY(Save(true, false, out_.filePath("picked.txt")));
@@ -281,8 +271,7 @@ class MainWindowTest : public QObject {
   void tablesOpenedLeftAndClosed() {
     OpenLine(kSample.toStdString());
     SelectRow(5);
-    // The open-file dialog cancelled: the same table, hit and row; chosen: an HTML
-    // report becomes the second table, with its links.
+    // The open-file dialog cancelled: the same table, hit and row; chosen: a second table.
     QSignalSpy done(w_.get(), &MainWindow::loadFinished);
     w_->MainWndProc_OnCommand(kCmdOpen);
     QVERIFY(done.wait(10000));

@@ -1,6 +1,5 @@
-// The main window's widgets on their own: the pairwise view and the result list painted
-// pixel by pixel, the colours and parameters dialogs; vistram --pdf KIND INPUT -o OUT.pdf;
-// one workbench per user: a second start hands its report to the running one.
+// The main window's widgets on their own (pairwise view, result list, dialogs), vistram --pdf,
+// and one workbench per user: a second start hands its report to the running one.
 #include <sys/stat.h>
 
 #include <QLocalServer>
@@ -115,10 +114,7 @@ class ViewsTest : public QObject {
     SetCurrentPlatform(&platform_);
     SetPdfBatchWriter(WritePdfForBatch);
   }
-  void cleanupTestCase() {
-    SetCurrentPlatform(nullptr);
-    SetPdfBatchWriter(nullptr);
-  }
+  void cleanupTestCase() { SetCurrentPlatform(nullptr), SetPdfBatchWriter(nullptr); }
 
   void everyColourCodeIsPaintedWithTheBackgroundSwitch() {
     DataProgram dp;
@@ -414,8 +410,7 @@ class ViewsTest : public QObject {
     first.waitForFinished();
   }
 
-  // The hand-over against three listeners at the socket's name: a workbench,
-  // a program that answers one byte, one that never answers.
+  // The hand-over to a workbench, to a program that answers one byte, to one that never answers.
   void handOverTrustsOnlyTheExactReply() {
     QTemporaryDir runtime;
     ::chmod(runtime.path().toLocal8Bit().constData(), 0700);
@@ -447,8 +442,7 @@ class ViewsTest : public QObject {
     qunsetenv("XDG_RUNTIME_DIR");
   }
 
-  // Without XDG_RUNTIME_DIR the socket goes in a folder of the user's alone;
-  // one that others can enter is refused.
+  // Without XDG_RUNTIME_DIR the socket goes in a folder of the user's alone, never one others enter.
   void privateFolderWithoutRuntimeFolder() {
     QTemporaryDir temp;
     qunsetenv("XDG_RUNTIME_DIR");
