@@ -133,7 +133,8 @@ TEST_F(ConfigTest, FirstStartWritesTheDetectedBrowserOnlyIntoAnEmptyKey) {
 
 TEST_F(ConfigTest, DefaultBrowserComesFromTheDesktopEntryOfTheHtmlHandler) {
   // A stand-in xdg-mime on PATH and a desktop entry in XDG_DATA_HOME.
-  const std::string xdg = VISTRAM_TEST_DATA_DIR "/../shell/data/xdg", oldPath = std::getenv("PATH"), oldHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+  const std::string xdg = VISTRAM_TEST_DATA_DIR "/../shell/data/xdg", oldPath = std::getenv("PATH");
+  const std::string oldHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
   const bool hadHome = std::getenv("XDG_DATA_HOME") != nullptr;
   ::setenv("PATH", (xdg + "/bin:" + oldPath).c_str(), 1);
   ::setenv("XDG_DATA_HOME", (xdg + "/share").c_str(), 1);

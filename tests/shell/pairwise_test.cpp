@@ -61,7 +61,8 @@ TEST(PairwiseGeometry, RoundingScrollRangeAndRequests) {
 
   // 100 columns in a 50-column view: -2 .. 52.
   const PairwiseScroll s = ComputePairwiseScroll(500, 10, 100);
-  EXPECT_EQ((std::vector<int>{s.enabled, s.visibleColumns, s.minimum, s.maximum, s.position}), (std::vector<int>{1, 50, -2, 52, -2}));
+  EXPECT_EQ((std::vector<int>{s.enabled, s.visibleColumns, s.minimum, s.maximum, s.position}),
+            (std::vector<int>{1, 50, -2, 52, -2}));
   // 102 columns show 100 with their margins (1025 / 10 rounds to 102): no scrolling.
   for (const auto& [width, charWidth, enabled] : std::vector<std::tuple<int, int, bool>>{
            {1020, 10, false}, {1010, 10, true}, {1025, 10, false}, {500, 0, false}})

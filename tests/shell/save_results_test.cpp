@@ -109,5 +109,6 @@ TEST_F(SaveResultsTest, SaveNeedsAFileNameAndASelectionAndFailuresAreTold) {
                                                    "Unable to write the file :\n" + out + ".",
                                                    "Unable to write the HTML report :\n" + web + "."}));
   EXPECT_EQ(dir_.EntryCount(), files.size());
-  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(test_support::ReadWholeFile(dir_ / files[i]), before[i]) << files[i];
+  for (std::size_t i = 0; i < files.size(); ++i)
+    EXPECT_EQ(test_support::ReadWholeFile(dir_ / files[i]), before[i]) << files[i];
 }

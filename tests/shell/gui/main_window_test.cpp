@@ -94,9 +94,8 @@ class MainWindowTest : public QObject {
     return out;
   }
   void SelectRow(int row) { w_->ResultList()->setCurrentIndex(w_->ResultList()->model()->index(row, 0)); }
-  QString Copy(const QString& from, const char* name) {
-    QFile::remove(dir_.filePath(name));
-    return QFile::copy(from, dir_.filePath(name)) ? dir_.filePath(name) : QString();
+  QString Copy(const QString& from, const char* name) {  // into dir_, replacing
+    return QFile::remove(dir_.filePath(name)), QFile::copy(from, dir_.filePath(name)) ? dir_.filePath(name) : "";
   }
   QStringList Messages() const {
     QStringList out;
@@ -153,7 +152,8 @@ class MainWindowTest : public QObject {
     QVERIFY(!w_->SelectionCheck()->isEnabled() && !w_->PreviousButton()->isEnabled());
     QVERIFY(!w_->NextButton()->isEnabled() && !w_->TableCombo()->isEnabled());
     QCOMPARE(w_->CommandAction(kCmdHcaViewer)->shortcut(), QKeySequence(Qt::Key_F2));
-    for (int id : {kCmdOpen, kCmdPrint, kCmdPrintSetup, kCmdHcaViewer, kCmdExit}) QVERIFY(!CommandIcon(id).pixmap(30).isNull());
+    for (int id : {kCmdOpen, kCmdPrint, kCmdPrintSetup, kCmdHcaViewer, kCmdExit})
+      QVERIFY(!CommandIcon(id).pixmap(30).isNull());
 
     // Without data: F2, close and remote or empty drops do nothing; the editor refuses a report.
     w_->MainWndProc_OnCommand(kCmdHcaViewer);
@@ -265,7 +265,8 @@ class MainWindowTest : public QObject {
     QVERIFY(!Copy(kSample, "taken.vist").isEmpty());
     rename("taken");
     QVERIFY(ComboItems() == QStringList({"taken"}) && QFile::exists(dir_.filePath("molybdenum.vist")));
-    QCOMPARE(Messages(), QStringList({"Rename the file on disk ?", "Rename the file on disk ?", "Unable to rename the file."}));
+    QCOMPARE(Messages(),
+             QStringList({"Rename the file on disk ?", "Rename the file on disk ?", "Unable to rename the file."}));
   }
 
   void tablesOpenedLeftAndClosed() {

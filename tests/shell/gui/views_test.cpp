@@ -66,11 +66,8 @@ class ViewsTest : public QObject {
   const std::string cfg_ = VISTRAM_TEST_DATA_DIR "/../shell/data/colours.cfg";
 
   // Query residue 10 is column 5; subject residue 10 is column 9, 20 would fall on a gap.
-  static std::unique_ptr<VisualHaspData> Hsp(DataProgram&, int hit, int alignment) {
-    auto v = MakeView("VPKDVAVPKDVAVPKDVAVPKDVAVPKD", "V+ D V+ KD AVP+  A+ P  VA+PK", "VIRDAVLPKDVA-PRDVAVPKEVAVPKD", 5, 1);
-    v->hitNumber = hit;
-    v->alignmentNumber = alignment;
-    return v;
+  static std::unique_ptr<VisualHaspData> Hsp(DataProgram&, int, int) {  // hit 1, alignment 1
+    return MakeView("VPKDVAVPKDVAVPKDVAVPKDVAVPKD", "V+ D V+ KD AVP+  A+ P  VA+PK", "VIRDAVLPKDVA-PRDVAVPKEVAVPKD", 5, 1);
   }
   std::unique_ptr<PairwiseView> ShowView(DataProgram& dp, int width, const HspReader& reader = Hsp) {
     auto view = std::make_unique<PairwiseView>();
@@ -217,7 +214,8 @@ class ViewsTest : public QObject {
     hit.description.clear();
     for (int i = 0; i < 60; ++i) hit.description += "KINASE ";
     image = Render(delegate, hit, false, w);
-    QVERIFY(CountColour(image, QRect(28 * lcw, 2 + display_.listLineHeight, w - 46 * lcw, display_.listLineHeight), QColor(0, 0, 255)) > 0);
+    const int lh = display_.listLineHeight;
+    QVERIFY(CountColour(image, QRect(28 * lcw, 2 + lh, w - 46 * lcw, lh), QColor(0, 0, 255)) > 0);
 
     // Selected: white on navy; a hit without selected alignments has no mark.
     image = Render(delegate, *(*dp.hits)[0], true, w);
@@ -299,7 +297,8 @@ class ViewsTest : public QObject {
     QCOMPARE(platform_.Messages().back().text, std::string("Font size must be in the range \n6 to 14.\nPlease retry."));
     d.ViewerFontField()->setValue(14);
     d.accept();
-    QCOMPARE(platform_.Messages().back().text, std::string("Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."));
+    QCOMPARE(platform_.Messages().back().text,
+             std::string("Number of lines for the ListBox\nmust be in the range 1 to 4.\nPlease Retry."));
     QCOMPARE(d.focusWidget(), d.ListLinesField());
     d.ListLinesField()->setValue(1);
     d.accept();
@@ -318,7 +317,6 @@ class ViewsTest : public QObject {
     QListView list;
     PairwiseView viewer;
     ConfigureResultList(&list, &model, &delegate);
-    list.show();
     FillResultList(&list, &model, 7);
     const int oldWidth = display.viewerCharWidth;
     const auto answer = [](int listFont, bool ok) {
@@ -432,7 +430,8 @@ class ViewsTest : public QObject {
       QVERIFY(other.listen(InstanceSocketName()));
       connect(&other, &QLocalServer::newConnection, this, [&] {
         QLocalSocket* peer = other.nextPendingConnection();
-        if (*reply != '\0') connect(peer, &QLocalSocket::readyRead, peer, [peer, reply] { peer->readAll(), peer->write(reply); });
+        if (*reply == '\0') return;
+        connect(peer, &QLocalSocket::readyRead, peer, [peer, reply] { peer->readAll(), peer->write(reply); });
       });
       auto result = handOver(800);
       while (result.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) QTest::qWait(20);
