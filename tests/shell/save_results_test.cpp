@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
+#include "support/file_size_limit.h"
+#include "support/temp_folder.h"
+#include "view_fixture.h"
 #include "vistram/platform/recording_platform.h"
 
 namespace fs = std::filesystem;
@@ -13,9 +15,7 @@ namespace {
 
 std::unique_ptr<VisualHaspData> PlainView(DataProgram& dp, int k, int h) {
   const AliData& ali = *dp.Hit(k)->alignments[static_cast<std::size_t>(h - 1)];
-  auto view = std::make_unique<VisualHaspData>();
-  view->alignedLength = static_cast<int>(ali.queryLine.size());
-  view->queryLine = view->subjectLine = view->middleLine = ali.queryLine;
+  auto view = MakeView(ali.queryLine, ali.queryLine, ali.queryLine, 1, 1);
   view->queryTextColours.assign(ali.queryLine.size(), 0);
   view->subjectTextColours.assign(ali.queryLine.size(), 0);
   return view;
@@ -25,48 +25,28 @@ class SaveResultsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetCurrentPlatform(&platform_);
-    std::string pattern = (fs::temp_directory_path() / "save_results.XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    dp_.programFolder = dir_.string() + "/";
+    dp_.programFolder = dir_.path() + "/";
     dp_.header.queryName = "Q";
     dp_.header.queryLengthText = "(4 letters)";
-    dp_.hits = std::make_shared<HitList>();
-    for (int i = 1; i <= 2; ++i) {
-      auto hit = std::make_unique<HspData>();
-      hit->number = i;
-      hit->identifier = "HIT" + std::to_string(i);
-      auto ali = std::make_unique<AliData>();
-      ali->statsText = "SCORE = 1 BITS (1), EXPECT = 1";
-      ali->queryLine = ali->subjectLine = ali->middleLine = "MKVL";
-      ali->queryStart = ali->subjectStart = 1;
-      hit->alignments.push_back(std::move(ali));
-      hit->alignmentCount = 1;
-      hit->selected = {0};
-      dp_.hits->push_back(std::move(hit));
+    FillWorkingSet(dp_, 2);
+    for (auto& hit : *dp_.hits) {
+      hit->identifier = "HIT" + std::to_string(hit->number);
+      AliData& ali = *hit->alignments[0];
+      ali.statsText = "SCORE = 1 BITS (1), EXPECT = 1";
+      ali.queryLine = ali.subjectLine = ali.middleLine = "MKVL";
+      ali.queryStart = ali.subjectStart = 1;
     }
-    dp_.hitCount = 2;
-    dp_.viewHitCount = 2;
-    dp_.alignmentCount = 2;
   }
-  void TearDown() override {
-    SetCurrentPlatform(nullptr);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::vector<std::string> Texts() const {
+  void TearDown() override { SetCurrentPlatform(nullptr); }
+  std::vector<std::string> TakeTexts() {  // the messages shown since the last call
     std::vector<std::string> texts;
     for (const auto& m : platform_.Messages()) texts.push_back(m.text);
+    platform_.Clear();
     return texts;
-  }
-  void Choose(const fs::path& path) {
-    FileDialogResult answer;
-    answer.status = FileDialogResult::Status::Chosen;
-    answer.path = path.string();
-    platform_.QueueFileAnswer(answer);
   }
 
   RecordingPlatform platform_;
-  fs::path dir_;
+  test_support::TempFolder dir_;
   DataProgram dp_;
 };
 
@@ -74,62 +54,61 @@ class SaveResultsTest : public ::testing::Test {
 
 TEST_F(SaveResultsTest, ChoosingAFileForcesTheVistExtension) {
   std::string path;
-  Choose(dir_ / "results.txt");
+  platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, dir_ / "results.txt", ""});
   ASSERT_EQ(1, ChoisiFichierSauve(nullptr, path, dp_.programFolder));
-  EXPECT_EQ((dir_ / "results.vist").string(), path);
+  EXPECT_EQ(dir_ / "results.vist", path);
   const FileDialogRequest request = platform_.FileRequests().back();
-  EXPECT_EQ("Choose a file", request.title);
-  EXPECT_EQ("VIST", request.defaultExtension);
-  ASSERT_EQ(2u, request.filters.size());
-  EXPECT_EQ("Vistram file (*.VIST)", request.filters[0].text);
-  EXPECT_EQ("*.*", request.filters[1].patterns);
-  EXPECT_EQ(dp_.programFolder, request.initialFolder);
+  EXPECT_TRUE(request.defaultExtension == "VIST" && request.initialFolder == dp_.programFolder);
 
   // The next choice starts in the folder of the current path; a cancel keeps the path.
   ASSERT_EQ(0, ChoisiFichierSauve(nullptr, path, "/elsewhere/"));
-  EXPECT_EQ(dir_.string() + "/", platform_.FileRequests().back().initialFolder);
-  EXPECT_EQ((dir_ / "results.vist").string(), path);
+  EXPECT_TRUE(platform_.FileRequests().back().initialFolder == dir_.path() + "/" && path == dir_ / "results.vist");
 
-  EXPECT_EQ("/a.b/name.vist", ForceVistExtension("/a.b/name"));
-  EXPECT_EQ("/a/.hidden.vist", ForceVistExtension("/a/.hidden"));
-  EXPECT_EQ("x.vist", ForceVistExtension("x.VIST"));
+  for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+           {"/a.b/name", "/a.b/name.vist"}, {"/a/.hidden", "/a/.hidden.vist"}, {"x.VIST", "x.vist"}})
+    EXPECT_EQ(to, ForceVistExtension(from));
 }
 
-TEST_F(SaveResultsTest, SaveNeedsAFileNameAndASelection) {
+TEST_F(SaveResultsTest, SaveNeedsAFileNameAndASelectionAndFailuresAreTold) {
   SaveResultsState state;
   EXPECT_FALSE(SaveResultsOnSave(dp_, nullptr, state, PlainView));
-  state.path = (dir_ / "out.vist").string();
+  state.path = dir_ / "out.vist";
   state.selectionOnly = true;
   EXPECT_FALSE(SaveResultsOnSave(dp_, nullptr, state, PlainView));
-  EXPECT_EQ((std::vector<std::string>{"Please enter a file name.", "No sequences selected."}), Texts());
-  EXPECT_FALSE(fs::exists(dir_ / "out.vist"));
+  EXPECT_EQ((std::vector<std::string>{"Please enter a file name.", "No sequences selected."}), TakeTexts());
+  EXPECT_EQ(0u, dir_.EntryCount());
 
   (*dp_.hits)[1]->selected[0] = 1;
   ASSERT_TRUE(SaveResultsOnSave(dp_, nullptr, state, PlainView));
-  EXPECT_TRUE(state.path.empty());
-  std::ifstream in(dir_ / "out.vist");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(std::string::npos, text.find(">HIT1"));
-  EXPECT_NE(std::string::npos, text.find(">HIT2"));
-}
+  const std::string text = test_support::ReadWholeFile(dir_ / "out.vist");
+  EXPECT_TRUE(state.path.empty() && text.find(">HIT1") == std::string::npos && text.find(">HIT2") != std::string::npos);
 
-TEST_F(SaveResultsTest, HtmlStyleWritesTheReportAndFailuresAreTold) {
-  SaveResultsState state;
   state.html = true;
-  state.path = (dir_ / "web.vist").string();
+  state.path = dir_ / "web.vist";
   ASSERT_TRUE(SaveResultsOnSave(dp_, nullptr, state, PlainView));
-  for (const char* name : {"web_main.html", "web_head.html", "web_lr.html", "web_ali.html"}) {
-    EXPECT_TRUE(fs::exists(dir_ / name)) << name;
-  }
+  const std::vector<std::string> files = {"out.vist", "web_main.html", "web_head.html", "web_lr.html", "web_ali.html"};
+  std::vector<std::string> before;
+  for (const std::string& f : files) before.push_back(test_support::ReadWholeFile(dir_ / f));
+  // The list names the selected hit only, linked by its place in the table.
+  EXPECT_TRUE(before[3].find("web_ali.html#ALI2\"") != std::string::npos && before[3].find("#ALI1\"") == std::string::npos);
 
-  // A folder that does not exist: the user is told and the dialog stays open.
-  state.path = (dir_ / "missing/x.vist").string();
-  EXPECT_FALSE(SaveResultsOnSave(dp_, nullptr, state, PlainView));
-  state.html = false;
-  EXPECT_FALSE(SaveResultsOnSave(dp_, nullptr, state, PlainView));
-  const auto texts = Texts();
-  ASSERT_EQ(2u, texts.size());
-  EXPECT_EQ("Unable to write the HTML report :\n" + (dir_ / "missing/x.vist").string() + ".", texts[0]);
-  EXPECT_EQ("Unable to write the file :\n" + (dir_ / "missing/x.vist").string() + ".", texts[1]);
-  EXPECT_FALSE(state.path.empty());
+  // Failed writes (no folder, a full disk) are told; the dialog stays open, the files as they were.
+  const std::string missing = dir_ / "missing/x.vist", out = dir_ / "out.vist", web = dir_ / "web.vist";
+  state.selectionOnly = false;
+  for (const auto& [html, path] : std::vector<std::pair<bool, std::string>>{
+           {true, missing}, {false, missing}, {false, out}, {true, web}}) {
+    state.html = html;
+    state.path = path;
+    test_support::FileSizeLimit limit(16);
+    ASSERT_TRUE(limit.Active());
+    EXPECT_FALSE(SaveResultsOnSave(dp_, nullptr, state, PlainView)) << path;
+    EXPECT_EQ(state.path, path);
+  }
+  EXPECT_EQ(TakeTexts(), (std::vector<std::string>{"Unable to write the HTML report :\n" + missing + ".",
+                                                   "Unable to write the file :\n" + missing + ".",
+                                                   "Unable to write the file :\n" + out + ".",
+                                                   "Unable to write the HTML report :\n" + web + "."}));
+  EXPECT_EQ(dir_.EntryCount(), files.size());
+  for (std::size_t i = 0; i < files.size(); ++i)
+    EXPECT_EQ(test_support::ReadWholeFile(dir_ / files[i]), before[i]) << files[i];
 }
