@@ -154,6 +154,20 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->CommandAction(kCmdHcaViewer)->shortcut(), QKeySequence(Qt::Key_F2));
     for (int id : {kCmdOpen, kCmdPrint, kCmdPrintSetup, kCmdHcaViewer, kCmdExit})
       QVERIFY(!CommandIcon(id).pixmap(30).isNull());
+    // The HCA commands have their status-bar help, the toolbar buttons images of their own, and
+    // a menu closed with Escape takes its help text off the status bar.
+    QVERIFY(!w_->CommandAction(kCmdHcaViewer)->statusTip().isEmpty());
+    QVERIFY(!w_->CommandAction(kCmdFullHcaViewer)->statusTip().isEmpty());
+    QSet<qint64> icons;
+    for (int id : {kCmdOpen, kCmdDatabaseInfo, kCmdViewDatabaseFile, kCmdHcaViewer, kCmdStringFinder, kCmdExit})
+      icons.insert(w_->CommandAction(id)->icon().cacheKey());
+    QCOMPARE(icons.size(), 6);
+    QMenu* tools = w_->menuBar()->actions()[3]->menu();
+    tools->popup(QPoint(0, 0));
+    w_->statusBar()->showMessage(w_->CommandAction(kCmdHcaViewer)->statusTip());
+    QTest::keyClick(tools, Qt::Key_Escape);
+    QTRY_VERIFY(!tools->isVisible());
+    QVERIFY(w_->statusBar()->currentMessage() != w_->CommandAction(kCmdHcaViewer)->statusTip());
 
     // Without data: F2, close and remote or empty drops do nothing; the editor refuses a report.
     w_->MainWndProc_OnCommand(kCmdHcaViewer);
@@ -365,6 +379,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(marked, line + " " + std::string(kMsfMarker));
     OpenLine(line);
     QVERIFY(w_->ResultList()->model()->rowCount() == 13 && platform_.Messages().empty());
+    std::filesystem::remove(folder + "/" + name);  // QTemporaryDir cannot name it to remove it
 
     // A new window lists the recent files from the configuration and opens one again.
     StopWindow();
