@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 #include "support/temp_folder.h"
@@ -142,6 +143,7 @@ TEST(HcaModel, ClustersLinksAndTheTwoStep) {
   ASSERT_EQ(SpansOf(*seq), (Spans{{5, 7}}));
   EXPECT_EQ(seq->clusters[0].zigzag, 1);
   EXPECT_EQ(seq->zigzags, (std::vector<std::int32_t>{6}));
+  EXPECT_EQ(Build("AVAVA")->zigzags, (std::vector<std::int32_t>{2}));  // from the second residue on
   auto shortSeq = Build("AAAAAVAV");
   EXPECT_EQ(shortSeq->clusters[0].zigzag, 0);
   EXPECT_TRUE(shortSeq->zigzags.empty());
@@ -180,6 +182,9 @@ TEST(HcaModel, ContourBitsAndFillPolygons) {
   EXPECT_NEAR(lone->aa[2].polygon[1].x, g.dx, eps);
   EXPECT_NEAR(lone->aa[2].polygon[1].y, -0.8 * g.dy, eps);
   EXPECT_NEAR(Build("V")->aa[0].polygon[2].x, g.hexagon[kCornerP4].x, eps);
+  // Toward +4 and -3 likewise: pulled in before a residue of the same kind (G, K), not before another (F, I).
+  auto other = Build("AAVA");
+  for (int c : {2, 4}) EXPECT_LT(std::hypot(mid[c].x, mid[c].y), std::hypot(other->aa[1].polygon[c].x, other->aa[1].polygon[c].y)) << c;
 }
 
 TEST(HcaLayout, PaintRangeCoversTheDamagedAreaPlusFour) {
@@ -203,6 +208,7 @@ TEST(HcaLayout, PaintRangeCoversTheDamagedAreaPlusFour) {
 TEST(HcaPlotFile, EveryFieldReadsBack) {
   const std::string s = "AAAAAVAVAAP-MVLSPADK";
   auto seq = Build(s);
+  seq->seqName = std::string(300, 'n');  // cut to 259 letters and a NUL
   seq->aa[1].textColour = HcaMakeRgb(255, 0, 0);
   int value = 100;
   for (std::int32_t* field : {&seq->frameLeft, &seq->frameTop, &seq->frameRight, &seq->frameBottom,
@@ -218,7 +224,7 @@ TEST(HcaPlotFile, EveryFieldReadsBack) {
   EXPECT_EQ(r.Get(), 256);
   EXPECT_EQ(r.Text260(), "KALEIDOGRAM");
   EXPECT_EQ(r.Text260(), "/opt/vistram/vistram");
-  EXPECT_EQ(r.Text260(), "test");
+  EXPECT_EQ(r.Text260(), std::string(259, 'n'));
   // residues pointer, length, first and last index, count, clusters pointer and count, zigzags likewise,
   // aa pointer; then the window fields and the display switches (101 to 113).
   const int n = static_cast<int>(s.size());
@@ -277,7 +283,10 @@ TEST(HcaPlotFile, SavesThroughTheDialogAndATemporary) {
   EXPECT_EQ(dir.EntryCount(), 2u);
   platform.QueueFileAnswer({FileDialogResult::Status::Chosen, dir / "no/q.hca", "q.hca"});
   EXPECT_EQ(SaveHCAPlot(nullptr, *seq), -1);
-  ASSERT_EQ(platform.Messages().size(), 1u);
+  const std::string tooLong = dir / std::string(259 - dir.path().size(), 'x');  // 260 characters: refused
+  platform.QueueFileAnswer({FileDialogResult::Status::Chosen, tooLong, "x"});
+  EXPECT_EQ(SaveHCAPlot(nullptr, *seq), -1);
+  ASSERT_EQ(platform.Messages().size(), 2u);
   EXPECT_EQ(platform.Messages()[0].caption, "HCA viewer");
   EXPECT_EQ(platform.Messages()[0].text, "Unable to create File.");
   SetCurrentPlatform(nullptr);
