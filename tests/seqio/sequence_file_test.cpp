@@ -54,7 +54,6 @@ TEST(LireSequence, ReadsRealFilesOfEveryFormat) {
   EXPECT_EQ(rows, 18);
 }
 
-// Runs seqret to write `input` in `format`; false when seqret is not installed or fails.
 bool Seqret(const std::string& input, const std::string& format, const std::string& output) {
   const std::string command = "seqret -sequence '" + input + "' -osformat2 " + format + " -outseq '" + output +
                               "' -auto >/dev/null 2>&1";
@@ -151,8 +150,7 @@ TEST(LireSequence, LineEndsAndLengthLimits) {
   EXPECT_FALSE(ReadFile(sparse).ok);
 }
 
-// Real files with bytes changed, cut or repeated at random: a valid sequence text or nothing
-// (the sanitizer build watches the buffers); random bytes give nothing.
+// Random bytes, and real files with bytes changed, cut or repeated: a valid text or nothing (ASan watches).
 TEST(LireSequence, DamagedFilesGiveAValidTextOrNothing) {
   test_support::TempFolder dir;
   std::mt19937 random(7);

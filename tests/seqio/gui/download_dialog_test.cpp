@@ -38,7 +38,6 @@ class DownloadDialogTest : public QObject {
     server_.AddEntry("protein", "ABCDEFGHIJKLMNOPQRSTUVWXYZAB", ">long\nMKVLAAGIVGLL\n");
     server_.AddEntry("nuccore", "AB000001", ">AB000001.1 mRNA\nACGTACGTACGT\n");
   }
-  void cleanupTestCase() { SetCurrentPlatform(nullptr); }
   void init() { platform_.Clear(); }
 
   void fetchesFromTheChosenDatabase() {
