@@ -1,9 +1,4 @@
-// Reports written at test time by the installed BLAST+ programs: the text and
-// HTML reports give the hits and coordinates of BLAST+'s own tabular output.
-#include <sstream>
-#include <string>
-#include <tuple>
-#include <vector>
+// Reports written at test time by BLAST+ give the hits and coordinates of its own tabular output.
 
 #include "results/blast_test_util.h"
 #include "vistram/results/report_kind.h"
@@ -26,7 +21,6 @@ std::vector<Row> Tabular(const std::string& text) {
   return rows;
 }
 
-// Our reading of a report as rows, in report order, query by query.
 std::vector<Row> Ours(const Loaded& l) {
   std::vector<Row> rows;
   auto add = [&rows](const std::string& query, const HitList& hits) {
@@ -88,9 +82,7 @@ TEST_F(GeneratedReports, BlastpTextAndHtmlWithTwoQueries) {
   Compare(search, {"-outfmt", "0", "-html"});
 }
 
-// BLAST+ HTML without sequence ids ("><a name=BL_ORD_ID:0></a> ALPHA1 ...") and
-// against a subject file ("><a name=Subject_1></a> ALPHA1 ..."): the identifier
-// is the word after the anchor, as in the tabular output.
+// "><a name=BL_ORD_ID:0></a> ALPHA1" (no sequence ids) and "><a name=Subject_1></a> ALPHA1" (a subject file).
 TEST_F(GeneratedReports, BlastpHtmlAnchorsBeforeTheIdentifier) {
   const std::string db =
       dir_.Write("s.fa", ">ALPHA1 first test protein\n" + kAlpha + "\n>GAMMA3 third protein\n" + kGamma + "\n");

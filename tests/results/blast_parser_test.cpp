@@ -1,8 +1,5 @@
 #include "vistram/results/blast_parser.h"
 
-#include <string>
-#include <tuple>
-
 #include "results/blast_test_util.h"
 
 using namespace blasttest;
@@ -164,11 +161,6 @@ TEST_F(BlastParserTest, RealReportsOfSeveralVersionsAndPrograms) {
   auto multi = Read(DataPath("blast_legacy_text_ncbi/bioperl_multi_blast.bls"));
   EXPECT_EQ(multi->hit(1).description, "CE16333   CATHEPSIN-LIKE PROTEASE (HINXTON) TR:O45734 PROTEIN_ID:CAB07275.1");
   EXPECT_EQ(multi->dp.extraSections[0].header.queryLength, 333);
-
-  // WU-BLAST: the score line carries the P value.
-  auto wu = Read(DataPath("blast_legacy_text_wublast/bioperl_ecolitst.wublastp"));
-  ASSERT_EQ(wu->code, kBlastOk);
-  EXPECT_GT(wu->ali(1, 1).pValue, -1.0);
 
   // Thousands separators in the query length.
   auto longQuery = Read(DataPath("blast_legacy_text_ncbi/bioperl_AE003528_ecoli.bls"));

@@ -1,8 +1,6 @@
-// A saved-results file is a report of its own: written from the records of a
-// report, it reads back through the BLAST reader with the same records.
+// A saved-results file reads back through the BLAST reader with the records it was written from.
 #include <algorithm>
 #include <filesystem>
-#include <tuple>
 
 #include "results/blast_test_util.h"
 #include "vistram/results/fasta_parser.h"
@@ -14,7 +12,6 @@ using namespace blasttest;
 
 namespace {
 
-// Saves the working set of `original` and reads the file back into `back`.
 bool SaveAndReadBack(const DataProgram& original, int selectionOnly, DataProgram& back) {
   TempDir dir;
   const std::string path = dir / "saved.vist";
