@@ -9,8 +9,8 @@ namespace {
 
 using Row = std::tuple<std::string, std::string, int, int, int, int>;  // query, subject, qstart, qend, sstart, send
 const std::vector<std::string> kTabular = {"-outfmt", "6 qseqid sseqid qstart qend sstart send"};
-const std::string kAlpha = "MKVLAAGIVGLLLAVSSAQAEEKKPVEVTLNGKTYTLDAPSAEELAKALKEAGVEVLHVGDKTYRLEE";
-const std::string kGamma = "MKVLAAGIVGLLLAVSSAQAEEKKPVEVTLNGKTYTLDAPGGSGMKVLAAGIVGLLLAVSSAQAEEKK";
+const std::string kLibrary = std::string(VISTRAM_TEST_DATA_DIR) + "/results/blastp_library.fa";
+const std::string kQueries = std::string(VISTRAM_TEST_DATA_DIR) + "/results/blastp_queries.fa";
 
 std::vector<Row> Tabular(const std::string& text) {
   std::vector<Row> rows;
@@ -62,17 +62,10 @@ class GeneratedReports : public PlatformTest {
 };
 
 TEST_F(GeneratedReports, BlastpTextAndHtmlWithTwoQueries) {
-  const std::string db = dir_.Write(
-      "db.fa", ">ALPHA1 first test protein\n" + kAlpha +
-                   "\n>BETA2 second protein\nMSTNPKPQRKTKRNTNRRPQDVKFPGGGQIVGGVYLLPRRGPRLGVRATRKTSERSQPRGRRQPIPKA\n"
-                   ">GAMMA3 third protein with a repeat\n" +
-                   kGamma + "\n");
-  const std::string query = dir_.Write("q.fa",
-                                       ">QRY1 test query\nMKVLAAGIVGLLLAVSSAQAEEKKPVEVTLNGKTYTLDAPSAEELAKALKEAG\n"
-                                       ">QRY2 second query\nNRRPQDVKFPGGGQIVGGVYLLPRRGPRLGVRATRKTSERSQPRGRRQP\n");
   std::string out;
-  ASSERT_TRUE(RunProgram({"makeblastdb", "-in", db, "-dbtype", "prot", "-parse_seqids", "-out", dir_ / "db"}, out));
-  const std::vector<std::string> search = {"blastp", "-query", query, "-db", dir_ / "db"};
+  ASSERT_TRUE(
+      RunProgram({"makeblastdb", "-in", kLibrary, "-dbtype", "prot", "-parse_seqids", "-out", dir_ / "db"}, out));
+  const std::vector<std::string> search = {"blastp", "-query", kQueries, "-db", dir_ / "db"};
   auto t = Compare(search, {"-outfmt", "0"});
   EXPECT_EQ(t->dp.header.queryLength, 53);
   ASSERT_EQ(t->dp.extraSections.size(), 1u);
@@ -84,13 +77,11 @@ TEST_F(GeneratedReports, BlastpTextAndHtmlWithTwoQueries) {
 
 // "><a name=BL_ORD_ID:0></a> ALPHA1" (no sequence ids) and "><a name=Subject_1></a> ALPHA1" (a subject file).
 TEST_F(GeneratedReports, BlastpHtmlAnchorsBeforeTheIdentifier) {
-  const std::string db =
-      dir_.Write("s.fa", ">ALPHA1 first test protein\n" + kAlpha + "\n>GAMMA3 third protein\n" + kGamma + "\n");
   const std::string query =
-      dir_.Write("sq.fa", ">QRY1 test query\nMKVLAAGIVGLLLAVSSAQAEEKKPVEVTLNGKTYTLDAPSAEELAKALKEAG\n");
+      dir_.Write("q.fa", ReadWholeFile(kQueries).substr(0, ReadWholeFile(kQueries).find(">QRY2")));
   std::string out;
-  ASSERT_TRUE(RunProgram({"makeblastdb", "-in", db, "-dbtype", "prot", "-out", dir_ / "s"}, out));
-  for (const auto& target : std::vector<std::vector<std::string>>{{"-db", dir_ / "s"}, {"-subject", db}}) {
+  ASSERT_TRUE(RunProgram({"makeblastdb", "-in", kLibrary, "-dbtype", "prot", "-out", dir_ / "s"}, out));
+  for (const auto& target : std::vector<std::vector<std::string>>{{"-db", dir_ / "s"}, {"-subject", kLibrary}}) {
     SCOPED_TRACE(target[0]);
     auto h = Compare(Args({"blastp", "-query", query}, target), {"-html"});
     EXPECT_EQ(h->hit(1).description, "FIRST TEST PROTEIN");

@@ -91,11 +91,7 @@ TEST(FastaClassicLayout, ReadsHeaderHitsBlocksAndStatistics) {
 TEST(FastaClassicLayout, FailureCodes) {
   test_support::TempFolder dir;
   auto without = [](std::string r, const std::string& text) { return r.erase(r.find(text), text.size()); };
-  const struct {
-    const char* name;
-    std::string text;
-    int kind, code;
-  } cases[] = {
+  const std::tuple<const char*, std::string, int, int> cases[] = {
       {"no end marker", without(kClassic, " Scan time:  1.000 Display time:  0.100\n"), 7, kFastaFailed},
       {"ends inside an alignment", kClassic.substr(0, kClassic.find("HIT1   AAKV")), 7, kFastaFailed},
       {"no library line", without(kClassic, " vs PIR library\n"), 7, kFastaNoQuery},
@@ -104,9 +100,9 @@ TEST(FastaClassicLayout, FailureCodes) {
        kFastaNoResidues},
       {"not a FASTA kind", kClassic, 5, kFastaFailed},
   };
-  for (const auto& c : cases) {
+  for (const auto& [name, text, kind, code] : cases) {
     DataProgram dp;
-    EXPECT_EQ(Read(dp, dir.Write("r.fas", c.text), c.kind), c.code) << c.name;
+    EXPECT_EQ(Read(dp, dir.Write("r.fas", text), kind), code) << name;
   }
   DataProgram dp, html;
   EXPECT_EQ(Read(dp, dir.path() + "/missing.fas"), kFastaCannotOpen);
@@ -147,12 +143,7 @@ TEST(FastaTransfer, RulerColumnsGapsOverlapAndStatisticsOfBothLayouts) {
 }
 
 TEST(FastaCorpus, EveryReportLoadsOrIsRefused) {
-  const struct {
-    const char* file;
-    int code;
-    unsigned hits;
-    int alignments;
-  } cases[] = {
+  const std::tuple<const char*, int, unsigned, int> cases[] = {
       {"bioperl_5X_1895.FASTXY", kFastaOk, 58, 58},
       {"bioperl_BOSS_DROME.FASTP_v35_04", kFastaOk, 1, 1},
       {"bioperl_HUMBETGLOA.FASTA", kFastaOk, 89, 89},
@@ -163,12 +154,12 @@ TEST(FastaCorpus, EveryReportLoadsOrIsRefused) {
       {"biojava_fasta_3.3t08.out", kFastaFailed, 0, 0},
       {"bioperl_test.gcgfasta", kFastaNoQuery, 0, 0},
   };
-  for (const auto& c : cases) {
+  for (const auto& [file, code, hits, alignments] : cases) {
     DataProgram dp;
-    ASSERT_EQ(Read(dp, kData + c.file), c.code) << c.file;
-    if (c.code != kFastaOk) continue;
+    ASSERT_EQ(Read(dp, kData + file), code) << file;
+    if (code != kFastaOk) continue;
     ExpectConsistent(dp);
-    EXPECT_EQ(std::tie(dp.hitCount, dp.alignmentCount), std::make_tuple(c.hits, c.alignments)) << c.file;
+    EXPECT_EQ(std::tie(dp.hitCount, dp.alignmentCount), std::tie(hits, alignments)) << file;
   }
   // The two of these that load report no hit at all.
   for (const auto& entry : std::filesystem::directory_iterator(kData + "m10_variant")) {

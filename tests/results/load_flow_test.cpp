@@ -148,8 +148,7 @@ TEST_F(LoadFlowTest, NoSecondLoadWhileOneRunsAndProgressOnLargeReports) {
   ASSERT_EQ(OpenPending(DataPath("blast_legacy_text_ncbi/bioperl_blast.report")), 1);
   EXPECT_EQ(std::tie(dp_.header.queryName, dp_.header.queryLength), std::make_tuple(std::string("query"), 504));
 
-  // A real report whose hits repeat until the file is read ahead in several chunks and
-  // passes the builder thread many times: progress on the way, every copy loads alike.
+  // A real report's hits repeated: read ahead in chunks, many builder passes, progress shown, every copy alike.
   auto one = Read(DataPath("blastplus_text/biopython_text_2226_blastp_003.txt"));
   const std::string real = ReadWholeFile(DataPath("blastplus_text/biopython_text_2226_blastp_003.txt"));
   const std::size_t from = real.find("\n>") + 1, to = real.find("\nLambda") + 1;
@@ -157,10 +156,8 @@ TEST_F(LoadFlowTest, NoSecondLoadWhileOneRunsAndProgressOnLargeReports) {
   int copies = 0;
   for (; big.size() < (9u << 20); ++copies) big += real.substr(from, to - from);
   ASSERT_EQ(OpenPending(dir_.Write("big.txt", big + real.substr(to))), 1);
-  EXPECT_GE(view_.progressCalls, 2);
-  EXPECT_TRUE(view_.progressOk);
+  EXPECT_TRUE(view_.progressCalls >= 2 && view_.progressOk);
   const int perCopy = static_cast<int>(one->dp.hitCount);
-  ASSERT_GT(perCopy, 5);
   ASSERT_EQ(dp_.hitCount, static_cast<unsigned>(perCopy * copies));
   EXPECT_EQ(std::tie(dp_.alignmentCount, dp_.header.resultType),
             std::make_tuple(one->dp.alignmentCount * copies, one->dp.header.resultType));
@@ -171,8 +168,9 @@ TEST_F(LoadFlowTest, NoSecondLoadWhileOneRunsAndProgressOnLargeReports) {
   for (int h = 0; h < perCopy * copies; ++h) {
     const HspData& a = one->hit(h % perCopy + 1);
     const HspData& b = *(*dp_.hits)[static_cast<std::size_t>(h)];
-    ASSERT_EQ(std::tie(b.identifier, b.alignmentCount), std::tie(a.identifier, a.alignmentCount)) << h;
-    ASSERT_EQ(b.selected.size(), a.alignments.size());
+    ASSERT_EQ(std::tie(b.identifier, b.alignmentCount, b.selected),
+              std::tie(a.identifier, a.alignmentCount, a.selected))
+        << h;
     for (std::size_t k = 0; k < a.alignments.size(); ++k)
       ASSERT_TRUE(fields(*b.alignments[k]) == fields(*a.alignments[k])) << h << " " << k;
   }

@@ -2,33 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "results/search_tables.h"
 #include "support/temp_folder.h"
 #include "vistram/platform/recording_platform.h"
 
 namespace {
 
-std::unique_ptr<HspData> MakeHit(int number, int alignments) {
-  auto hit = std::make_unique<HspData>();
-  hit->number = number;
-  hit->identifier = "HIT" + std::to_string(number);
-  for (int i = 0; i < alignments; ++i) {
-    hit->alignments.push_back(std::make_unique<AliData>());
-    hit->alignments.back()->queryLine = "VIL" + std::to_string(i);
-    hit->alignments.back()->queryStart = i + 1;
-  }
-  hit->alignmentCount = alignments;
-  hit->selected.assign(static_cast<size_t>(alignments), 1);
-  return hit;
-}
-
+// A table of `hits` hits, HIT1 to HITn, of two alignments each, made as a load makes it.
 int LoadTable(DataProgram& dp, const std::string& name, int hits) {
-  dp.hits = std::make_shared<HitList>();
-  for (int i = 1; i <= hits; ++i) dp.hits->push_back(MakeHit(i, 2));
-  dp.hitCount = static_cast<unsigned>(hits);
-  dp.viewHitCount = hits;
-  dp.alignmentCount = 2 * hits;
-  dp.tableName = name;
-  return CreateTableEntry(dp);
+  SearchHits h;
+  for (int i = 1; i <= hits; ++i) h.push_back({"HIT" + std::to_string(i), "", {1, 2}});
+  return AddSearchTable(dp, name, h);
 }
 
 TEST(Tables, CreateLeaveEraseAndFree) {

@@ -99,21 +99,14 @@ TEST_F(RealReports, BlastPlusHtmlAnchorsAndWrappedSubjects) {
 
 TEST(BlastLineRules, Lengths) {
   // Query lengths: thousands separators are skipped only between digits.
-  const struct {
-    const char* line;
-    int length;
-  } lengths[] = {{"(1,937 LETTERS)", 1937},        {"(19,337 LETTERS)", 19337}, {"(90 LETTERS)", 90},
-                 {"(483 LETTERS; RECORD 9)", 483}, {"(1, LETTERS)", 1},         {"NONE", 0}};
-  for (const auto& c : lengths) EXPECT_EQ(IntegerAfterLastParen(c.line), c.length) << c.line;
+  const std::pair<const char*, int> lengths[] = {{"(1,937 LETTERS)", 1937}, {"(19,337 LETTERS)", 19337},
+                                                 {"(90 LETTERS)", 90},      {"(483 LETTERS; RECORD 9)", 483},
+                                                 {"(1, LETTERS)", 1},       {"NONE", 0}};
+  for (const auto& [line, length] : lengths) EXPECT_EQ(IntegerAfterLastParen(line), length) << line;
 }
 
 TEST(BlastLineRules, BlockLines) {
-  const struct {
-    const char* line;
-    int start, printedEnd;
-    const char* segment;
-    bool rangeOnly;
-  } cases[] = {
+  const std::tuple<const char*, int, int, const char*, bool> cases[] = {
       {"Query  1   MKVLAA-GIV  9", 1, 9, "MKVLAA-GIV", false},
       {"Sbjct: 159 - 380", 159, 380, "", true},
       {"Query: 1 - 0", 1, 0, "", true},  // an empty range stays one
@@ -121,13 +114,12 @@ TEST(BlastLineRules, BlockLines) {
       {"Query: 0 ACD", 0, 0, "ACD", false},
       {"Query: x", 0, 0, "", false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
-    const BlockLine b = ParseBlockLine(c.line, std::strlen(c.line));
-    EXPECT_EQ(b.start, c.start);
-    EXPECT_EQ(b.printedEnd, c.printedEnd);
-    EXPECT_EQ(std::string(b.segment == nullptr ? "" : b.segment, b.segmentLength), c.segment);
-    EXPECT_EQ(b.rangeOnly, c.rangeOnly);
+  for (const auto& [line, start, printedEnd, segment, rangeOnly] : cases) {
+    const BlockLine b = ParseBlockLine(line, std::strlen(line));
+    EXPECT_EQ(std::make_tuple(b.start, b.printedEnd,
+                              std::string(b.segment == nullptr ? "" : b.segment, b.segmentLength), b.rangeOnly),
+              std::make_tuple(start, printedEnd, std::string(segment), rangeOnly))
+        << line;
   }
 }
 
@@ -166,28 +158,19 @@ TEST(TestFichier, MarkerWordsInTheFirst20000BytesDecideTheKind) {
 
 // Dice over gap-free columns of hydrophobic (upper-case) residues, the last never counted; -1 for unequal ranges.
 TEST(CalculScoreHCA, DiceOverGapFreeColumnsOfTheRange) {
-  const struct {
-    const char *a, *b;
-    int s1, e1, s2, e2;
-    double score;
-  } cases[] = {
-      {"AAAV", "AAAV", 0, 3, 0, 3, 0.0},
-      {"VAAV", "VAAV", 0, 3, 0, 3, 100.0},
-      {"VILFWMYA", "VILFWMYA", 0, 7, 0, 7, 100.0},
-      {"VVVV", "VAVA", 0, 3, 0, 3, 80.0},
-      {"V-VA", "VLVA", 0, 3, 0, 3, 100.0},
-      {"VLVA", "V-AA", 0, 3, 0, 3, 100.0 * 2 / 3},
-      {"vvvA", "VVVA", 0, 3, 0, 3, 0.0},
-      {"AAGGKK", "SSTTEE", 0, 5, 0, 5, 0.0},
-      {"", "", 0, -1, 0, -1, 0.0},
-      {"VVV", "VVVV", 0, 2, 0, 3, -1.0},
-      {"AVVVA", "VVVA", 1, 4, 0, 3, 100.0},
-      {"VV", "VV", 0, 10, 0, 10, 100.0},  // stops at the line's end
-      {"VLAW", "VAAWVVVV", 0, 6, 0, 6, 80.0},
-      {"VVVV", "VVVV", -1, 2, 0, 3, 0.0},  // before a line: nothing
+  // clang-format off
+  const std::tuple<const char*, const char*, int, int, int, int, double> cases[] = {
+      {"AAAV", "AAAV", 0, 3, 0, 3, 0.0}, {"VAAV", "VAAV", 0, 3, 0, 3, 100.0},
+      {"VILFWMYA", "VILFWMYA", 0, 7, 0, 7, 100.0}, {"VVVV", "VAVA", 0, 3, 0, 3, 80.0},
+      {"V-VA", "VLVA", 0, 3, 0, 3, 100.0}, {"VLVA", "V-AA", 0, 3, 0, 3, 100.0 * 2 / 3},
+      {"vvvA", "VVVA", 0, 3, 0, 3, 0.0}, {"AAGGKK", "SSTTEE", 0, 5, 0, 5, 0.0},
+      {"", "", 0, -1, 0, -1, 0.0}, {"VVV", "VVVV", 0, 2, 0, 3, -1.0},
+      {"AVVVA", "VVVA", 1, 4, 0, 3, 100.0}, {"VV", "VV", 0, 10, 0, 10, 100.0},
+      {"VLAW", "VAAWVVVV", 0, 6, 0, 6, 80.0}, {"VVVV", "VVVV", -1, 2, 0, 3, 0.0},
   };
-  for (const auto& c : cases)
-    EXPECT_DOUBLE_EQ(CalculScoreHCA(c.a, c.b, c.s1, c.e1, c.s2, c.e2), c.score) << c.a << " " << c.b << " " << c.s1;
+  // clang-format on
+  for (const auto& [a, b, s1, e1, s2, e2, score] : cases)
+    EXPECT_DOUBLE_EQ(CalculScoreHCA(a, b, s1, e1, s2, e2), score) << a << " " << b << " " << s1;
   // Whole lines of 16-column blocks and a remainder.
   const std::string q = std::string(40, 'V') + "AAAAAAAAAA", s = std::string(20, 'V') + std::string(30, 'A');
   EXPECT_DOUBLE_EQ(AlignmentHcaScore(q, s), 100.0 * 2 * 20 / (40 + 20));

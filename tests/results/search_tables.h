@@ -1,5 +1,4 @@
-// Two small tables for the search tests, made as a load makes them: "one"
-// (FASTA: KINASE, HEMOGLOBIN, KINASE) and "two" (BLAST: CYTOCHROME, KINASE).
+// Two small tables made as a load makes them: "one" (FASTA) and "two" (BLAST, with P values).
 #pragma once
 #include <string>
 #include <tuple>
@@ -17,15 +16,12 @@ inline int AddSearchTable(DataProgram& dp, const std::string& name, const Search
   for (const auto& [identifier, description, scores] : hits) {
     auto h = std::make_unique<HspData>();
     h->number = static_cast<int>(dp.hits->size()) + 1;
-    h->identifier = identifier;
-    h->description = description;
+    std::tie(h->identifier, h->description) = std::tie(identifier, description);
     for (double s : scores) {
       h->alignments.push_back(std::make_unique<AliData>());
       AliData& a = *h->alignments.back();
       a.ClearStatistics();
-      a.score = s;
-      a.expect = s / 1000;
-      if (resultType != kResultFasta) a.pValue = 0.5;
+      std::tie(a.score, a.expect, a.pValue) = std::make_tuple(s, s / 1000, resultType == kResultFasta ? -1.0 : 0.5);
       a.queryLine = a.subjectLine = a.middleLine = "VIL";
       a.sourceTableIndex = static_cast<int>(dp.tables.size());
       a.sourceHitNumber = h->number;

@@ -74,9 +74,8 @@ TEST_F(Searches, StringFinderRefusesCopiesAndSelects) {
             std::make_tuple(std::string("Q99999"), std::string("P11111")));
   EXPECT_EQ((*out_.hits)[0]->selected, std::vector<int>{0});
   ASSERT_EQ(StringFinderSearch(dp_, nullptr, {1}, "kinase", false, nullptr), kSearchSelected);
-  EXPECT_EQ(Hit(1, 1).selected, (std::vector<int>{1, 1}));
-  EXPECT_EQ(Hit(1, 0).selected, std::vector<int>{0});
-  EXPECT_EQ(Hit(0, 0).selected, (std::vector<int>{0, 0}));  // table one was not searched
+  EXPECT_EQ(std::tie(Hit(1, 1).selected, Hit(1, 0).selected, Hit(0, 0).selected),  // table one was not searched
+            std::make_tuple(std::vector<int>{1, 1}, std::vector<int>{0}, std::vector<int>{0, 0}));
 }
 
 TEST_F(Searches, IdAnalyserGroupsByFirstWordLargestFirst) {
@@ -85,9 +84,8 @@ TEST_F(Searches, IdAnalyserGroupsByFirstWordLargestFirst) {
   ASSERT_EQ(IdAnalyse(dp_, nullptr, {2}, &out_), kSearchCopied);
   ASSERT_EQ(out_.hits->size(), 2u);
   const HspData& g = *(*out_.hits)[0];
-  EXPECT_EQ(std::tie(g.identifier, g.alignmentCount, g.scoreText, g.expectText, g.number),
-            std::make_tuple(std::string("P12345"), 3, std::string("-"), std::string("-"), 1));
-  EXPECT_EQ(g.selected, (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(std::tie(g.identifier, g.alignmentCount, g.scoreText, g.expectText, g.number, g.selected),
+            std::make_tuple(std::string("P12345"), 3, std::string("-"), std::string("-"), 1, std::vector<int>(3)));
   EXPECT_EQ(g.alignments[2]->sourceHitNumber, 3);
   EXPECT_EQ(std::tie((*out_.hits)[1]->identifier, (*out_.hits)[1]->number), std::make_tuple(std::string("P99"), 2));
   EXPECT_EQ(std::tie(out_.alignmentCount, out_.name, out_.header.databaseText),
@@ -124,8 +122,8 @@ TEST_F(Searches, FieldSearchRangesRefusalsAndSelection) {
   Hit(1, 1).selected = {1, 0};
   Hit(1, 0).selected = {1};
   ASSERT_EQ(FieldSearch(dp_, nullptr, {1}, 0, "50", "100", false, nullptr), kSearchSelected);
-  EXPECT_EQ(Hit(1, 1).selected, (std::vector<int>{0, 1}));
-  EXPECT_EQ(Hit(1, 0).selected, std::vector<int>{1});
+  EXPECT_EQ(std::tie(Hit(1, 1).selected, Hit(1, 0).selected),
+            std::make_tuple(std::vector<int>{0, 1}, std::vector<int>{1}));
   ASSERT_EQ(FieldSearch(dp_, nullptr, {0, 1}, 5, "0", "100", true, &out_), kSearchNothing);  // no positives
   Messages();
   ASSERT_EQ(FieldSearch(dp_, nullptr, {0, 1}, 0, "35", "100", true, &out_), kSearchCopied);

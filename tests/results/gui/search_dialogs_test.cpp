@@ -1,7 +1,5 @@
 // The String Finder, Field Search and ID analysis dialogs driven on the
 // offscreen platform over two tables; the search rules are the model tests' part.
-#include <QApplication>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
