@@ -88,18 +88,18 @@ TEST(SaverTest, WritesTheDocumentedLayout) {
 }
 
 TEST(SaverTest, BlocksOf60ColumnsWithPositionsThatSkipGaps) {
-  // Two gaps in the query's first block, a 'Z' (a letter) opening the second
+  // Two gaps in the query's first block, a lower-case 'z' (a letter) opening the second
   // block and a subject gap in the last column.
   std::string query(61, 'A'), subject(61, 'C'), middle(61, ' ');
   query[5] = query[6] = '-';
-  query[60] = 'Z';
+  query[60] = 'z';
   subject[60] = '-';
   const std::string expected =
       " SCORE = 1 BITS (1), EXPECT = 1\n IDENTITIES = 1/61 (1%)\n\n"
       "Query: 1      " +
       query.substr(0, 60) + " 58\n              " + middle.substr(0, 60) + "\nSbjct: 1000   " + subject.substr(0, 60) +
       " 1059\n\n"
-      "Query: 59     Z 59\n               \nSbjct: 1060   - 1059\n\n";
+      "Query: 59     z 59\n               \nSbjct: 1060   - 1059\n\n";
   EXPECT_EQ(expected, Capture([&](std::FILE* f) {
               SaveAli(f, "SCORE = 1 BITS (1), EXPECT = 1 IDENTITIES = 1/61 (1%)", query, subject, middle, 1, 1000);
             }));
