@@ -1,35 +1,25 @@
 #include "vistram/results/load_flow.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "results/blast_test_util.h"
-#include "vistram/platform/messages.h"
-#include "vistram/platform/recording_platform.h"
 #include "support/recording_view.h"
+#include "vistram/platform/messages.h"
 
-using blasttest::DataPath;
-using blasttest::TempDir;
+using namespace blasttest;
 
 namespace {
 
-using test_support::RecordingView;
-
-class LoadFlowTest : public ::testing::Test {
+class LoadFlowTest : public PlatformTest {
  protected:
   void SetUp() override {
+    PlatformTest::SetUp();
     view_.window = &view_;
-    SetCurrentPlatform(&platform_);
     TakePendingFilePath();
   }
   void TearDown() override {
     WaitForLoadThread();
-    SetCurrentPlatform(nullptr);
+    PlatformTest::TearDown();
   }
-  // One Open command, run to its load-done handler as the window would.
-  int Open() {
+  int Open() {  // one Open command, run to its load-done handler as the window would
     view_.ready = -1;
     const int started = StartLoad(dp_, view_);
     if (started != kLoadStarted) return -started;
@@ -41,48 +31,28 @@ class LoadFlowTest : public ::testing::Test {
     SetPendingFilePath(path);
     return Open();
   }
-
-  RecordingPlatform platform_;
-  RecordingView view_;
+  test_support::RecordingView view_;
   DataProgram dp_;
-  TempDir dir_;
 };
 
-TEST_F(LoadFlowTest, PendingPathIsTakenOnceAndShortValuesAreIgnored) {
+TEST_F(LoadFlowTest, PendingPathAndTheDialogWithItsFilters) {
   SetPendingFilePath("/x/y.bla");
   EXPECT_EQ(TakePendingFilePath(), "/x/y.bla");
-  EXPECT_EQ(TakePendingFilePath(), "");
-  SetPendingFilePath(std::string(400, 'p'));
-  EXPECT_EQ(TakePendingFilePath().size(), 259u);
+  EXPECT_EQ(TakePendingFilePath(), "");  // taken once
 
   // One character: the dialog is shown instead (and cancelled here).
+  dp_.programFolder = "/opt/vistram/";
   SetPendingFilePath("x");
   EXPECT_EQ(Open(), 0);
   ASSERT_EQ(platform_.FileRequests().size(), 1u);
-  EXPECT_TRUE(platform_.Messages().empty());
-}
-
-TEST_F(LoadFlowTest, DialogOffersTheSixFiltersInOrder) {
-  dp_.programFolder = "/opt/vistram/";
-  EXPECT_EQ(Open(), 0);
-  ASSERT_EQ(platform_.FileRequests().size(), 1u);
-  const FileDialogRequest req = platform_.FileRequests()[0];
-  ASSERT_EQ(req.filters.size(), 6u);
-  EXPECT_EQ(req.filters[0].text, "All formats");
-  EXPECT_EQ(req.filters[0].patterns, "*.fas;*.bla;*.html;*.htm;*.txt;*.vist");
-  EXPECT_EQ(req.filters[2].text, "BLAST file (*.bla;*.vist)");
-  EXPECT_EQ(req.filters[5].patterns, "*.*");
-  EXPECT_EQ(req.filterIndex, 1);
-  EXPECT_TRUE(req.mustExist);
-  EXPECT_EQ(req.initialFolder, "/opt/vistram/");
-
-  // A failing dialog: information box with the path it returned.
+  EXPECT_EQ(platform_.FileRequests()[0].initialFolder, "/opt/vistram/");
+  // A failing dialog: an information box with the path it returned.
   platform_.QueueFileAnswer({FileDialogResult::Status::Failed, "/bad/path", ""});
   EXPECT_EQ(Open(), 0);
   ASSERT_EQ(platform_.Messages().size(), 1u);
-  EXPECT_EQ(platform_.Messages()[0].icon, MsgIcon::Information);
-  EXPECT_EQ(platform_.Messages()[0].caption, "Vistram");
-  EXPECT_EQ(platform_.Messages()[0].text, "Unable to open or read your file.\nPlease, check the file :\n/bad/path.");
+  EXPECT_EQ(std::tie(platform_.Messages()[0].icon, platform_.Messages()[0].caption, platform_.Messages()[0].text),
+            std::make_tuple(MsgIcon::Information, std::string("Vistram"),
+                            std::string("Unable to open or read your file.\nPlease, check the file :\n/bad/path.")));
 }
 
 TEST_F(LoadFlowTest, ChosenReportBecomesTheCurrentTable) {
@@ -90,81 +60,55 @@ TEST_F(LoadFlowTest, ChosenReportBecomesTheCurrentTable) {
   platform_.QueueFileAnswer({FileDialogResult::Status::Chosen, path, "biopython_text_2010L_blastp_003.txt"});
   ASSERT_EQ(Open(), 1);
   EXPECT_TRUE(platform_.Messages().empty());
-  ASSERT_EQ(dp_.tableCount, 1);
-  EXPECT_EQ(dp_.currentTable, 0);
-  EXPECT_EQ(dp_.tableName, "biopython_text_2010L_blastp_003.txt");
-  EXPECT_EQ(dp_.tables[0]->sourcePath, path);
-  ASSERT_EQ(dp_.tableNameCount, 1);
-  EXPECT_EQ(dp_.tableNames[0], "biopython_text_2010L_blastp_003.txt");
-  EXPECT_EQ(dp_.hitCount, 13u);
-  // Every alignment knows its hit and its table name.
-  for (std::size_t i = 0; i < dp_.hits->size(); ++i)
-    for (const auto& ali : (*dp_.hits)[i]->alignments) {
-      EXPECT_EQ(ali->sourceHitNumber, static_cast<int>(i + 1));
-      EXPECT_EQ(ali->sourceTableIndex, 0);
-    }
-  ASSERT_FALSE(view_.shown.empty());
-  EXPECT_EQ(view_.lastHit, 1);
-  EXPECT_EQ(view_.lastAlignment, 1);
+  EXPECT_EQ(std::tie(dp_.tableCount, dp_.currentTable, dp_.tableNameCount, dp_.hitCount),
+            std::make_tuple(1, 0, 1, 13u));
+  EXPECT_EQ(dp_.tableName + "|" + dp_.tableNames[0] + "|" + dp_.tables[0]->sourcePath,
+            "biopython_text_2010L_blastp_003.txt|biopython_text_2010L_blastp_003.txt|" + path);
+  for (std::size_t i = 0; i < dp_.hits->size(); ++i)  // every alignment knows its hit
+    for (const auto& ali : (*dp_.hits)[i]->alignments) EXPECT_EQ(ali->sourceHitNumber, int(i + 1));
   ASSERT_TRUE(dp_.viewer);
-  EXPECT_EQ(dp_.viewer->hitNumber, 1);
-  EXPECT_EQ(view_.comboCurrent, 0);
+  EXPECT_EQ(std::tie(view_.lastHit, view_.lastAlignment, view_.comboCurrent, dp_.viewer->hitNumber),
+            std::make_tuple(1, 1, 0, 1));
 }
 
-TEST_F(LoadFlowTest, FailedLoadsShowTheMessageAndBringBackThePreviousTable) {
-  ASSERT_EQ(OpenPending(DataPath("blast_legacy_text_ncbi/bioperl_multi_blast.bls")), 1);
-  ASSERT_EQ(dp_.tableCount, 4);
-  // Move the viewer, as the user would, then try unreadable files.
+TEST_F(LoadFlowTest, MultiQueryReportThenFailedLoadsBringBackThePreviousTable) {
+  const std::string multi = DataPath("blastplus_text/bioperl_multiresult_blastn+.bls");
+  ASSERT_EQ(OpenPending(multi), 1);
+  ASSERT_EQ(std::tie(dp_.tableCount, dp_.currentTable, dp_.tableNameCount), std::make_tuple(3, 0, 3));
+  EXPECT_TRUE(dp_.hits == dp_.tables[0]->hits);  // the report's first query is shown
+  const unsigned hits[] = {13, 6, 17};           // all 36 hit blocks, each with its query
+  for (int t = 0; t < 3; ++t) {
+    const TableEntry& e = *dp_.tables[static_cast<std::size_t>(t)];
+    EXPECT_EQ(e.name,
+              "bioperl_multiresult_blastn+.bls" + std::string(t == 0 ? "" : " (query " + std::to_string(t + 1) + ")"));
+    EXPECT_EQ(std::tie(e.hitCount, e.sourcePath), std::tie(hits[t], multi));
+    for (const auto& hit : *e.hits)
+      for (const auto& ali : hit->alignments) EXPECT_EQ(ali->sourceTableIndex, t);
+  }
+  EXPECT_EQ(dp_.tables[0]->header.queryName, "GFAVMM201BADC0");
+  EXPECT_EQ(std::tie(dp_.tables[1]->header.queryName, dp_.tables[1]->header.queryLength),
+            std::make_tuple(std::string("GFAVMM201A1JOH"), 57));
+  EXPECT_EQ((*dp_.tables[1]->hits)[0]->identifier, "GI|22416007|EMB|AL772315.4|");
+
+  // Move the viewer as the user would, then try unreadable files.
   ActivateTable(dp_, view_, 2);
   dp_.viewer->hitNumber = 3;
   dp_.viewer->alignmentNumber = 1;
-  const int tablesBefore = dp_.tableCount;
-
   const std::string unknown = dir_.Write("notes.txt", "just some notes\n");
   const std::string truncated = DataPath("blast_legacy_text_truncated/bioperl_ex_NCBI_blastn.txt");
-  for (const std::string& path : {unknown, truncated, dir_.path() + "/missing.bla"}) {
+  for (const std::string& path : {unknown, truncated, dir_ / "missing.bla"}) {
     platform_.Clear();
     EXPECT_EQ(OpenPending(path), 0);
     ASSERT_EQ(platform_.Messages().size(), 1u) << path;
-    EXPECT_EQ(platform_.Messages()[0].icon, MsgIcon::Error);
-    EXPECT_EQ(platform_.Messages()[0].text, FormatTxtMessage(IDS_CANNOT_READ_FILE, path));
-    EXPECT_EQ(dp_.tableCount, tablesBefore);
-    EXPECT_EQ(dp_.currentTable, 2);
-    ASSERT_TRUE(dp_.hits);
-    EXPECT_EQ(dp_.hits, dp_.tables[2]->hits);
-    EXPECT_EQ(view_.lastHit, 3);  // the remembered position
-    EXPECT_TRUE(dp_.extraSections.empty());
+    EXPECT_EQ(std::tie(platform_.Messages()[0].icon, platform_.Messages()[0].text),
+              std::make_tuple(MsgIcon::Error, FormatTxtMessage(IDS_CANNOT_READ_FILE, path)));
+    EXPECT_EQ(std::tie(dp_.tableCount, dp_.currentTable, view_.lastHit), std::make_tuple(3, 2, 3));  // the place
+    EXPECT_TRUE(dp_.hits == dp_.tables[2]->hits);  // the remembered place
   }
-  // A cancelled dialog: no message, the same table and position.
-  platform_.Clear();
+  platform_.Clear();  // a cancelled dialog: no message, the same table and place
   EXPECT_EQ(Open(), 0);
   EXPECT_TRUE(platform_.Messages().empty());
-  EXPECT_EQ(dp_.currentTable, 2);
-  EXPECT_EQ(view_.lastHit, 3);
-}
-
-TEST_F(LoadFlowTest, MultiQueryReportLoadsOneTablePerQuery) {
-  const std::string path = DataPath("blastplus_text/bioperl_multiresult_blastn+.bls");
-  ASSERT_EQ(OpenPending(path), 1);
-  ASSERT_EQ(dp_.tableCount, 3);
-  EXPECT_EQ(dp_.currentTable, 0);  // the report's first query is shown
-  EXPECT_EQ(dp_.tables[0]->name, "bioperl_multiresult_blastn+.bls");
-  EXPECT_EQ(dp_.tables[1]->name, "bioperl_multiresult_blastn+.bls (query 2)");
-  EXPECT_EQ(dp_.tables[2]->name, "bioperl_multiresult_blastn+.bls (query 3)");
-  EXPECT_EQ(dp_.tables[0]->header.queryName, "GFAVMM201BADC0");
-  EXPECT_EQ(dp_.tables[1]->header.queryName, "GFAVMM201A1JOH");
-  EXPECT_EQ(dp_.tables[1]->header.queryLength, 57);
-  EXPECT_EQ(dp_.tables[2]->sourcePath, path);
-  EXPECT_EQ(dp_.tableNameCount, 3);
-  for (int t = 0; t < 3; ++t)
-    for (const auto& hit : *dp_.tables[t]->hits)
-      for (const auto& ali : hit->alignments) EXPECT_EQ(ali->sourceTableIndex, t);
-  // Every hit block of the file (36) is in the table of its own query.
-  EXPECT_EQ(dp_.tables[0]->hitCount, 13u);
-  EXPECT_EQ(dp_.tables[1]->hitCount, 6u);
-  EXPECT_EQ(dp_.tables[2]->hitCount, 17u);
-  EXPECT_EQ((*dp_.tables[1]->hits)[0]->identifier, "GI|22416007|EMB|AL772315.4|");
-  EXPECT_EQ(dp_.hits, dp_.tables[0]->hits);
+  EXPECT_EQ(std::tie(dp_.currentTable, view_.lastHit), std::make_tuple(2, 3));
 }
 
 TEST_F(LoadFlowTest, LeaveCloseAndActivate) {
@@ -173,38 +117,25 @@ TEST_F(LoadFlowTest, LeaveCloseAndActivate) {
   dp_.viewer->alignmentNumber = 1;
   ASSERT_EQ(OpenPending(DataPath("blast_legacy_text_wublast/bioperl_ecolitst.wublastp")), 1);
   ASSERT_EQ(dp_.tableCount, 2);
-  EXPECT_EQ(dp_.tables[0]->savedHit, 2);  // remembered when the Open command left it
-  EXPECT_EQ(view_.comboEmptied, 2);
-
+  EXPECT_EQ(std::tie(dp_.tables[0]->savedHit, view_.comboEmptied), std::make_tuple(2, 2));  // saved on leaving
   ActivateTable(dp_, view_, 0);
-  EXPECT_EQ(dp_.tableName, "biopython_text_2010L_blastn_001.txt");
-  EXPECT_EQ(view_.lastHit, 2);
-  EXPECT_EQ(dp_.header.queryName, "GI|1348916|GB|G26684|G26684");
-
+  EXPECT_EQ(std::tie(view_.lastHit, dp_.header.queryName),
+            std::make_tuple(2, std::string("GI|1348916|GB|G26684|G26684")));
   // Closing the current table shows the one now current; the name list stays.
   CloseCurrentTable(dp_, view_);
-  ASSERT_EQ(dp_.tableCount, 1);
-  EXPECT_EQ(dp_.currentTable, 0);
+  EXPECT_EQ(std::tie(dp_.tableCount, dp_.currentTable, view_.lastHit, dp_.tableNameCount), std::make_tuple(1, 0, 1, 2));
   EXPECT_EQ(dp_.tableName, "bioperl_ecolitst.wublastp");
-  EXPECT_EQ(view_.lastHit, 1);
-  EXPECT_EQ(dp_.tableNameCount, 2);
   CloseCurrentTable(dp_, view_);
-  EXPECT_EQ(dp_.tableCount, 0);
-  EXPECT_EQ(dp_.currentTable, -1);
-  EXPECT_FALSE(dp_.hits);
-  EXPECT_FALSE(dp_.viewer);
-  EXPECT_EQ(dp_.header.queryName, "");
-  // Nothing to leave or close: nothing happens.
-  const int clears = view_.clears;
+  EXPECT_EQ(std::tie(dp_.tableCount, dp_.currentTable, dp_.header.queryName), std::make_tuple(0, -1, std::string()));
+  EXPECT_FALSE(dp_.hits || dp_.viewer);
+  const int clears = view_.clears;  // nothing to leave or close: nothing happens
   FermeUnFichier(dp_, view_, 0);
   EXPECT_EQ(view_.clears, clears);
 }
 
-TEST_F(LoadFlowTest, NoSecondLoadWhileOneRuns) {
-  // The first load waits in its dialog until the test lets it go on.
+TEST_F(LoadFlowTest, NoSecondLoadWhileOneRunsAndProgressOnLargeReports) {
   SetPendingFilePath(DataPath("blast_legacy_text_ncbi/biopython_text_2010L_blastp_003.txt"));
   ASSERT_EQ(StartLoad(dp_, view_), kLoadStarted);
-  EXPECT_TRUE(LoadIsRunning());
   EXPECT_EQ(StartLoad(dp_, view_), kLoadAlreadyRunning);
   WaitForLoadThread();
   EXPECT_TRUE(LoadIsRunning());  // until the load-done handler has run
@@ -212,29 +143,37 @@ TEST_F(LoadFlowTest, NoSecondLoadWhileOneRuns) {
   OnLoadDone(dp_, view_, view_.ready, 0);
   EXPECT_FALSE(LoadIsRunning());
   EXPECT_EQ(dp_.tableCount, 1);
-  EXPECT_EQ(LoadStringText(IDS_LOAD_ALREADY_RUNNING).empty(), false);
-}
 
-TEST_F(LoadFlowTest, ReportWithoutQueryLengthIsMixedAndNamedQuery) {
+  // A report without a query length is mixed; its name is on the line after "Query=".
   ASSERT_EQ(OpenPending(DataPath("blast_legacy_text_ncbi/bioperl_blast.report")), 1);
-  EXPECT_EQ(dp_.header.queryName, "query");  // the name is on the line after "Query="
-  EXPECT_EQ(dp_.header.queryLength, 504);
-  EXPECT_EQ(dp_.tables[0]->header.queryName, "query");
-}
+  EXPECT_EQ(std::tie(dp_.header.queryName, dp_.header.queryLength), std::make_tuple(std::string("query"), 504));
 
-TEST_F(LoadFlowTest, LargeReportReportsProgress) {
-  // A report of several megabytes: progress is reported on the way.
-  std::string big = "BLASTP Altschul\nQuery= BIG\n   (10 letters)\nDatabase: d\n x\n";
-  const std::string hit =
-      ">H1 d\n Length = 10\n Score = 10 bits (5), Expect = 1.0\n Identities = 5/5 (100%)\n"
-      "Query: 1  MKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLA 60\n"
-      "          MKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLA\n"
-      "Sbjct: 1  MKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLAMKVLA 60\n\n";
-  while (big.size() < (9u << 20)) big += hit;
-  big += "  Database: d\n    Posted date: x\n";
-  ASSERT_EQ(OpenPending(dir_.Write("big.bla", big)), 1);
-  EXPECT_GE(view_.progressCalls, 2);
-  EXPECT_TRUE(view_.progressOk);
+  // A real report's hits repeated: read ahead in chunks, many builder passes, progress shown, every copy alike.
+  auto one = Read(DataPath("blastplus_text/biopython_text_2226_blastp_003.txt"));
+  const std::string real = ReadWholeFile(DataPath("blastplus_text/biopython_text_2226_blastp_003.txt"));
+  const std::size_t from = real.find("\n>") + 1, to = real.find("\nLambda") + 1;
+  std::string big = real.substr(0, from);
+  int copies = 0;
+  for (; big.size() < (9u << 20); ++copies) big += real.substr(from, to - from);
+  ASSERT_EQ(OpenPending(dir_.Write("big.txt", big + real.substr(to))), 1);
+  EXPECT_TRUE(view_.progressCalls >= 2 && view_.progressOk);
+  const int perCopy = static_cast<int>(one->dp.hitCount);
+  ASSERT_EQ(dp_.hitCount, static_cast<unsigned>(perCopy * copies));
+  EXPECT_EQ(std::tie(dp_.alignmentCount, dp_.header.resultType),
+            std::make_tuple(one->dp.alignmentCount * copies, one->dp.header.resultType));
+  auto fields = [](const AliData& x) {
+    return std::tie(x.queryLine, x.middleLine, x.subjectLine, x.statsText, x.queryStart, x.queryEnd, x.subjectStart,
+                    x.subjectEnd, x.score, x.expect, x.hcaScore, x.gapped);
+  };
+  for (int h = 0; h < perCopy * copies; ++h) {
+    const HspData& a = one->hit(h % perCopy + 1);
+    const HspData& b = *(*dp_.hits)[static_cast<std::size_t>(h)];
+    ASSERT_EQ(std::tie(b.identifier, b.alignmentCount, b.selected),
+              std::tie(a.identifier, a.alignmentCount, a.selected))
+        << h;
+    for (std::size_t k = 0; k < a.alignments.size(); ++k)
+      ASSERT_TRUE(fields(*b.alignments[k]) == fields(*a.alignments[k])) << h << " " << k;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "results/search_tables.h"
 #include "support/recording_view.h"
 #include "vistram/platform/recording_platform.h"
 #include "vistram/results/fasta_parser.h"
@@ -13,238 +14,146 @@
 
 namespace {
 
-struct HitSpec {
-  std::string identifier;
-  std::string description;
-  std::vector<double> scores;  // one alignment per score
-};
-
-// Adds a table made of `hits` to dp (as a load would: working set, then table).
-int AddTable(DataProgram& dp, const std::string& name, const std::vector<HitSpec>& hits, int resultType = 3) {
-  dp.hits = std::make_shared<HitList>();
-  const int tableIndex = static_cast<int>(dp.tables.size());
-  int total = 0;
-  for (const HitSpec& want : hits) {
-    auto h = std::make_unique<HspData>();
-    h->number = static_cast<int>(dp.hits->size()) + 1;
-    h->identifier = want.identifier;
-    h->description = want.description;
-    h->scoreText = "12";
-    for (double s : want.scores) {
-      auto a = std::make_unique<AliData>();
-      a->ClearStatistics();
-      a->score = s;
-      a->expect = s / 1000;
-      if (resultType != 3) a->pValue = 0.5;
-      a->queryLine = "VIL";
-      a->sourceTableIndex = tableIndex;
-      a->sourceHitNumber = h->number;
-      h->alignments.push_back(std::move(a));
-    }
-    h->alignmentCount = static_cast<int>(h->alignments.size());
-    h->selected.assign(h->alignments.size(), 0);
-    total += h->alignmentCount;
-    dp.hits->push_back(std::move(h));
-  }
-  dp.hitCount = static_cast<unsigned>(dp.hits->size());
-  dp.viewHitCount = static_cast<int>(dp.hits->size());
-  dp.alignmentCount = total;
-  dp.header = HeaderBlock{};
-  dp.header.queryName = name + "_QUERY";
-  dp.header.queryLength = 100;
-  dp.header.resultType = resultType;
-  dp.tableName = name;
-  EXPECT_EQ(CreateTableEntry(dp), 1);
-  return tableIndex;
-}
+using Texts = std::vector<std::string>;
 
 class Searches : public ::testing::Test {
  protected:
   void SetUp() override {
     SetCurrentPlatform(&platform_);
-    AddTable(dp_, "one",
-             {{"P12345", " PROTEIN KINASE C", {50, 40}},
-              {"Q99999", " HEMOGLOBIN", {30}},
-              {"KIN1_YEAST", " SERINE KINASE", {20}}});
-    AddTable(dp_, "two", {{"P11111", " CYTOCHROME", {10}}, {"P22222", " TYROSINE KINASE", {5, 60}}}, 1);
+    AddSearchTables(dp_);
   }
   void TearDown() override { SetCurrentPlatform(nullptr); }
-
-  std::vector<std::string> Texts() {
-    std::vector<std::string> t;
+  Texts Messages() {
+    Texts t;
     for (const auto& m : platform_.Messages()) t.push_back(m.text);
     platform_.Clear();
     return t;
   }
-  HspData& Hit(int table, int hit) { return *(*dp_.tables[static_cast<std::size_t>(table)]->hits)[static_cast<std::size_t>(hit)]; }
+  HspData& Hit(int table, int hit) {
+    return *(*dp_.tables[static_cast<std::size_t>(table)]->hits)[static_cast<std::size_t>(hit)];
+  }
 
   RecordingPlatform platform_;
   DataProgram dp_;
+  SearchTable out_;
 };
 
-TEST_F(Searches, StringFinderRefusals) {
-  SearchTable out;
-  EXPECT_EQ(StringFinderSearch(dp_, nullptr, {}, "kinase", true, &out), kSearchRefused);
-  EXPECT_EQ(StringFinderSearch(dp_, nullptr, {0}, "", true, &out), kSearchRefused);
-  EXPECT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "phosphatase", true, &out), kSearchNothing);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"No table(s) selected.\nPlease retry.",
-                                               "No keyword to search for.\nPlease retry.",
-                                               "The keyword was not found."}));
-  EXPECT_FALSE(out.hits);
-}
+TEST_F(Searches, StringFinderRefusesCopiesAndSelects) {
+  EXPECT_EQ(StringFinderSearch(dp_, nullptr, {}, "kinase", true, &out_), kSearchRefused);
+  EXPECT_EQ(StringFinderSearch(dp_, nullptr, {0}, "", true, &out_), kSearchRefused);
+  EXPECT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "phosphatase", true, &out_), kSearchNothing);
+  EXPECT_EQ(Messages(), (Texts{"No table(s) selected.\nPlease retry.", "No keyword to search for.\nPlease retry.",
+                               "The keyword was not found."}));
+  EXPECT_FALSE(out_.hits);
 
-TEST_F(Searches, StringFinderCopiesFromOneTableWithItsHeader) {
-  SearchTable out;
-  ASSERT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "kin", true, &out), kSearchCopied);
-  // "KIN" is in P12345's and KIN1_YEAST's texts in table one, P22222's in table two.
-  ASSERT_EQ(out.hits->size(), 3u);
-  EXPECT_EQ(Texts(), std::vector<std::string>{"Keyword found in : 3 / 5."});
-  EXPECT_EQ(out.name, "Search for : KIN");
-  EXPECT_EQ(out.header.queryName, "unknown");
-  EXPECT_EQ(out.header.queryLengthText, "(0 letters)");
-  EXPECT_EQ(out.header.databaseText, "unknown name|undefined size");
-  EXPECT_EQ(out.header.resultType, kResultMixed);
-  EXPECT_EQ(out.alignmentCount, 5);
-
-  SearchTable single;
-  ASSERT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "yeast", true, &single), kSearchCopied);
-  ASSERT_EQ(single.hits->size(), 1u);
-  EXPECT_EQ(single.header.queryName, "one_QUERY");
-  EXPECT_EQ(single.header.queryLength, 100);
-  const HspData& copy = *(*single.hits)[0];
-  EXPECT_EQ(copy.number, 1);  // renumbered
-  EXPECT_EQ(copy.identifier, "KIN1_YEAST");
-  EXPECT_EQ(copy.alignments[0]->sourceHitNumber, 3);  // the source stays traceable
-  EXPECT_EQ(copy.alignments[0]->sourceTableIndex, 0);
-  // A deep copy: the source is untouched by changes to it.
+  // "KIN" in P12345's and P12345 B's texts in table one, P22222's in table two:
+  // copies from two tables get an unknown header.
+  ASSERT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "kin", true, &out_), kSearchCopied);
+  ASSERT_EQ(out_.hits->size(), 3u);
+  EXPECT_EQ(Messages(), Texts{"Keyword found in : 3 / 5."});
+  EXPECT_EQ(std::tie(out_.name, out_.header.queryName, out_.header.queryLengthText, out_.header.databaseText),
+            std::make_tuple(std::string("Search for : KIN"), std::string("unknown"), std::string("(0 letters)"),
+                            std::string("unknown name|undefined size")));
+  EXPECT_EQ(std::tie(out_.header.resultType, out_.alignmentCount), std::make_tuple(int(kResultMixed), 5));
+  // From one table: its header; renumbered deep copies that name their source.
+  ASSERT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "yeast", true, &out_), kSearchCopied);
+  ASSERT_EQ(out_.hits->size(), 1u);
+  EXPECT_EQ(std::tie(out_.header.queryName, out_.header.queryLength), std::make_tuple(std::string("one_QUERY"), 100));
+  const HspData& copy = *(*out_.hits)[0];
+  EXPECT_EQ(
+      std::tie(copy.number, copy.identifier, copy.alignments[0]->sourceHitNumber, copy.alignments[0]->sourceTableIndex),
+      std::make_tuple(1, std::string("P12345 B"), 3, 0));
   copy.alignments[0]->queryLine = "XXX";
   EXPECT_EQ(Hit(0, 2).alignments[0]->queryLine, "VIL");
-}
 
-TEST_F(Searches, StringFinderNegationAndSelection) {
+  // "!" negates; copies start unselected.
   Hit(0, 1).selected = {1};
-  SearchTable out;
-  ASSERT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "!kinase", true, &out), kSearchCopied);
-  ASSERT_EQ(out.hits->size(), 2u);
-  EXPECT_EQ((*out.hits)[0]->identifier, "Q99999");
-  EXPECT_EQ((*out.hits)[1]->identifier, "P11111");
-  EXPECT_EQ((*out.hits)[0]->selected, std::vector<int>{0});  // copies start unselected
-
+  ASSERT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "!kinase", true, &out_), kSearchCopied);
+  ASSERT_EQ(out_.hits->size(), 2u);
+  EXPECT_EQ(std::tie((*out_.hits)[0]->identifier, (*out_.hits)[1]->identifier),
+            std::make_tuple(std::string("Q99999"), std::string("P11111")));
+  EXPECT_EQ((*out_.hits)[0]->selected, std::vector<int>{0});
   ASSERT_EQ(StringFinderSearch(dp_, nullptr, {1}, "kinase", false, nullptr), kSearchSelected);
-  EXPECT_EQ(Hit(1, 1).selected, (std::vector<int>{1, 1}));
-  EXPECT_EQ(Hit(1, 0).selected, std::vector<int>{0});
-  EXPECT_EQ(Hit(0, 0).selected, (std::vector<int>{0, 0}));  // table one was not searched
+  EXPECT_EQ(std::tie(Hit(1, 1).selected, Hit(1, 0).selected, Hit(0, 0).selected),  // table one was not searched
+            std::make_tuple(std::vector<int>{1, 1}, std::vector<int>{0}, std::vector<int>{0, 0}));
 }
 
 TEST_F(Searches, IdAnalyserGroupsByFirstWordLargestFirst) {
-  AddTable(dp_, "three", {{"P99 A", " X", {1}}, {"P12345 A", " X", {1}}, {"P12345 B", " Y", {2, 3}}});
-  SearchTable out;
-  ASSERT_EQ(IdAnalyse(dp_, nullptr, {2}, &out), kSearchCopied);
-  ASSERT_EQ(out.hits->size(), 2u);
-  const HspData& g = *(*out.hits)[0];
-  EXPECT_EQ(g.identifier, "P12345");
-  EXPECT_EQ(g.alignmentCount, 3);
-  EXPECT_EQ(g.selected, (std::vector<int>{0, 0, 0}));
-  EXPECT_EQ(g.scoreText, "-");
-  EXPECT_EQ(g.expectText, "-");
-  EXPECT_EQ(g.number, 1);
+  ASSERT_EQ(AddSearchTable(dp_, "three", {{"P99 A", " X", {1}}, {"P12345 A", " X", {1}}, {"P12345 B", " Y", {2, 3}}}),
+            1);
+  ASSERT_EQ(IdAnalyse(dp_, nullptr, {2}, &out_), kSearchCopied);
+  ASSERT_EQ(out_.hits->size(), 2u);
+  const HspData& g = *(*out_.hits)[0];
+  EXPECT_EQ(std::tie(g.identifier, g.alignmentCount, g.scoreText, g.expectText, g.number, g.selected),
+            std::make_tuple(std::string("P12345"), 3, std::string("-"), std::string("-"), 1, std::vector<int>(3)));
   EXPECT_EQ(g.alignments[2]->sourceHitNumber, 3);
-  EXPECT_EQ((*out.hits)[1]->identifier, "P99");
-  EXPECT_EQ((*out.hits)[1]->number, 2);
-  EXPECT_EQ(out.alignmentCount, 4);
-  EXPECT_EQ(out.name, "ID-analysis");
-  EXPECT_EQ(out.header.databaseText, "unknown name|undefined size");
-  // Across tables, and nothing to do without one.
-  ASSERT_EQ(IdAnalyse(dp_, nullptr, {0, 1}, &out), kSearchCopied);
-  EXPECT_EQ(out.hits->size(), 5u);
-  EXPECT_EQ(IdAnalyse(dp_, nullptr, {}, &out), kSearchNothing);
-  EXPECT_TRUE(Texts().empty());
+  EXPECT_EQ(std::tie((*out_.hits)[1]->identifier, (*out_.hits)[1]->number), std::make_tuple(std::string("P99"), 2));
+  EXPECT_EQ(std::tie(out_.alignmentCount, out_.name, out_.header.databaseText),
+            std::make_tuple(4, std::string("ID-analysis"), std::string("unknown name|undefined size")));
+  ASSERT_EQ(IdAnalyse(dp_, nullptr, {0, 1}, &out_), kSearchCopied);  // across tables
+  EXPECT_EQ(out_.hits->size(), 4u);                                  // P12345 (twice), Q99999, P11111, P22222
+  EXPECT_EQ(IdAnalyse(dp_, nullptr, {}, &out_), kSearchNothing);
+  EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(Searches, FieldSearchRangesAndRefusals) {
-  SearchTable out;
-  struct Case {
-    const char* from;
-    const char* to;
-  } refused[] = {{"", "5"}, {"1", ""}, {"abc", "5"}, {"1e999", "5"}};
-  for (const Case& c : refused)
-    EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 0, c.from, c.to, true, &out), kSearchRefused) << c.from << c.to;
-  EXPECT_EQ(FieldSearch(dp_, nullptr, {}, 0, "1", "2", true, &out), kSearchRefused);
-  std::vector<std::string> expected(4, "Invalid range. Please retry.");
+TEST_F(Searches, FieldSearchRangesRefusalsAndSelection) {
+  for (const auto& [from, to] : std::vector<std::pair<const char*, const char*>>{
+           {"", "5"}, {"1", ""}, {"abc", "5"}, {"5", "abc"}, {"1e999", "5"}})
+    EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 0, from, to, true, &out_), kSearchRefused) << from << " " << to;
+  EXPECT_EQ(FieldSearch(dp_, nullptr, {}, 0, "1", "2", true, &out_), kSearchRefused);
+  Texts expected(5, "Invalid range. Please retry.");
   expected.push_back("No table(s) selected.\nPlease retry.");
-  EXPECT_EQ(Texts(), expected);
-  // A reversed range finds nothing; "e-2" is read as 1e-2.
-  EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 0, "10", "5", true, &out), kSearchNothing);
-  EXPECT_EQ(Texts(), std::vector<std::string>{"No entries found during the search."});
-  ASSERT_EQ(FieldSearch(dp_, nullptr, {0}, 1, "e-2", "0.035", true, &out), kSearchCopied);
-  EXPECT_EQ(out.alignmentCount, 2);  // expects 0.02 and 0.03
+  EXPECT_EQ(Messages(), expected);
+  EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 0, "10", "5", true, &out_), kSearchNothing);  // reversed
+  EXPECT_EQ(Messages(), Texts{"No entries found during the search."});
+  ASSERT_EQ(FieldSearch(dp_, nullptr, {0}, 1, "e-2", "0.035", true, &out_), kSearchCopied);  // "e-2" is 1e-2
+  EXPECT_EQ(out_.alignmentCount, 2);
   // A statistic the FASTA table does not have stops the search.
-  EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 6, "0", "1", true, &out), kSearchNothing);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"Keyword found in : 2 / 4.", "You search with a invalid field.",
-                                               "No entries found during the search."}));
-  // Both ends of a range are inside it: scores 30, 40 and 50 of table one.
-  ASSERT_EQ(FieldSearch(dp_, nullptr, {0}, 0, "30", "50", true, &out), kSearchCopied);
-  EXPECT_EQ(out.alignmentCount, 3);
-  // A bound too small for a double reads as 0 (only an infinite one is refused);
-  // a table number past the last table is skipped.
-  EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 1, "1e-400", "0.025", true, &out), kSearchCopied);
-  EXPECT_EQ(FieldSearch(dp_, nullptr, {2}, 0, "0", "100", true, &out), kSearchNothing);
-}
+  EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 6, "0", "1", true, &out_), kSearchNothing);
+  EXPECT_EQ(Messages(), (Texts{"Keyword found in : 2 / 4.", "You search with a invalid field.",
+                               "No entries found during the search."}));
+  ASSERT_EQ(FieldSearch(dp_, nullptr, {0}, 0, "30", "50", true, &out_), kSearchCopied);  // both ends inside
+  EXPECT_EQ(out_.alignmentCount, 3);
+  // A bound too small for a double reads as 0; a table number past the last is skipped.
+  EXPECT_EQ(FieldSearch(dp_, nullptr, {0}, 1, "1e-400", "0.025", true, &out_), kSearchCopied);
+  EXPECT_EQ(FieldSearch(dp_, nullptr, {2}, 0, "0", "100", true, &out_), kSearchNothing);
 
-TEST_F(Searches, FieldSearchSelectsExactlyTheMatchesAndCopiesThem) {
+  // Selecting sets exactly the matches of a hit that has one.
   Hit(1, 1).selected = {1, 0};
   Hit(1, 0).selected = {1};
   ASSERT_EQ(FieldSearch(dp_, nullptr, {1}, 0, "50", "100", false, nullptr), kSearchSelected);
-  EXPECT_EQ(Hit(1, 1).selected, (std::vector<int>{0, 1}));
-  EXPECT_EQ(Hit(1, 0).selected, std::vector<int>{1});  // no match: flags kept
-
-  SearchTable out;
-  ASSERT_EQ(FieldSearch(dp_, nullptr, {0, 1}, 5, "0", "100", true, &out), kSearchNothing);  // positives: none
-  platform_.Clear();
-  ASSERT_EQ(FieldSearch(dp_, nullptr, {0, 1}, 0, "35", "100", true, &out), kSearchCopied);
-  EXPECT_EQ(Texts(), std::vector<std::string>{"Keyword found in : 3 / 7."});
-  ASSERT_EQ(out.hits->size(), 2u);
-  EXPECT_EQ((*out.hits)[0]->alignmentCount, 2);
-  EXPECT_EQ((*out.hits)[1]->identifier, "P22222");
-  ASSERT_EQ((*out.hits)[1]->alignmentCount, 1);
-  EXPECT_DOUBLE_EQ((*out.hits)[1]->alignments[0]->score, 60);
-  EXPECT_EQ(out.alignmentCount, 3);
-  EXPECT_EQ(out.name, "FD-S on: score");
-  EXPECT_EQ(out.header.queryName, "unknown");
-
-  AddTable(dp_, "blast", {{"B1", " X", {5}}}, 1);
-  ASSERT_EQ(FieldSearch(dp_, nullptr, {2}, 6, "0", "1", true, &out), kSearchCopied);
-  EXPECT_EQ(out.name, "FD-S on: P(N)       ");
-  EXPECT_EQ(out.header.queryName, "blast_QUERY");
+  EXPECT_EQ(std::tie(Hit(1, 1).selected, Hit(1, 0).selected),
+            std::make_tuple(std::vector<int>{0, 1}, std::vector<int>{1}));
+  ASSERT_EQ(FieldSearch(dp_, nullptr, {0, 1}, 5, "0", "100", true, &out_), kSearchNothing);  // no positives
+  Messages();
+  ASSERT_EQ(FieldSearch(dp_, nullptr, {0, 1}, 0, "35", "100", true, &out_), kSearchCopied);
+  EXPECT_EQ(Messages(), Texts{"Keyword found in : 3 / 7."});
+  ASSERT_EQ(out_.hits->size(), 2u);
+  EXPECT_EQ((*out_.hits)[0]->alignmentCount, 2);
+  EXPECT_EQ(std::tie((*out_.hits)[1]->identifier, (*out_.hits)[1]->alignmentCount),
+            std::make_tuple(std::string("P22222"), 1));
+  EXPECT_DOUBLE_EQ((*out_.hits)[1]->alignments[0]->score, 60);
+  EXPECT_EQ(std::tie(out_.alignmentCount, out_.name, out_.header.queryName),
+            std::make_tuple(3, std::string("FD-S on: score"), std::string("unknown")));
+  ASSERT_EQ(FieldSearch(dp_, nullptr, {1}, 6, "0", "1", true, &out_), kSearchCopied);  // P(N) of a BLAST table
+  EXPECT_EQ(std::tie(out_.name, out_.header.queryName),
+            std::make_tuple(std::string("FD-S on: P(N)       "), std::string("two_QUERY")));
 }
 
-using test_support::RecordingView;
-
 TEST_F(Searches, ACopiedTableBecomesAFurtherTableOfTheFile) {
-  RecordingView view;
+  test_support::RecordingView view;
   ActivateTable(dp_, view, 1);
-  SearchTable out;
-  ASSERT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "kinase", true, &out), kSearchCopied);
-  ASSERT_TRUE(ShowSearchTable(dp_, view, std::move(out)));
-  ASSERT_EQ(dp_.tableCount, 3);
-  EXPECT_EQ(dp_.currentTable, 2);
-  EXPECT_EQ(view.comboCurrent, 2);
+  ASSERT_EQ(StringFinderSearch(dp_, nullptr, {0, 1}, "kinase", true, &out_), kSearchCopied);
+  ASSERT_TRUE(ShowSearchTable(dp_, view, std::move(out_)));
+  EXPECT_EQ(std::tie(dp_.tableCount, dp_.currentTable, view.comboCurrent, dp_.tableNameCount),
+            std::make_tuple(3, 2, 2, 1));
   const TableEntry& t = *dp_.tables[2];
-  EXPECT_EQ(t.name, "Search for : KINASE");
-  EXPECT_EQ(t.sourcePath, "");
-  EXPECT_EQ(t.hitCount, 3u);
-  EXPECT_EQ(t.alignmentCount, 5);
-  EXPECT_EQ(t.header.resultType, kResultMixed);
-  ASSERT_EQ(dp_.tableNameCount, 1);
-  EXPECT_EQ(dp_.tableNames[0], "Search for : KINASE");
-  // The copies still name the tables they came from.
-  EXPECT_EQ((*t.hits)[2]->alignments[0]->sourceTableIndex, 1);
-  EXPECT_EQ(view.shown.back(), "Search for : KINASE 1,1");
-  // The table that was shown before is intact and can be shown again.
-  EXPECT_EQ(dp_.tables[1]->hitCount, 2u);
+  EXPECT_EQ(std::tie(t.name, t.sourcePath, t.hitCount, t.alignmentCount, t.header.resultType),
+            std::make_tuple(std::string("Search for : KINASE"), std::string(), 3u, 5, int(kResultMixed)));
+  EXPECT_EQ(dp_.tableNames[0] + "|" + view.shown.back(), "Search for : KINASE|Search for : KINASE 1,1");
+  EXPECT_EQ((*t.hits)[2]->alignments[0]->sourceTableIndex, 1);  // the copies still name their tables
   ActivateTable(dp_, view, 1);
-  EXPECT_EQ(dp_.hits->size(), 2u);
-
+  EXPECT_EQ(dp_.hits->size(), 2u);  // the table shown before is intact
   // A selection shows the current alignment again.
   ASSERT_EQ(FieldSearch(dp_, nullptr, {1}, 0, "0", "6", false, nullptr), kSearchSelected);
   ShowSearchSelection(dp_, view);
@@ -253,23 +162,19 @@ TEST_F(Searches, ACopiedTableBecomesAFurtherTableOfTheFile) {
 }
 
 // A real report: the alignments of one ssearch hit kept by their expect value.
-TEST(SearchOnReports, FieldSearchOverALoadedFastaReport) {
-  RecordingPlatform platform;
-  SetCurrentPlatform(&platform);
+TEST_F(Searches, FieldSearchOverALoadedFastaReport) {
   DataProgram dp;
-  ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp, std::string(VISTRAM_TEST_DATA_DIR) +
-                                                            "/fasta/bioperl_issue255_ssearch.fasta", 7),
+  ASSERT_EQ(LitFastaForListBox(nullptr, nullptr, dp,
+                               std::string(VISTRAM_TEST_DATA_DIR) + "/fasta/bioperl_issue255_ssearch.fasta", 7),
             kFastaOk);
   dp.tableName = "issue255";
   ASSERT_EQ(CreateTableEntry(dp), 1);
-  SearchTable out;
-  ASSERT_EQ(FieldSearch(dp, nullptr, {0}, 1, "0", "1e-6", true, &out), kSearchCopied);
-  ASSERT_EQ(out.hits->size(), 1u);
-  EXPECT_EQ((*out.hits)[0]->alignmentCount, 1);
-  EXPECT_EQ((*out.hits)[0]->alignments[0]->subjectStart, 82);
-  EXPECT_EQ(out.header.queryName, "A3_100BP_START38");
-  EXPECT_EQ(out.name, "FD-S on: expect");
-  SetCurrentPlatform(nullptr);
+  ASSERT_EQ(FieldSearch(dp, nullptr, {0}, 1, "0", "1e-6", true, &out_), kSearchCopied);
+  ASSERT_EQ(out_.hits->size(), 1u);
+  EXPECT_EQ(std::tie((*out_.hits)[0]->alignmentCount, (*out_.hits)[0]->alignments[0]->subjectStart),
+            std::make_tuple(1, 82));
+  EXPECT_EQ(std::tie(out_.header.queryName, out_.name),
+            std::make_tuple(std::string("A3_100BP_START38"), std::string("FD-S on: expect")));
 }
 
 }  // namespace
