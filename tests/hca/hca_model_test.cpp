@@ -149,7 +149,8 @@ TEST(HcaModel, ContourBitsAndFillPolygons) {
   // A residue inside a triangle of two linked residues belongs to the area; a proline there blocks it.
   EXPECT_EQ(Build("LAAAV")->aa[3].contourBits & kHcaBitM3P1, kHcaBitM3P1);
   EXPECT_EQ(Build("LAAPV")->aa[3].contourBits & kHcaBitM3P1, 0);
-  for (const InfoAA& a : Build("KDEASTGN")->aa) EXPECT_EQ(a.contourBits, 0);
+  const auto polar = Build("KDEASTGN");
+  for (const InfoAA& a : polar->aa) EXPECT_EQ(a.contourBits, 0);
 
   const HcaGraphData g = ScreenGeometry();
   const double eps = 1e-3;
