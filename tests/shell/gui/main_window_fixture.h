@@ -31,10 +31,12 @@ class MainWindowFixture : public QObject {
     w_->show();
   }
   void StopWindow() { WaitForLoadThread(), w_.reset(), SetCurrentPlatform(nullptr); }
-  void OpenByPath(const QString& path) {
+  // Opens a command line as a second start hands it over; waits for the load's result.
+  void OpenLine(const std::string& line, int result = 1) {
     QSignalSpy done(w_.get(), &MainWindow::loadFinished);
-    w_->OpenCommandLine(path.toStdString());
+    w_->OpenCommandLine(line);
     QVERIFY(done.wait(10000));
-    QCOMPARE(done.first().first().toInt(), 1);
+    QCOMPARE(done.first().first().toInt(), result);
   }
+  void OpenByPath(const QString& path) { OpenLine(path.toStdString()); }
 };

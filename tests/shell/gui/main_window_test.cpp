@@ -7,6 +7,7 @@
 #include <future>
 #include <thread>
 
+#include "main_window_fixture.h"
 #include "support/next_dialog.h"
 #include "vistram/base/command_ids.h"
 #include "vistram/editor/gui/editor_open.h"
@@ -62,32 +63,14 @@ bool ReadBack(const QString& path, DataProgram& back) {
 }
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public MainWindowFixture {
   Q_OBJECT
 
-  QTemporaryDir dir_, out_;
-  RecordingPlatform platform_;
-  std::unique_ptr<MainWindow> w_;
+  QTemporaryDir out_;
   const std::vector<int> kDataCommands = {kCmdSave, kCmdClose, kCmdDatabaseInfo, kCmdSelectFirstAlignments,
                                           kCmdSelectAllAlignments, kCmdUnselectAllAlignments, kCmdColours,
                                           kCmdRename, kCmdPrint, kCmdExportPdf, kCmdHcaViewer};
 
-  void StartWindow() {
-    QFile::copy(kShipped + "vistram.cfg", dir_.filePath("vistram.cfg"));  // kept when there
-    platform_.Clear();
-    SetCurrentPlatform(&platform_);
-    w_ = MainWindow::Create(dir_.filePath("vistram").toStdString());
-    QVERIFY(w_ != nullptr);
-    w_->show();
-  }
-  void StopWindow() { WaitForLoadThread(), w_.reset(), SetCurrentPlatform(nullptr); }
-  // Opens a command line as a second start hands it over; waits for the load's result.
-  void OpenLine(const std::string& line, int result = 1) {
-    QSignalSpy done(w_.get(), &MainWindow::loadFinished);
-    w_->OpenCommandLine(line);
-    QVERIFY(done.wait(10000));
-    QCOMPARE(done.first().first().toInt(), result);
-  }
   QStringList ComboItems() const {
     QStringList out;
     for (int i = 0; i < w_->TableCombo()->count(); ++i) out << w_->TableCombo()->itemText(i);
