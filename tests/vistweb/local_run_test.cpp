@@ -71,7 +71,7 @@ TEST(LocalRun, ClustalwAndBlastAnswerOrLeaveANote) {
       {"local://blast", "PROGRAM=clustalw&QUERY=MKV", {note + "\"clustalw\" is not a program this helper runs."}, true},
       {"local://blastp", "DATABASE=labdb&EXPECT=10", {note + "the request holds no sequence for blastp."}, true},
       {"local://blastp", "QUERY=MKV&DATABASE=%2Fx", {note + "the request names no usable database for blastp."}, true},
-      {"local://blastp", "QUERY=MKV&DATABASE=nosuchdb", {note + "blastp failed: "}, true}};
+      {"local://blastp", "QUERY=MKV&DATABASE=nosuchdb", {note + "blastp failed: ", "database [nosuchdb]"}, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.server) + " " + c.body.substr(0, 40));
     Request request(c.server, "/x", c.body, "TIME_LIMIT=60\nBLASTDB=" + db.path() + "\n");
