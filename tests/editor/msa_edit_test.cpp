@@ -37,9 +37,7 @@ TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
     for (const auto& r : msa->rows) {  // colours move with their residues
       std::vector<int> text, back;
       InitColorsString(r->residues, text, back, colours);
-      EXPECT_EQ(r->matchLine.size(), 4u);
-      EXPECT_EQ(r->textColours, text);
-      EXPECT_EQ(r->backColours, back);
+      EXPECT_TRUE(r->matchLine.size() == 4 && r->textColours == text && r->backColours == back) << r->residues;
     }
   }
   auto msa = MakeMsa({"ACDE"});  // the match line follows the residues: "1 23", " 23.", "  3."
@@ -138,6 +136,7 @@ TEST(MsaUndoHistory, CaretRedoDroppedRefusalsAndThreshold) {
   ASSERT_TRUE(session.Delete(1, 1, false));  // a new edit drops what could be redone
   EXPECT_FALSE(session.CanRedo());
   EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"CDE.", "FGHI", "KLMN"}));
+  ASSERT_TRUE(session.Move(1, -1) && session.Undo(col, row) && row == 2);  // up, and back
   // Refused operations leave no history.
   EXPECT_FALSE(session.Merge(0) || session.SetConsensusThreshold(4) || session.SetConsensusThreshold(-1) ||
                session.Overwrite(5, 1, 'A', false));

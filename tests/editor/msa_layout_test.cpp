@@ -44,7 +44,7 @@ TEST(MsaCaret, PixelsClicksAndKeys) {
                CaretFromClick(20, 400, 10, 20, -2, 0, 50, 10, col, row));
   // 400 x 200 pixels of 10 x 20 cells: a page is 40 columns or 10 rows.
   const std::tuple<CaretKey, bool, int, int, int, int> cases[] = {  // {key, Ctrl, from column, row, to column, row}
-      {CaretKey::Left, false, 5, 3, 4, 3},    {CaretKey::Left, false, 1, 3, 1, 3},
+      {CaretKey::Left, false, 3, 3, 2, 3},    {CaretKey::Left, false, 1, 3, 1, 3},
       {CaretKey::Left, true, 45, 3, 5, 3},    {CaretKey::Left, true, 30, 3, 1, 3},
       {CaretKey::Right, false, 5, 3, 6, 3},   {CaretKey::Right, false, 100, 3, 100, 3},
       {CaretKey::Right, true, 70, 3, 100, 3}, {CaretKey::Up, false, 5, 1, 5, 1},

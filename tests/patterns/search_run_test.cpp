@@ -33,8 +33,7 @@ TEST(SearchRun, BatchLinesInTreeOrder) {
     std::string s;
     std::rewind(file);
     for (int c; (c = std::fgetc(file)) != EOF;) s += static_cast<char>(c);
-    std::fclose(file);
-    return s;
+    return std::fclose(file), s;
   };
   EXPECT_EQ(read(out), test_support::ReadWholeFile(PatternsData("find_pattern_lines.expected")));
   EXPECT_EQ(read(err), "pattern 2: Invalid pattern (syntax error).\n");  // once, not once per row
@@ -55,8 +54,7 @@ TEST(BackgroundSearch, OutcomesInPairOrder) {
     std::string got;
     for (const PairOutcome& p : all)
       got += (got.empty() ? "" : " ") + std::to_string(p.row) + "." + std::to_string(p.pattern) + ":" + std::to_string(p.outcome.code);
-    EXPECT_EQ(got, outcomes);
-    EXPECT_EQ(search.Done(), search.Total());
+    EXPECT_TRUE(got == outcomes && search.Done() == search.Total()) << got;
     if (!withTable) EXPECT_EQ(all.at(0).outcome.message, kMsgNoTable);
   }
 }
