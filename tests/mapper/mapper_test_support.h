@@ -19,14 +19,12 @@ inline HspData& AddTestHit(DataProgram& dp, const std::string& id, std::initiali
   if (!dp.hits) dp.hits = std::make_shared<HitList>();
   auto& hit = dp.hits->emplace_back(std::make_unique<HspData>());
   hit->number = static_cast<int>(dp.hits->size());
-  hit->identifier = id;
-  hit->description = "DESCRIPTION OF " + id;
+  hit->identifier = id, hit->description = "DESCRIPTION OF " + id;
   for (const TestAlignment& t : alis) {
     AliData& a = *hit->alignments.emplace_back(std::make_unique<AliData>());
-    std::tie(a.queryLine, a.subjectLine, a.statsText, a.score) = std::tie(t.query, t.subject, t.stats, t.score);
-    std::tie(a.queryStart, a.subjectStart) = std::tie(t.queryStart, t.subjectStart);
-    a.queryEnd = t.queryStart + Residues(t.query) - 1;
-    a.subjectEnd = t.subjectStart + Residues(t.subject) - 1;
+    std::tie(a.queryLine, a.subjectLine, a.statsText, a.score, a.queryStart, a.subjectStart) =
+        std::tie(t.query, t.subject, t.stats, t.score, t.queryStart, t.subjectStart);
+    a.queryEnd = t.queryStart + Residues(t.query) - 1, a.subjectEnd = t.subjectStart + Residues(t.subject) - 1;
     hit->selected.push_back(1);
   }
   hit->alignmentCount = static_cast<int>(hit->alignments.size());

@@ -54,8 +54,7 @@ TEST(MapScore, ScoresClassesLabelsAndTrackTexts) {
   const std::string longest = StatLabel(4000000000U, "0123456789", -1, 2000000000, 99);
   EXPECT_EQ(longest.substr(0, 22) + std::to_string(longest.size()), "4000000000.0123456789 39");
   stat.L = 1200;
-  stat.coverage.assign(1200, 0);
-  stat.identity.assign(1200, 0.0F);
+  stat.coverage.assign(1200, 0), stat.identity.assign(1200, 0.0F);
   std::tie(stat.coverage[0], stat.identity[0], stat.coverage[1199], stat.identity[1199]) = std::tuple(3, 100.0F, 12, 66.666F);
   const std::pair<const char*, const char*> tips[] = {
       {"1", "   1/   3/100.0%"}, {"1200", "1200/  12/ 66.7%"}, {"2", "   2/   0/  0.0%"}, {"", " -  / -  /  -   %"},
@@ -81,21 +80,17 @@ TEST(MapPrepare, EntriesInHitAndAlignmentOrderAndRefusals) {
   StatData stat;
   CountingProgress progress;
   ASSERT_EQ(PrepareStatData(stat, dp, dp.alignmentCount, &progress, nullptr), 1);
-  ASSERT_EQ(stat.entries.size(), 3U);
-  EXPECT_TRUE(stat.n == 3U && !stat.allSelected && stat.L == 10);
+  ASSERT_TRUE(stat.entries.size() == 3 && stat.n == 3U && !stat.allSelected && stat.L == 10);
   const StatEntry& e = *stat.entries[1];
   EXPECT_EQ(e.label + " " + std::to_string(e.score) + " " + std::to_string(e.queryStart) + "-" + std::to_string(e.queryEnd),
             "   1.FIRST (   7-   8)  2 30 5-6");
-  EXPECT_EQ(stat.entries[2]->hitNumber, 2U);
-  EXPECT_EQ(stat.entries[2]->description, std::string(99, 'D'));
+  EXPECT_TRUE(stat.entries[2]->hitNumber == 2 && stat.entries[2]->description == std::string(99, 'D'));
   EXPECT_TRUE(stat.scaleTicks == 50U && stat.displayLines && stat.classCount == 5U);
   EXPECT_EQ(progress.steps, "begin 3 1/3 2/3 3/3 end");
   // A table made by a search keeps its hits' report numbers.
   dp.hits->back()->selected[0] = 1;
   dp.hits->back()->number = 417;
-  ASSERT_EQ(PrepareStatData(stat, dp, dp.alignmentCount, nullptr, nullptr), 1);
-  ASSERT_EQ(stat.entries.size(), 4U);
-  EXPECT_TRUE(stat.allSelected);
+  ASSERT_TRUE(PrepareStatData(stat, dp, dp.alignmentCount, nullptr, nullptr) == 1 && stat.entries.size() == 4 && stat.allSelected);
   EXPECT_EQ(stat.entries[3]->label, " 417.THIRD (   1-   1)  1");
   EXPECT_TRUE(platform.Messages().empty());
   // {query length, a hit, selected, a selection flag without its alignment, message}
@@ -107,8 +102,7 @@ TEST(MapPrepare, EntriesInHitAndAlignmentOrderAndRefusals) {
     refused.header.queryLength = queryLength;
     if (hit) AddTestHit(refused, "A", {{"AC", "AC", "", 1}}).selected = extraFlag ? std::vector<int>{1, 1} : std::vector<int>{selected};
     StatData none;
-    EXPECT_EQ(PrepareStatData(none, refused, hit ? 1 + extraFlag : 0, &progress, nullptr), 0) << message;
-    EXPECT_TRUE(none.entries.empty()) << message;
+    EXPECT_TRUE(PrepareStatData(none, refused, hit ? 1 + extraFlag : 0, &progress, nullptr) == 0 && none.entries.empty()) << message;
     ASSERT_EQ(platform.Messages().size(), 1U);
     EXPECT_EQ(platform.Messages()[0].caption + "|" + platform.Messages()[0].text, message);
   }
@@ -146,17 +140,14 @@ TEST(MapSort, SortByQueryStartUndoAndTsv) {
   AddTestHit(dp, "H3", {{"A", "A", "", 5}, {"A", "A", "", 70}});
   StatData stat;
   ASSERT_EQ(PrepareStatData(stat, dp, dp.alignmentCount, nullptr, nullptr), 1);
-  const auto order = [&] {
-    std::string out;
+  const auto order = [&](std::string out = "") {
     for (const auto& e : stat.entries) out += std::to_string(e->hitNumber) + "." + std::to_string(e->alignmentNumber) + " ";
     return out;
   };
   Tri_StatData(stat);
-  EXPECT_TRUE(stat.sorted);
-  EXPECT_EQ(order(), "3.1 1.2 2.1 1.3 1.1 3.2 ");  // 1.2 and 2.1 both start at 10: the first met stays first
+  EXPECT_EQ(order() + std::to_string(stat.sorted), "3.1 1.2 2.1 1.3 1.1 3.2 1");  // 1.2 and 2.1 both start at 10: the first met stays first
   UndoTri_StatData(stat);
-  EXPECT_FALSE(stat.sorted);
-  EXPECT_EQ(order(), "1.2 1.3 1.1 2.1 3.1 3.2 ");  // hit order; hit 1's alignments as the exchanges left them
+  EXPECT_EQ(order() + std::to_string(stat.sorted), "1.2 1.3 1.1 2.1 3.1 3.2 0");  // hit order; hit 1's alignments as the exchanges left them
   DataProgram small;
   small.header.queryLength = 3;
   AddTestHit(small, "AB", {{"AC", "AW", "Score = 45", 2}});
