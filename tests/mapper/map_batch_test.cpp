@@ -29,8 +29,7 @@ std::vector<std::vector<std::string>> Rows(const std::string& path) {
   std::vector<std::vector<std::string>> rows;
   for (std::string line; std::getline(in, line);) {
     std::stringstream ss(line);
-    rows.emplace_back();
-    for (std::string f; std::getline(ss, f, '\t');) rows.back().push_back(f);
+    for (rows.emplace_back(); std::getline(ss, line, '\t');) rows.back().push_back(line);
   }
   return rows;
 }

@@ -20,15 +20,15 @@ TEST(MapGeometry, RoundingPositionsTicksAndTips) {
                                             {45, 0U, {1, 45}}, {45, 100U, {1, 45}}, {1, 50U, {1}}, {3, 1U, {1, 2, 3}}})
     EXPECT_EQ(MapTickPositions(L, ticks), positions) << L << "/" << ticks;
   const MapFontMetrics f{8, 16};  // the description tip stands on the bar, moved left at the window's edge
-  EXPECT_EQ(MapDescriptionTip({300, 200, 350, 213}, 800, f), (MapRect{300, 168, 700, 200}));
-  EXPECT_EQ(MapDescriptionTip({500, 200, 550, 213}, 800, f), (MapRect{398, 168, 798, 200}));
-  EXPECT_EQ(MapDescriptionTip({400, 200, 550, 213}, 800, f), (MapRect{400, 168, 800, 200}));
+  for (auto [bar, tip] : {std::pair{MapRect{300, 200, 350, 213}, MapRect{300, 168, 700, 200}}, {{500, 200, 550, 213}, {398, 168, 798, 200}},
+                          {{400, 200, 550, 213}, {400, 168, 800, 200}}})
+    EXPECT_EQ(MapDescriptionTip(bar, 800, f), tip) << bar.left;
   EXPECT_EQ(MapPositionTip(400, 96, f), (MapRect{336, 80, 464, 96}));
 }
 
-StatData Entries(std::uint32_t n) {
+StatData Entries(std::uint32_t n, std::uint32_t first = 0) {
   StatData stat;
-  stat.L = 100, stat.n = n;
+  stat.L = 100, stat.n = n, stat.first = first;
   for (std::uint32_t i = 0; i < n; ++i) {
     StatEntry& e = *stat.entries.emplace_back(std::make_unique<StatEntry>());
     e.hitNumber = i + 1, e.queryStart = 1 + static_cast<int>(i), e.queryEnd = 10 + static_cast<int>(i);
@@ -37,8 +37,7 @@ StatData Entries(std::uint32_t n) {
 }
 
 TEST(MapScroll, PageSizeRangeAndRequests) {
-  StatData few = Entries(5), many = Entries(100);
-  few.first = 3, many.first = 200;
+  StatData few = Entries(5, 3), many = Entries(100, 200);
   EXPECT_FALSE(ReajusteStatGraphScroll(few, 160, 16).enabled);  // Q = 10 > 5 + 2
   EXPECT_EQ(few.first + few.pageSize, 0U);
   const MapScrollBar bar = ReajusteStatGraphScroll(many, 160, 16);  // Q = round(161/16) = 10
@@ -53,13 +52,11 @@ TEST(MapScroll, PageSizeRangeAndRequests) {
   }
   EXPECT_EQ(std::make_pair(MapScrolledFirst(many, bar, R::Thumb, 1000), MapScrolledFirst(many, bar, R::Thumb, 17)), std::make_pair(92U, 17U));
   StatData edge = Entries(9), fits = Entries(8);  // one entry more than the page allows turns the bar on
-  EXPECT_TRUE(ReajusteStatGraphScroll(edge, 160, 16).enabled);
-  EXPECT_FALSE(ReajusteStatGraphScroll(fits, 160, 16).enabled);
+  EXPECT_TRUE(ReajusteStatGraphScroll(edge, 160, 16).enabled && !ReajusteStatGraphScroll(fits, 160, 16).enabled);
 }
 
 TEST(MapHitTest, BarUnderThePointAndHistogramColumns) {
-  StatData stat = Entries(20);
-  stat.first = 4;
+  StatData stat = Entries(20, 4);
   const MapScale s = MakeMapScale(480, 10, 100);  // m 40, D 400: 4 pixels per position
   MapRect bar;
   EXPECT_EQ(WhichSeqClicked(stat, s, 16, 300, 70, 20, &bar), 5);  // row 1 shows entry 5: query 6..15, corners included
@@ -69,10 +66,8 @@ TEST(MapHitTest, BarUnderThePointAndHistogramColumns) {
   for (auto [lh, height, x, y] : {std::tuple{16, 300, 63, 20}, {16, 300, 70, 17}, {16, 300, 70, 16 * 16 + 5}, {16, 40, 70, 50},
                                   {0, 300, 70, 20}, {16, 300, 70, -14}})
     EXPECT_EQ(WhichSeqClicked(stat, s, lh, height, x, y, nullptr), -1) << x << "," << y;
-  stat.coverage = {0, 2, 4, 1};
-  EXPECT_EQ(MapMaxCoverage(stat), 4);
-  stat.coverage = {0, 0};  // never 0
-  EXPECT_EQ(MapMaxCoverage(stat), 1);
+  for (auto [coverage, max] : {std::pair{std::vector<std::int32_t>{0, 2, 4, 1}, 4}, {{0, 0}, 1}})  // never 0
+    EXPECT_EQ((stat.coverage = coverage, MapMaxCoverage(stat)), max);
   EXPECT_EQ(MapHistogramColumn(s, 10, 2, 4, 64, 16), (MapRect{78, 32, 82, 64}));
   EXPECT_TRUE(MapHistogramColumn(s, 10, 0, 4, 64, 16).Height() == 0 && MapHistogramColumn(s, 10, 4, 4, 64, 16).top == 0);
 }
