@@ -68,8 +68,7 @@ TEST(Matcher, LeftmostMatchAgreesWithTryingEveryStart) {
       if (k == part.elements.size()) expected = std::to_string(p) + "-" + std::to_string(p + k - 1);
     }
     PatternHit hit;
-    const bool found = RechercheMaskSimple(part, row, from, hit);
-    ASSERT_EQ(found ? MatchesText({{hit}}) : "", expected) << text << " on " << row << " from " << from;
+    ASSERT_EQ(RechercheMaskSimple(part, row, from, hit) ? MatchesText({{hit}}) : "", expected) << text << " on " << row << " from " << from;
   }
 }
 

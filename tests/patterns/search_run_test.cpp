@@ -24,8 +24,7 @@ TEST(SearchRun, ItemTexts) {
 TEST(SearchRun, BatchLinesInTreeOrder) {
   ResidueClassTable table;
   table.expansion['B'] = "(DN)";
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
+  std::FILE *out = std::tmpfile(), *err = std::tmpfile();
   EXPECT_FALSE(WriteFindPatternLines({{"first_row_with_a_name_longer_than_forty_nine_chars_cut", "QKDELQQKNELQ"},
                                       {"no_hit", "AAAAAAA"}, {"gapped", "KD.ELQKDEL.QKB"}},
                                      {"K(DB)EL", "", "KB{3}L", "L"}, table, out, err));
