@@ -58,15 +58,13 @@ inline std::vector<std::string> Residues(const DarUvaData& msa) {
 }
 
 inline std::string Upper(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return s;
+  return std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); }), s;
 }
 
 // An MSF file read as the window reads it (null when refused).
 inline std::unique_ptr<DarUvaData> ReadMsf(const std::string& path) {
   int rows = 0, columns = 0;
-  if (!AnalyseMSFHeader(path, rows, columns)) return nullptr;
-  return ReadMSFforSeq(path, rows, columns, "");
+  return AnalyseMSFHeader(path, rows, columns) ? ReadMSFforSeq(path, rows, columns, "") : nullptr;
 }
 
 // Runs `command` (a shell line of the test's own making); its standard output.

@@ -14,16 +14,13 @@ ColourConfiguration TestColours() {
   return c;
 }
 
-TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
+TEST(MsaEdits, CharactersKeepEveryRowAtTheColumnCountRowsMergeMoveRemoveRename) {
   // {'o' overwrite, 'i' insert or 'd' delete, column, row, character, in every row, rows after}
   const std::tuple<char, int, int, char, bool, std::vector<std::string>> cases[] = {
-      {'o', 2, 1, 'W', false, {"AWDE", "FGHI"}}, {'o', 4, 2, 'W', false, {"ACDE", "FGHW"}},
-      {'i', 2, 1, 'W', false, {"AWCD", "FGHI"}}, {'i', 4, 1, 'W', false, {"ACDW", "FGHI"}},
-      {'i', 1, 2, '.', true, {".ACD", ".FGH"}},  {'d', 1, 2, 0, false, {"ACDE", "GHI."}},
-      {'d', 4, 1, 0, false, {"ACD.", "FGHI"}},   {'d', 2, 1, 0, true, {"ADE.", "FHI."}},
-      {'o', 5, 1, 'W', false, {"ACDE", "FGHI"}}, {'d', 1, 3, 0, false, {"ACDE", "FGHI"}},
-      {'i', 0, 1, 'W', false, {"ACDE", "FGHI"}},
-  };
+      {'o', 2, 1, 'W', false, {"AWDE", "FGHI"}}, {'o', 4, 2, 'W', false, {"ACDE", "FGHW"}}, {'i', 2, 1, 'W', false, {"AWCD", "FGHI"}},
+      {'i', 4, 1, 'W', false, {"ACDW", "FGHI"}}, {'i', 1, 2, '.', true, {".ACD", ".FGH"}},  {'d', 1, 2, 0, false, {"ACDE", "GHI."}},
+      {'d', 4, 1, 0, false, {"ACD.", "FGHI"}},   {'d', 2, 1, 0, true, {"ADE.", "FHI."}},   {'o', 5, 1, 'W', false, {"ACDE", "FGHI"}},
+      {'d', 1, 3, 0, false, {"ACDE", "FGHI"}},   {'i', 0, 1, 'W', false, {"ACDE", "FGHI"}}};
   const ColourConfiguration colours = TestColours();
   for (const auto& [op, col, row, c, all, expected] : cases) {
     SCOPED_TRACE(std::string(1, op) + " at " + std::to_string(col) + "," + std::to_string(row));
@@ -44,30 +41,25 @@ TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
   msa->rows[0]->matchLine = "1234";
   InsereCaractere(*msa, colours, 2, 1, 'W', false), EffaceCaractere(*msa, 1, 1, false), EcraseCaractere(*msa, colours, 2, 1, 'K', false);
   EXPECT_EQ(msa->rows[0]->matchLine, "  3.");
-}
-
-TEST(MsaRowEdits, MergeMoveRemoveAndRename) {
-  auto msa = MakeMsa({"..GTA", "AC..G"});
+  // Rows: merge, move, remove and rename.
+  msa = MakeMsa({"..GTA", "AC..G"});
   msa->rows[0]->name = "SP|P12345 (  12-  80) 1";
   ColourAllRows(*msa, TestColours());
   ASSERT_TRUE(MergeSequence(*msa, 1));  // gaps filled, clashes marked X, the name cut
   EXPECT_EQ(msa->rows[0]->residues + " " + msa->rows[0]->name, "ACGTX SP|P12345");
-  EXPECT_TRUE(msa->rows[0]->textColours[4] == 0 && msa->rows[0]->backColours[4] == 1);
-  EXPECT_EQ(msa->rows[0]->textColours[0], msa->rows[1]->textColours[0]);
+  EXPECT_TRUE(msa->rows[0]->textColours[4] == 0 && msa->rows[0]->backColours[4] == 1 && msa->rows[0]->textColours[0] == msa->rows[1]->textColours[0]);
   EXPECT_EQ(msa->SequenceCount(), 2);  // the merged row stays until removed
   EXPECT_FALSE(MergeSequence(*msa, 0) || MergeSequence(*msa, 2));
   msa->rows[0]->name = "(x)";
-  MergeSequence(*msa, 1);
-  EXPECT_EQ(msa->rows[0]->name, "");
+  EXPECT_TRUE(MergeSequence(*msa, 1) && msa->rows[0]->name.empty());
   auto three = MakeMsa({"A", "C", "D"});
-  EXPECT_FALSE(MoveSequence(*three, 0, -1) || MoveSequence(*three, 2, +1) || MoveSequence(*three, 1, 2));
-  EXPECT_FALSE(RemoveSequence(*three, 3) || RemoveSequence(*three, -1));
+  EXPECT_FALSE(MoveSequence(*three, 0, -1) || MoveSequence(*three, 2, +1) || MoveSequence(*three, 1, 2) || RemoveSequence(*three, 3) || RemoveSequence(*three, -1));
   ASSERT_TRUE(MoveSequence(*three, 0, +1) && RemoveSequence(*three, 0));
   EXPECT_EQ(Residues(*three), (std::vector<std::string>{"A", "D"}));
   const std::tuple<std::string, std::string, bool, std::string> renames[] = {  // {old, entered, first row, renamed}
-                 {"QUERY", "abc", true, "       abc"}, {"SP|P12345| (  12-  80) 1", "MYSEQ", false, "     MYSEQ (  12-  80) 1"},
-                 {"SP|P12345| (  12-  80) 1", "MYSEQ", true, "     MYSEQ"}, {"ABCDEFGHIJKL", "N", false, "         N"},
-                 {"ABCDEFGHIJKLM", "N", false, "         N LM"}, {"X", "TWELVECHARSX", false, "TWELVECHAR"}};
+      {"QUERY", "abc", true, "       abc"}, {"SP|P12345| (  12-  80) 1", "MYSEQ", false, "     MYSEQ (  12-  80) 1"},
+      {"SP|P12345| (  12-  80) 1", "MYSEQ", true, "     MYSEQ"}, {"ABCDEFGHIJKL", "N", false, "         N"}, {"ABCDEFGHIJKLM", "N", false, "         N LM"},
+      {"X", "TWELVECHARSX", false, "TWELVECHAR"}};
   for (const auto& [old, entered, first, renamed] : renames) EXPECT_EQ(RenamedRowName(old, entered, first), renamed) << old;
 }
 
@@ -82,7 +74,7 @@ std::vector<std::string> State(const DarUvaData& msa) {
   return s;
 }
 
-TEST(MsaUndoHistory, RandomEditsUndoToTheStartAndRedoToTheEnd) {
+TEST(MsaUndoHistory, RandomEditsUndoToTheStartAndRedoToTheEndCaretAndRefusals) {
   const ColourConfiguration colours = TestColours();
   std::mt19937 random(11);
   auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
@@ -119,9 +111,7 @@ TEST(MsaUndoHistory, RandomEditsUndoToTheStartAndRedoToTheEnd) {
     while (session.Redo(col, row)) continue;
     EXPECT_EQ(State(*msa), end);
   }
-}
-
-TEST(MsaUndoHistory, CaretRedoDroppedRefusalsAndThreshold) {
+  // The caret after undo and redo, redo dropped by a new edit, refusals and the threshold.
   auto msa = MakeMsa({"ACDE", "FGHI", "KLMN"});
   MsaEditSession session(*msa, TestColours());
   EXPECT_FALSE(session.CanUndo());

@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(MsaLayout, RoundingAndRuler) {
+TEST(MsaLayout, RoundingRulerCellsAndScrollRanges) {
   const int rounding[][3] = {{10, 4, 2}, {11, 4, 3}, {9, 4, 2}, {8, 4, 2}, {5, 0, 0}};  // halves go down
   for (const auto& r : rounding) EXPECT_EQ(RoundHalfDown(r[0], r[1]), r[2]) << r[0] << "/" << r[1];
   const std::pair<int, const char*> numbers[] = {{1, "1"}, {10, "10"}, {95, "95"}, {11, ""}};
@@ -16,9 +16,7 @@ TEST(MsaLayout, RoundingAndRuler) {
   const CellRange r = CellsInRect(200, 200, 210, 220, 10, 20, 40, 30, 500, 100), all = CellsInRect(0, 0, 10000, 10000, 10, 20, -2, 0, 7, 3);
   EXPECT_TRUE(r.firstColumn >= 56 && r.firstColumn <= 60 && r.firstRow <= 40 && r.endRow >= 41);  // x 200 from h 40: column 60
   EXPECT_TRUE(all.firstColumn == 0 && all.firstRow == 0 && all.endColumn == 7 && all.endRow == 3);
-}
-
-TEST(MsaLayout, ScrollRangesFollowTheClientSize) {
+  // Scroll ranges follow the client size.
   auto msa = MakeMsa(std::vector<std::string>(30, std::string(200, 'A')));
   msa->h = 500;
   msa->v = 7;
@@ -33,7 +31,7 @@ TEST(MsaLayout, ScrollRangesFollowTheClientSize) {
   EXPECT_EQ(std::vector<int>({msa->h, msa->v, msa->columnsPerPage + msa->rowsPerPage}), std::vector<int>({-2, 0, 0}));
 }
 
-TEST(MsaCaret, PixelsClicksAndKeys) {
+TEST(MsaCaret, PixelsClicksKeysAndScrolling) {
   EXPECT_EQ(CaretX(1, -2, 10) + CaretY(2, 0, 20), 15 + 20);
   int col = 0, row = 0;
   for (int c : {8, 9, 37})
@@ -57,22 +55,17 @@ TEST(MsaCaret, PixelsClicksAndKeys) {
     MoveCaret(key, ctrl, 400, 200, 10, 20, 100, 25, col, row);
     EXPECT_EQ(std::make_pair(col, row), std::make_pair(toCol, toRow)) << static_cast<int>(key) << " from " << fromCol << "," << fromRow;
   }
-}
-
-TEST(MsaCaret, MovesOutOfViewScroll) {
+  // Moves out of the view scroll it.
   auto msa = MakeMsa(std::vector<std::string>(50, std::string(200, 'A')));
   const ScrollSetup bars = ReajusteVHScroll(*msa, 400, 200, 10, 20);
   // {key, from column, row, to column, row, h, v before, h, v after}
-  const std::tuple<CaretKey, int, int, int, int, int, int, int, int> cases[] = {
+  const std::tuple<CaretKey, int, int, int, int, int, int, int, int> scrolls[] = {
       {CaretKey::Right, 39, 1, 40, 1, -2, 0, -1, 0},  // right from the last visible column
-      {CaretKey::Down, 1, 10, 1, 11, -2, 0, -2, 1},
-      {CaretKey::Home, 30, 9, 1, 1, 10, 5, -2, 0},
+      {CaretKey::Down, 1, 10, 1, 11, -2, 0, -2, 1}, {CaretKey::Home, 30, 9, 1, 1, 10, 5, -2, 0},
       {CaretKey::End, 1, 1, 200, 50, -2, 0, bars.hMax, bars.vMax},
       {CaretKey::PageUp, 1, 16, 1, 6, -2, 5, -2, 5},  // onto the view's top line: no scroll
-      {CaretKey::PageUp, 1, 15, 1, 5, -2, 5, -2, 0},
-      {CaretKey::Right, 5, 3, 6, 3, -2, 0, -2, 0},  // inside the view
-  };
-  for (const auto& [key, fromCol, fromRow, toCol, toRow, h0, v0, h1, v1] : cases) {
+      {CaretKey::PageUp, 1, 15, 1, 5, -2, 5, -2, 0}, {CaretKey::Right, 5, 3, 6, 3, -2, 0, -2, 0}};  // the last inside the view
+  for (const auto& [key, fromCol, fromRow, toCol, toRow, h0, v0, h1, v1] : scrolls) {
     int h = h0, v = v0;
     ScrollForCaret(key, false, fromCol, fromRow, toCol, toRow, 400, 200, 10, 20, bars, h, v);
     EXPECT_EQ(std::make_pair(h, v), std::make_pair(h1, v1)) << static_cast<int>(key) << " " << fromRow;

@@ -47,7 +47,7 @@ TEST(MsaBuild, RowsNamesSelectionOrderAndRecordState) {
   EXPECT_EQ(BuildMsaFromAlignments(sel, {{9, 1}}), nullptr);
 }
 
-TEST(MsaConsensus, MajorityAtOrAboveTheThresholdWithoutTies) {
+TEST(MsaConsensusAndColours, MajorityAtOrAboveTheThresholdLettersColoured) {
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {  // {rows, threshold, consensus}
       {{"A", "A", "G"}, 1, "A"}, {{"A", "G", "."}, 1, "."} /* a tie */, {{"A", "A", "A"}, 3, "A"},
       {{"A", "A", "G"}, 3, "."}, {{".", ".", "."}, 0, "."}, {{"a", "a", "G"}, 1, "G"} /* lower case not counted */,
@@ -59,9 +59,7 @@ TEST(MsaConsensus, MajorityAtOrAboveTheThresholdWithoutTies) {
     CreeConsensus(out, threshold, msa->columnCount, msa->SequenceCount(), msa->rows);
     EXPECT_EQ(out, consensus) << rows[0] << " threshold " << threshold;
   }
-}
-
-TEST(MsaColours, LettersOfEitherCaseTakeTheirColoursOthersBlackOnWhite) {
+  // Colours: letters of either case take theirs, others black on white.
   ColourConfiguration colours;
   for (std::size_t i = 0; i < 26; ++i) colours.text[i] = 2 + static_cast<int>(i) % 10, colours.back[i] = 3 + static_cast<int>(i) % 7;
   std::vector<int> text, back;

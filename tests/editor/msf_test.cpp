@@ -56,7 +56,7 @@ TEST(MsfWriter, GcgChecksumAgreesWithBiopython) {
   }
 }
 
-TEST(MsfReader, DataLineRulesAndRefusals) {
+TEST(MsfReader, DataLineRulesRefusalsAndCorpusFilesAsSeqretReadsThem) {
   TempFolder dir;
   // Long names, '~' '-' gaps, digits, a row too long, lower case, a repeated name (to the first), CRLF.
   auto msa = ReadMsf(EditorData("reader_rules.msf"));
@@ -66,8 +66,7 @@ TEST(MsfReader, DataLineRulesAndRefusals) {
   EXPECT_TRUE(msa->columnCount == 12 && msa->consensusThreshold == 2 && msa->useBackground && msa->h == -2);
   int rows = 7, columns = 7;
   EXPECT_FALSE(AnalyseMSFHeader(dir / "none.msf", rows, columns));
-  EXPECT_FALSE(AnalyseMSFHeader(dir.Write("plain.txt", ">seq\nACDE\nName: x Len: 4 Check: 1\n"), rows, columns));
-  EXPECT_EQ(rows, 0);
+  EXPECT_TRUE(!AnalyseMSFHeader(dir.Write("plain.txt", ">seq\nACDE\nName: x Len: 4 Check: 1\n"), rows, columns) && rows == 0);
   // More name lines before "//" than counted, or no file: a read failure.
   EXPECT_EQ(ReadMSFforSeq(dir.Write("two.msf", " Name: a Len: 4 Check: 1 Weight: 1\n Name: b Len: 4 Check: 1 Weight: 1\n//\n"),
                           1, 4, ""), nullptr);
@@ -75,12 +74,9 @@ TEST(MsfReader, DataLineRulesAndRefusals) {
   // A length the file cannot hold is cut to the file's size.
   const std::string huge = " Name: a Len: 99999999999 Check: 1 Weight: 1\n//\na  ACDE\n";
   auto cut = ReadMsf(dir.Write("huge.msf", huge));
-  ASSERT_NE(cut, nullptr);
-  EXPECT_EQ(cut->columnCount, static_cast<int>(huge.size()));
+  ASSERT_TRUE(cut != nullptr && cut->columnCount == static_cast<int>(huge.size()));
   EXPECT_EQ(cut->rows[0]->residues.substr(0, 5), "ACDE.");
-}
-
-TEST(MsfReader, CorpusFilesReadAsSeqretReadsThem) {
+  // Corpus files read as seqret reads them.
   for (const char* file : {"biojava_msfExamp.msf", "bioperl_cysprot.msf", "bioperl_cysprot1b.msf", "bioperl_testaln.msf",
                            "biopython_W_prot.msf", "bioruby_pileup-aa.msf", "emboss_dna.msf", "emboss_dna.msf8",
                            "emboss_hmm_globins50.msf", "emboss_opsd.msf"}) {
@@ -89,8 +85,7 @@ TEST(MsfReader, CorpusFilesReadAsSeqretReadsThem) {
     ASSERT_NE(msa, nullptr);
     int status = -1;
     const Rows expected = SeqretRows(EditorData(file), &status);
-    ASSERT_EQ(status, 0);
-    ASSERT_EQ(static_cast<int>(expected.size()), msa->SequenceCount());
+    ASSERT_TRUE(status == 0 && static_cast<int>(expected.size()) == msa->SequenceCount());
     for (std::size_t i = 0; i < expected.size(); ++i) {
       std::string residues = expected[i].second;
       residues.resize(static_cast<std::size_t>(msa->columnCount), '.');
@@ -100,13 +95,11 @@ TEST(MsfReader, CorpusFilesReadAsSeqretReadsThem) {
   }
 }
 
-TEST(MsfFormats, ChosenFromTheExtension) {
+TEST(MsfBatch, FormatFromTheExtensionExitCodesAndOutputs) {
   for (const auto& [path, format] : {std::pair{"/a/b.MSF", MsaFileFormat::kMsf}, {"b.fa", MsaFileFormat::kFasta},
                                      {"b.aln", MsaFileFormat::kClustal}, {"b.txt", MsaFileFormat::kUnknown}, {"dir.msf/b", MsaFileFormat::kUnknown}})
     EXPECT_EQ(MsaFormatFromPath(path), format) << path;
-}
-
-TEST(MsfBatch, ExitCodesAndOutputs) {
+  // The batch command --msf: usage errors exit 2, failures 1.
   TempFolder dir;
   const std::string report = EditorData("blastp_18_alignments.txt"), x = dir / "x.msf";
   const std::pair<std::vector<std::string>, int> cases[] = {  // {arguments, exit code}
@@ -133,8 +126,7 @@ TEST(MsfBatch, LoaderMessagesAreTheWindowsMessages) {
   DarUvaData msa;
   std::string message;
   EXPECT_TRUE(LoadMsaForBatch(EditorData("blastn_no_hits.txt"), false, msa, message) == 0 && message == "No sequences selected.");
-  EXPECT_EQ(LoadMsaForBatch(dir / "absent.bla", false, msa, message), 0);
-  EXPECT_NE(message.find("Unable to open or read your file."), std::string::npos);
+  EXPECT_TRUE(LoadMsaForBatch(dir / "absent.bla", false, msa, message) == 0 && message.find("Unable to open or read your file.") != std::string::npos);
   // No "//": names, no residues.
   ASSERT_EQ(LoadMsaForBatch(dir.Write("bad.msf", " Name: a Len: 4 Check: 1 Weight: 1\n Name: b Len: 4 Check: 1 Weight: 1\n"),
                             false, msa, message), 1);
@@ -144,8 +136,7 @@ TEST(MsfBatch, LoaderMessagesAreTheWindowsMessages) {
   // The window's loader speaks only when the data cannot be read.
   RecordingPlatform platform;
   SetCurrentPlatform(&platform);
-  EXPECT_NE(LoadMsfFile(nullptr, EditorData("emboss_opsd.msf"), ""), nullptr);
-  EXPECT_TRUE(platform.Messages().empty());
+  EXPECT_TRUE(LoadMsfFile(nullptr, EditorData("emboss_opsd.msf"), "") != nullptr && platform.Messages().empty());
   std::string huge;
   for (int i = 0; i < 3000; ++i) huge += " Name: r" + std::to_string(i) + " Len: 999999 Check: 1 Weight: 1\n";
   EXPECT_EQ(LoadMsfFile(nullptr, dir.Write("huge.msf", huge + std::string(200000, ' ')), ""), nullptr);

@@ -39,14 +39,12 @@ class EditorWindowTest : public MainWindowFixture {
 
   void oneSession() {
     OpenByPath(EditorFile("blastp_18_alignments.txt"));
-    w_->MainWndProc_OnCommand(kCmdSelectAllAlignments);
-    w_->MainWndProc_OnCommand(kCmdEditorFromAlignments);
+    w_->MainWndProc_OnCommand(kCmdSelectAllAlignments), w_->MainWndProc_OnCommand(kCmdEditorFromAlignments);
     editor_ = w_->Editors().Editor();
     QVERIFY(editor_ != nullptr && QTest::qWaitForWindowExposed(editor_));
     editor_->activateWindow(), editor_->AlignArea()->setFocus();
-    QCOMPARE(PDARUVA->SequenceCount(), 19);
     QCOMPARE(editor_->windowTitle(), QString("DorUvo Editor  - [%1]").arg(EditorFile("blastp_18_alignments.txt")));
-    QVERIFY(w_->CommandAction(kCmdEditorFromAlignments)->isChecked());
+    QVERIFY(PDARUVA->SequenceCount() == 19 && w_->CommandAction(kCmdEditorFromAlignments)->isChecked());
 
     // Typing inserts, Ctrl+letter in every row, Replace overwrites (a blank is a gap), Backspace, Delete, undo.
     const std::string row1 = Row(0), row2 = Row(1), row3 = Row(2);
@@ -103,15 +101,12 @@ class EditorWindowTest : public MainWindowFixture {
       QCOMPARE(dialog.NameLabel()->text(), QString("blastp_18_alignments.msf"));
       dialog.FromEdit()->setText("1a");
       QCOMPARE(dialog.FromEdit()->text(), QString("1"));
-      dialog.ToEdit()->setText("30");
-      dialog.SetChosenFile(dir_.filePath("s.msf").toStdString());
+      dialog.ToEdit()->setText("30"), dialog.SetChosenFile(dir_.filePath("s.msf").toStdString());
       QVERIFY(!dialog.TrySave() && !QFile::exists(dir_.filePath("s.msf")));
-      dialog.ToEdit()->setText("31");
-      dialog.SetChosenFile(dir_.filePath("s.aln").toStdString());
+      dialog.ToEdit()->setText("31"), dialog.SetChosenFile(dir_.filePath("s.aln").toStdString());
       QVERIFY(dialog.TrySave() && QFile(dir_.filePath("s.aln")).size() > 0);
       dialog.SetChosenFile(dir_.filePath("nowhere/s.msf").toStdString());
-      QVERIFY(dialog.TrySave());
-      QVERIFY(QString::fromStdString(platform_.Messages().back().text).startsWith("Unable to write the file"));
+      QVERIFY(dialog.TrySave() && QString::fromStdString(platform_.Messages().back().text).startsWith("Unable to write the file"));
     }
     int threshold = -1;  // the consensus threshold dialog's field: 0 to the row count, digits only
     for (auto [entered, value] : {std::pair{"0", 0}, {"5", 5}, {"6", -1}, {"-1", -1}, {"", -1}, {"1234567890", -1}})
@@ -134,8 +129,7 @@ class EditorWindowTest : public MainWindowFixture {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(editor_ == nullptr && PDARUVA == nullptr && !w_->CommandAction(kCmdEditorFromAlignments)->isChecked());
     w_->OpenMsfInEditor(EditorFile("blastp_18_alignments.txt").toStdString());
-    QVERIFY(w_->Editors().Editor() == nullptr);
-    QCOMPARE(platform_.Messages().back().text, std::string("Unable to open a non-MSF file."));
+    QVERIFY(w_->Editors().Editor() == nullptr && platform_.Messages().back().text == "Unable to open a non-MSF file.");
     w_->OpenCommandLine(EditorFile("emboss_dna.msf").toStdString() + " {msf_file}");
     editor_ = w_->Editors().Editor();
     QVERIFY(editor_ != nullptr && PDARUVA->SequenceCount() == 3);
