@@ -33,10 +33,9 @@ inline DataProgram MakeWorkingSet(const std::vector<std::vector<TestHsp>>& hits,
     hit->number = static_cast<int>(dp.hits->size());
     hit->identifier = "SP|P" + std::to_string(10000 + hit->number) + "|LONGNAME";
     for (const TestHsp& t : hsps) {
-      hit->alignments.push_back(std::make_unique<AliData>());
-      AliData& a = *hit->alignments.back();
-      std::tie(a.queryLine, a.middleLine, a.subjectLine) = std::tie(t.query, t.middle, t.subject);
-      std::tie(a.queryStart, a.subjectStart, a.subjectEnd) = std::tie(t.queryStart, t.subjectStart, t.subjectEnd);
+      AliData& a = *hit->alignments.emplace_back(std::make_unique<AliData>());
+      std::tie(a.queryLine, a.middleLine, a.subjectLine, a.queryStart, a.subjectStart, a.subjectEnd) =
+          std::tie(t.query, t.middle, t.subject, t.queryStart, t.subjectStart, t.subjectEnd);
       hit->selected.push_back(1);
     }
     hit->alignmentCount = static_cast<int>(hit->alignments.size());
@@ -48,10 +47,7 @@ inline DataProgram MakeWorkingSet(const std::vector<std::vector<TestHsp>>& hits,
 // An MSA of `rows` named R1, R2, ...
 inline std::unique_ptr<DarUvaData> MakeMsa(const std::vector<std::string>& rows) {
   auto msa = NewDarUvaData(static_cast<int>(rows.size()), rows.empty() ? 0 : static_cast<int>(rows[0].size()));
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    msa->rows[i]->residues = rows[i];
-    msa->rows[i]->name = "R" + std::to_string(i + 1);
-  }
+  for (std::size_t i = 0; i < rows.size(); ++i) msa->rows[i]->residues = rows[i], msa->rows[i]->name = "R" + std::to_string(i + 1);
   return msa;
 }
 
@@ -62,15 +58,13 @@ inline std::vector<std::string> Residues(const DarUvaData& msa) {
 }
 
 inline std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
+  return std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); }), s;
 }
 
 // An MSF file read as the window reads it (null when refused).
 inline std::unique_ptr<DarUvaData> ReadMsf(const std::string& path) {
   int rows = 0, columns = 0;
-  if (!AnalyseMSFHeader(path, rows, columns)) return nullptr;
-  return ReadMSFforSeq(path, rows, columns, "");
+  return AnalyseMSFHeader(path, rows, columns) ? ReadMSFforSeq(path, rows, columns, "") : nullptr;
 }
 
 // Runs `command` (a shell line of the test's own making); its standard output.

@@ -9,8 +9,7 @@ namespace {
 // The MSA of a report, rows named ROW0, ROW1, ...
 std::unique_ptr<DarUvaData> ReportMsa(const char* report = "blastp_18_alignments.txt", bool firstOnly = true) {
   auto msa = std::make_unique<DarUvaData>();
-  std::string message;
-  if (LoadMsaForBatch(EditorData(report), firstOnly, *msa, message) != 1) return nullptr;
+  if (std::string message; LoadMsaForBatch(EditorData(report), firstOnly, *msa, message) != 1) return nullptr;
   for (int r = 0; r < msa->SequenceCount(); ++r) msa->rows[static_cast<std::size_t>(r)]->name = "ROW" + std::to_string(r);
   return msa;
 }
@@ -23,10 +22,7 @@ Rows OurRows(const DarUvaData& msa, const std::string& consensusName) {
   return rows;
 }
 
-std::string Ungapped(std::string s) {
-  std::erase_if(s, [](char c) { return c == '.' || c == '-' || c == '~'; });
-  return s;
-}
+std::string Ungapped(std::string s) { return std::erase_if(s, [](char c) { return c == '.' || c == '-' || c == '~'; }), s; }
 
 TEST(MsfInterop, OurFilesReadInOurReaderSeqretClustalwAndBioPerl) {
   TempFolder dir;
@@ -39,24 +35,21 @@ TEST(MsfInterop, OurFilesReadInOurReaderSeqretClustalwAndBioPerl) {
       ASSERT_EQ(SauveMSF(50, path, *msa, 0, 1, msa->columnCount - 1, true), 1);
       const Rows expected = OurRows(*msa, "ours");
       auto back = ReadMsf(path);
-      ASSERT_NE(back, nullptr);
-      EXPECT_EQ(back->columnCount, msa->columnCount);
+      ASSERT_TRUE(back != nullptr && back->columnCount == msa->columnCount);
       Rows ours;
       for (const auto& r : back->rows) ours.push_back({r->name == "OURS" ? "ours" : r->name, r->residues});
       EXPECT_EQ(ours, expected);
-      int status = -1;
-      EXPECT_EQ(SeqretRows(path, &status), expected);
-      EXPECT_EQ(status, 0);
-      RunTool("cd '" + dir.path() + "' && clustalw -infile=ours.msf -convert -output=fasta -outfile=c.fasta >/dev/null 2>&1", &status);
-      EXPECT_EQ(status, 0);
+      int seqret = -1, clustalw = -1, bioperl = -1;
+      EXPECT_EQ(SeqretRows(path, &seqret), expected);
+      RunTool("cd '" + dir.path() + "' && clustalw -infile=ours.msf -convert -output=fasta -outfile=c.fasta >/dev/null 2>&1", &clustalw);
       EXPECT_EQ(FastaRows(test_support::ReadWholeFile(dir / "c.fasta")), expected);
-      EXPECT_EQ(FastaRows(RunTool("perl " + EditorData("read_msf.pl") + " '" + path + "' 2>/dev/null", &status)), expected);
-      EXPECT_EQ(status, 0);
+      EXPECT_EQ(FastaRows(RunTool("perl " + EditorData("read_msf.pl") + " '" + path + "' 2>/dev/null", &bioperl)), expected);
+      EXPECT_EQ(seqret + clustalw + bioperl, 0);
     }
   }
 }
 
-TEST(MsfInterop, FilesOfClustalwAndSeqretReadWithTheirResidues) {
+TEST(MsfInterop, FilesOfClustalwAndSeqretReadOursReadByBiopython) {
   auto msa = ReportMsa();
   ASSERT_NE(msa, nullptr);
   TempFolder dir;
@@ -65,52 +58,35 @@ TEST(MsfInterop, FilesOfClustalwAndSeqretReadWithTheirResidues) {
   for (int r = 1; r <= 4; ++r) {
     const std::string& residues = msa->rows[static_cast<std::size_t>(r)]->residues;
     unaligned += ">sp|P5654" + std::to_string(r) + "|CBBQ_CHRVI\n" + Ungapped(residues) + "\n";
-    std::string gapped = residues;
-    std::replace(gapped.begin(), gapped.end(), '.', '-');
-    aligned += ">longrowname_" + std::to_string(r) + "\n" + gapped + "\n";
+    aligned += ">longrowname_" + std::to_string(r) + "\n" + residues + "\n";
   }
   dir.Write("in.fasta", unaligned);
   int status = -1;
   RunTool("cd '" + dir.path() + "' && clustalw -infile=in.fasta -output=gcg -outfile=c.msf >/dev/null 2>&1", &status);
-  ASSERT_EQ(status, 0);
   auto fromClustalw = ReadMsf(dir / "c.msf");
-  ASSERT_NE(fromClustalw, nullptr);
-  ASSERT_EQ(fromClustalw->SequenceCount(), 4);
+  ASSERT_TRUE(status == 0 && fromClustalw != nullptr && fromClustalw->SequenceCount() == 4);
   for (const auto& row : fromClustalw->rows) {  // in guide-tree order: matched by name
-    ASSERT_EQ(row->name.substr(0, 8), "SP|P5654");
     const int r = row->name[8] - '0';
-    ASSERT_TRUE(r >= 1 && r <= 4) << row->name;
+    ASSERT_TRUE(row->name.starts_with("SP|P5654") && r >= 1 && r <= 4) << row->name;
     EXPECT_EQ(Ungapped(row->residues), Ungapped(msa->rows[static_cast<std::size_t>(r)]->residues)) << row->name;
   }
   RunTool("seqret -sequence '" + dir.Write("aligned.fasta", aligned) + "' -osformat msf -outseq '" + (dir / "s.msf") +
               "' -auto 2>/dev/null", &status);
-  ASSERT_EQ(status, 0);
   auto fromSeqret = ReadMsf(dir / "s.msf");
-  ASSERT_NE(fromSeqret, nullptr);
+  ASSERT_TRUE(status == 0 && fromSeqret != nullptr);
   const auto given = Residues(*msa);
   EXPECT_EQ(Residues(*fromSeqret), std::vector<std::string>(given.begin() + 1, given.begin() + 5));
-}
-
-TEST(MsaExportInterop, BiopythonReadsTheFastaAndClustalExports) {
-  auto msa = ReportMsa();
-  ASSERT_NE(msa, nullptr);
+  // Biopython reads our FASTA and Clustal exports; a repeated name is made unique in Clustal.
   msa->rows[1]->name = "WITH BLANKS (  1- 9) 1";
-  msa->rows[2]->name = "ROW0";  // a repeated name is made unique in Clustal
-  TempFolder dir;
-  ASSERT_EQ(SaveAlignedFasta(dir / "a.fasta", *msa, 0, msa->columnCount - 1, true), 1);
-  ASSERT_EQ(SaveClustal(dir / "a.aln", *msa, 0, msa->columnCount - 1, true), 1);
-  int status = -1;
+  msa->rows[2]->name = "ROW0";
+  ASSERT_TRUE(SaveAlignedFasta(dir / "a.fasta", *msa, 0, msa->columnCount - 1, true) == 1 && SaveClustal(dir / "a.aln", *msa, 0, msa->columnCount - 1, true) == 1);
   const Rows rows = FastaRows(RunTool("/usr/bin/python3 '" + EditorData("read_alignments.py") + "' '" + (dir / "a.fasta") + "' '" + (dir / "a.aln") + "'", &status));
-  ASSERT_EQ(status, 0);
   const Rows expected = OurRows(*msa, "a");
-  ASSERT_EQ(rows.size(), 2 * expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(rows[i].second, expected[i].second);
-    EXPECT_EQ(rows[i + expected.size()].second, expected[i].second);
-  }
-  EXPECT_EQ(rows[1].first, "fasta:WITH");
-  EXPECT_EQ(rows[expected.size() + 1].first, "clustal:WITHBLANKS(1-9)1");
-  EXPECT_EQ(rows[expected.size() + 2].first, "clustal:ROW0_2");
+  ASSERT_TRUE(status == 0 && rows.size() == 2 * expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    EXPECT_TRUE(rows[i].second == expected[i].second && rows[i + expected.size()].second == expected[i].second) << expected[i].first;
+  EXPECT_EQ(rows[1].first + " " + rows[expected.size() + 1].first + " " + rows[expected.size() + 2].first,
+            "fasta:WITH clustal:WITHBLANKS(1-9)1 clustal:ROW0_2");
   const std::string fasta = test_support::ReadWholeFile(dir / "a.fasta");  // 60 residues a line
   const std::size_t second = fasta.find('\n') + 1;
   EXPECT_EQ(fasta.find('\n', second) - second, 60u);

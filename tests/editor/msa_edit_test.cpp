@@ -10,23 +10,17 @@ namespace {
 
 ColourConfiguration TestColours() {
   ColourConfiguration c;
-  for (std::size_t i = 0; i < 26; ++i) {
-    c.text[i] = 2 + static_cast<int>(i) % 13;
-    c.back[i] = 5;
-  }
+  for (std::size_t i = 0; i < 26; ++i) c.text[i] = 2 + static_cast<int>(i) % 13, c.back[i] = 5;
   return c;
 }
 
-TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
+TEST(MsaEdits, CharactersKeepEveryRowAtTheColumnCountRowsMergeMoveRemoveRename) {
   // {'o' overwrite, 'i' insert or 'd' delete, column, row, character, in every row, rows after}
   const std::tuple<char, int, int, char, bool, std::vector<std::string>> cases[] = {
-      {'o', 2, 1, 'W', false, {"AWDE", "FGHI"}}, {'o', 4, 2, 'W', false, {"ACDE", "FGHW"}},
-      {'i', 2, 1, 'W', false, {"AWCD", "FGHI"}}, {'i', 4, 1, 'W', false, {"ACDW", "FGHI"}},
-      {'i', 1, 2, '.', true, {".ACD", ".FGH"}},  {'d', 1, 2, 0, false, {"ACDE", "GHI."}},
-      {'d', 4, 1, 0, false, {"ACD.", "FGHI"}},   {'d', 2, 1, 0, true, {"ADE.", "FHI."}},
-      {'o', 5, 1, 'W', false, {"ACDE", "FGHI"}}, {'d', 1, 3, 0, false, {"ACDE", "FGHI"}},
-      {'i', 0, 1, 'W', false, {"ACDE", "FGHI"}},
-  };
+      {'o', 2, 1, 'W', false, {"AWDE", "FGHI"}}, {'o', 4, 2, 'W', false, {"ACDE", "FGHW"}}, {'i', 2, 1, 'W', false, {"AWCD", "FGHI"}},
+      {'i', 4, 1, 'W', false, {"ACDW", "FGHI"}}, {'i', 1, 2, '.', true, {".ACD", ".FGH"}},  {'d', 1, 2, 0, false, {"ACDE", "GHI."}},
+      {'d', 4, 1, 0, false, {"ACD.", "FGHI"}},   {'d', 2, 1, 0, true, {"ADE.", "FHI."}},   {'o', 5, 1, 'W', false, {"ACDE", "FGHI"}},
+      {'d', 1, 3, 0, false, {"ACDE", "FGHI"}},   {'i', 0, 1, 'W', false, {"ACDE", "FGHI"}}};
   const ColourConfiguration colours = TestColours();
   for (const auto& [op, col, row, c, all, expected] : cases) {
     SCOPED_TRACE(std::string(1, op) + " at " + std::to_string(col) + "," + std::to_string(row));
@@ -40,47 +34,32 @@ TEST(MsaCharacterEdits, KeepEveryRowAtTheColumnCount) {
     for (const auto& r : msa->rows) {  // colours move with their residues
       std::vector<int> text, back;
       InitColorsString(r->residues, text, back, colours);
-      EXPECT_EQ(r->matchLine.size(), 4u);
-      EXPECT_EQ(r->textColours, text);
-      EXPECT_EQ(r->backColours, back);
+      EXPECT_TRUE(r->matchLine.size() == 4 && r->textColours == text && r->backColours == back) << r->residues;
     }
   }
-  auto msa = MakeMsa({"ACDE"});  // the match line follows the residues
+  auto msa = MakeMsa({"ACDE"});  // the match line follows the residues: "1 23", " 23.", "  3."
   msa->rows[0]->matchLine = "1234";
-  InsereCaractere(*msa, colours, 2, 1, 'W', false);
-  EXPECT_EQ(msa->rows[0]->matchLine, "1 23");
-  EffaceCaractere(*msa, 1, 1, false);
-  EXPECT_EQ(msa->rows[0]->matchLine, " 23.");
-  EcraseCaractere(*msa, colours, 2, 1, 'K', false);
+  InsereCaractere(*msa, colours, 2, 1, 'W', false), EffaceCaractere(*msa, 1, 1, false), EcraseCaractere(*msa, colours, 2, 1, 'K', false);
   EXPECT_EQ(msa->rows[0]->matchLine, "  3.");
-}
-
-TEST(MsaRowEdits, MergeMoveRemoveAndRename) {
-  auto msa = MakeMsa({"..GTA", "AC..G"});
+  // Rows: merge, move, remove and rename.
+  msa = MakeMsa({"..GTA", "AC..G"});
   msa->rows[0]->name = "SP|P12345 (  12-  80) 1";
   ColourAllRows(*msa, TestColours());
   ASSERT_TRUE(MergeSequence(*msa, 1));  // gaps filled, clashes marked X, the name cut
-  EXPECT_EQ(msa->rows[0]->residues, "ACGTX");
-  EXPECT_EQ(msa->rows[0]->name, "SP|P12345");
-  EXPECT_EQ(msa->rows[0]->textColours[4], 0);
-  EXPECT_EQ(msa->rows[0]->backColours[4], 1);
-  EXPECT_EQ(msa->rows[0]->textColours[0], msa->rows[1]->textColours[0]);
+  EXPECT_EQ(msa->rows[0]->residues + " " + msa->rows[0]->name, "ACGTX SP|P12345");
+  EXPECT_TRUE(msa->rows[0]->textColours[4] == 0 && msa->rows[0]->backColours[4] == 1 && msa->rows[0]->textColours[0] == msa->rows[1]->textColours[0]);
   EXPECT_EQ(msa->SequenceCount(), 2);  // the merged row stays until removed
-  EXPECT_FALSE(MergeSequence(*msa, 0));
-  EXPECT_FALSE(MergeSequence(*msa, 2));
-  auto paren = MakeMsa({"A", "C"});
-  paren->rows[0]->name = "(x)";
-  MergeSequence(*paren, 1);
-  EXPECT_EQ(paren->rows[0]->name, "");
+  EXPECT_FALSE(MergeSequence(*msa, 0) || MergeSequence(*msa, 2));
+  msa->rows[0]->name = "(x)";
+  EXPECT_TRUE(MergeSequence(*msa, 1) && msa->rows[0]->name.empty());
   auto three = MakeMsa({"A", "C", "D"});
-  EXPECT_FALSE(MoveSequence(*three, 0, -1) || MoveSequence(*three, 2, +1) || MoveSequence(*three, 1, 2));
-  EXPECT_FALSE(RemoveSequence(*three, 3) || RemoveSequence(*three, -1));
+  EXPECT_FALSE(MoveSequence(*three, 0, -1) || MoveSequence(*three, 2, +1) || MoveSequence(*three, 1, 2) || RemoveSequence(*three, 3) || RemoveSequence(*three, -1));
   ASSERT_TRUE(MoveSequence(*three, 0, +1) && RemoveSequence(*three, 0));
   EXPECT_EQ(Residues(*three), (std::vector<std::string>{"A", "D"}));
   const std::tuple<std::string, std::string, bool, std::string> renames[] = {  // {old, entered, first row, renamed}
-                 {"QUERY", "abc", true, "       abc"}, {"SP|P12345| (  12-  80) 1", "MYSEQ", false, "     MYSEQ (  12-  80) 1"},
-                 {"SP|P12345| (  12-  80) 1", "MYSEQ", true, "     MYSEQ"}, {"ABCDEFGHIJKL", "N", false, "         N"},
-                 {"ABCDEFGHIJKLM", "N", false, "         N LM"}, {"X", "TWELVECHARSX", false, "TWELVECHAR"}};
+      {"QUERY", "abc", true, "       abc"}, {"SP|P12345| (  12-  80) 1", "MYSEQ", false, "     MYSEQ (  12-  80) 1"},
+      {"SP|P12345| (  12-  80) 1", "MYSEQ", true, "     MYSEQ"}, {"ABCDEFGHIJKL", "N", false, "         N"}, {"ABCDEFGHIJKLM", "N", false, "         N LM"},
+      {"X", "TWELVECHARSX", false, "TWELVECHAR"}};
   for (const auto& [old, entered, first, renamed] : renames) EXPECT_EQ(RenamedRowName(old, entered, first), renamed) << old;
 }
 
@@ -95,7 +74,7 @@ std::vector<std::string> State(const DarUvaData& msa) {
   return s;
 }
 
-TEST(MsaUndoHistory, RandomEditsUndoToTheStartAndRedoToTheEnd) {
+TEST(MsaUndoHistory, RandomEditsUndoToTheStartAndRedoToTheEndCaretAndRefusals) {
   const ColourConfiguration colours = TestColours();
   std::mt19937 random(11);
   auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
@@ -132,9 +111,7 @@ TEST(MsaUndoHistory, RandomEditsUndoToTheStartAndRedoToTheEnd) {
     while (session.Redo(col, row)) continue;
     EXPECT_EQ(State(*msa), end);
   }
-}
-
-TEST(MsaUndoHistory, CaretRedoDroppedRefusalsAndThreshold) {
+  // The caret after undo and redo, redo dropped by a new edit, refusals and the threshold.
   auto msa = MakeMsa({"ACDE", "FGHI", "KLMN"});
   MsaEditSession session(*msa, TestColours());
   EXPECT_FALSE(session.CanUndo());
@@ -142,31 +119,24 @@ TEST(MsaUndoHistory, CaretRedoDroppedRefusalsAndThreshold) {
   ASSERT_TRUE(session.Move(1, +1));
   int col = 0, row = 0;
   ASSERT_TRUE(session.Undo(col, row));
-  EXPECT_EQ(row, 2);  // the moved row is back at row 2
-  ASSERT_TRUE(session.Redo(col, row));
-  EXPECT_EQ(row, 3);
+  EXPECT_EQ(row, 2);  // the moved row is back at row 2, then at 3 again
+  ASSERT_TRUE(session.Redo(col, row) && row == 3);
   ASSERT_TRUE(session.Undo(col, row) && session.Undo(col, row));
   EXPECT_EQ(std::make_pair(col, row), std::make_pair(3, 2));
   ASSERT_TRUE(session.Delete(1, 1, false));  // a new edit drops what could be redone
   EXPECT_FALSE(session.CanRedo());
   EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"CDE.", "FGHI", "KLMN"}));
-  ASSERT_TRUE(session.Rename(0, "FIRST"));  // the first row can be renamed and moved
-  ASSERT_TRUE(session.Move(1, -1));
-  EXPECT_EQ(msa->rows[0]->residues, "FGHI");
-  ASSERT_TRUE(session.Undo(col, row));
-  EXPECT_EQ(row, 2);
-  EXPECT_EQ(msa->rows[0]->name, "FIRST");
+  ASSERT_TRUE(session.Move(1, -1) && session.Undo(col, row) && row == 2);  // up, and back
   // Refused operations leave no history.
   EXPECT_FALSE(session.Merge(0) || session.SetConsensusThreshold(4) || session.SetConsensusThreshold(-1) ||
                session.Overwrite(5, 1, 'A', false));
   ASSERT_TRUE(session.Remove(0));
   EXPECT_EQ(msa->rows[0]->residues, "FGHI");
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(session.Undo(col, row));
+  ASSERT_TRUE(session.Undo(col, row) && session.Undo(col, row));
   EXPECT_FALSE(session.Undo(col, row));
   // A threshold change recomputes the consensus and is undone.
   auto three = MakeMsa({"AAG", "ACG", "ACT"});
-  three->consensusThreshold = 1;
-  CreeConsensus(three->consensus, 1, 3, 3, three->rows);
+  CreeConsensus(three->consensus, three->consensusThreshold = 1, 3, 3, three->rows);
   MsaEditSession other(*three, TestColours());
   ASSERT_TRUE(other.SetConsensusThreshold(3));
   EXPECT_EQ(three->consensus + std::to_string(three->consensusThreshold), "A..3");

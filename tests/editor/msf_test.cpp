@@ -2,8 +2,6 @@
 // command --msf and the loader it shares with the pattern search and the window.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "editor_test_support.h"
 #include "vistram/editor/msa_batch.h"
 #include "vistram/editor/msa_open.h"
@@ -26,9 +24,9 @@ TEST(MsfWriter, BytesRangesAndRefusals) {
   msa->consensus = "AC..FGHIK.M.";
   ASSERT_EQ(SauveMSF(10, dir / "small.msf", *msa, 0, 1, 11, false), 1);
   EXPECT_EQ(ReadWholeFile(dir / "small.msf"), Expected("msf_writer_small.expected", dir / "small.msf"));
-  auto one = MakeMsa({std::string(107, 'A')});  // blocks of 50, the consensus row named after the file
-  one->consensus = std::string(107, 'A');
-  const std::string ruler = dir / "ruler.msf";
+  auto one = MakeMsa({std::string(107, 'A')});
+  one->consensus = one->rows[0]->residues;
+  const std::string ruler = dir / "ruler.msf";  // blocks of 50, the consensus row named after the file
   ASSERT_EQ(SauveMSF(50, ruler, *one, 0, 1, 106, true), 1);
   EXPECT_EQ(ReadWholeFile(ruler), Expected("msf_writer_ruler.expected", ruler));
   ASSERT_EQ(SauveMSF(50, ruler, *one, 2, 100, 39, false), 1);  // columns 3..40 numbered from 100
@@ -36,17 +34,16 @@ TEST(MsfWriter, BytesRangesAndRefusals) {
   for (const char* part : {"MSF:   38", "\n            100", "149  \n"}) EXPECT_NE(text.find(part), std::string::npos) << part;
   // Ranges outside the alignment and unwritable targets are refused, leaving nothing.
   EXPECT_EQ(SauveMSF(50, ruler, *one, 0, 1, 107, false) + SauveMSF(50, ruler, *one, 5, 1, 4, false), 0);
-  EXPECT_EQ(SauveMSF(50, dir / "no/x.msf", *msa, 0, 1, 11, true), 0);
-  EXPECT_EQ(SaveAlignedFasta(dir / "no/x.fasta", *msa, 0, 11, true), 0);
-  EXPECT_EQ(SaveClustal(dir / "no/x.aln", *msa, 0, 11, true), 0);
+  EXPECT_EQ(SauveMSF(50, dir / "no/x.msf", *msa, 0, 1, 11, true) + SaveAlignedFasta(dir / "no/x.fasta", *msa, 0, 11, true) +
+                SaveClustal(dir / "no/x.aln", *msa, 0, 11, true), 0);
   EXPECT_EQ(dir.EntryCount(), 2u);
 }
 
 TEST(MsfWriter, GcgChecksumAgreesWithBiopython) {
   const std::vector<std::string> sequences = {"A", "AB", std::string(57, 'A') + "B", "AC..FGHIK.MW",
                                               std::string(300, 'W') + "...KLM" + std::string(1000, 'Y')};
-  EXPECT_EQ(SEQGCGCHECKSUM("XAB", 1, 2), 197);  // positions counted from the first written column
-  EXPECT_EQ(SEQGCGCHECKSUM("AB", 0, 9), 197);   // nothing past the end
+  // Positions counted from the first written column, nothing past the end.
+  EXPECT_TRUE(SEQGCGCHECKSUM("XAB", 1, 2) == 197 && SEQGCGCHECKSUM("AB", 0, 9) == 197);
   std::string command = "/usr/bin/python3 " + EditorData("gcg_checksums.py");
   for (const std::string& s : sequences) command += " " + s;
   int status = -1;
@@ -59,21 +56,17 @@ TEST(MsfWriter, GcgChecksumAgreesWithBiopython) {
   }
 }
 
-TEST(MsfReader, DataLineRulesAndRefusals) {
+TEST(MsfReader, DataLineRulesRefusalsAndCorpusFilesAsSeqretReadsThem) {
   TempFolder dir;
   // Long names, '~' '-' gaps, digits, a row too long, lower case, a repeated name (to the first), CRLF.
   auto msa = ReadMsf(EditorData("reader_rules.msf"));
   ASSERT_NE(msa, nullptr);
-  EXPECT_EQ(msa->columnCount, 12);
   EXPECT_EQ(Residues(*msa), (std::vector<std::string>{"..AC.DEF....", "ACDEFGHIKLMN", std::string(12, '.'), "A.CD.EFGH..."}));
   EXPECT_EQ(msa->rows[0]->name + " " + msa->rows[3]->name, "SP|P56540|CBBQ_CHRVI SHORT");
-  EXPECT_EQ(msa->consensusThreshold, 2);
-  EXPECT_TRUE(msa->useBackground);
-  EXPECT_EQ(msa->h, -2);
+  EXPECT_TRUE(msa->columnCount == 12 && msa->consensusThreshold == 2 && msa->useBackground && msa->h == -2);
   int rows = 7, columns = 7;
   EXPECT_FALSE(AnalyseMSFHeader(dir / "none.msf", rows, columns));
-  EXPECT_FALSE(AnalyseMSFHeader(dir.Write("plain.txt", ">seq\nACDE\nName: x Len: 4 Check: 1\n"), rows, columns));
-  EXPECT_EQ(rows, 0);
+  EXPECT_TRUE(!AnalyseMSFHeader(dir.Write("plain.txt", ">seq\nACDE\nName: x Len: 4 Check: 1\n"), rows, columns) && rows == 0);
   // More name lines before "//" than counted, or no file: a read failure.
   EXPECT_EQ(ReadMSFforSeq(dir.Write("two.msf", " Name: a Len: 4 Check: 1 Weight: 1\n Name: b Len: 4 Check: 1 Weight: 1\n//\n"),
                           1, 4, ""), nullptr);
@@ -81,12 +74,9 @@ TEST(MsfReader, DataLineRulesAndRefusals) {
   // A length the file cannot hold is cut to the file's size.
   const std::string huge = " Name: a Len: 99999999999 Check: 1 Weight: 1\n//\na  ACDE\n";
   auto cut = ReadMsf(dir.Write("huge.msf", huge));
-  ASSERT_NE(cut, nullptr);
-  EXPECT_EQ(cut->columnCount, static_cast<int>(huge.size()));
+  ASSERT_TRUE(cut != nullptr && cut->columnCount == static_cast<int>(huge.size()));
   EXPECT_EQ(cut->rows[0]->residues.substr(0, 5), "ACDE.");
-}
-
-TEST(MsfReader, CorpusFilesReadAsSeqretReadsThem) {
+  // Corpus files read as seqret reads them.
   for (const char* file : {"biojava_msfExamp.msf", "bioperl_cysprot.msf", "bioperl_cysprot1b.msf", "bioperl_testaln.msf",
                            "biopython_W_prot.msf", "bioruby_pileup-aa.msf", "emboss_dna.msf", "emboss_dna.msf8",
                            "emboss_hmm_globins50.msf", "emboss_opsd.msf"}) {
@@ -95,8 +85,7 @@ TEST(MsfReader, CorpusFilesReadAsSeqretReadsThem) {
     ASSERT_NE(msa, nullptr);
     int status = -1;
     const Rows expected = SeqretRows(EditorData(file), &status);
-    ASSERT_EQ(status, 0);
-    ASSERT_EQ(static_cast<int>(expected.size()), msa->SequenceCount());
+    ASSERT_TRUE(status == 0 && static_cast<int>(expected.size()) == msa->SequenceCount());
     for (std::size_t i = 0; i < expected.size(); ++i) {
       std::string residues = expected[i].second;
       residues.resize(static_cast<std::size_t>(msa->columnCount), '.');
@@ -106,13 +95,11 @@ TEST(MsfReader, CorpusFilesReadAsSeqretReadsThem) {
   }
 }
 
-TEST(MsfFormats, ChosenFromTheExtension) {
+TEST(MsfBatch, FormatFromTheExtensionExitCodesAndOutputs) {
   for (const auto& [path, format] : {std::pair{"/a/b.MSF", MsaFileFormat::kMsf}, {"b.fa", MsaFileFormat::kFasta},
                                      {"b.aln", MsaFileFormat::kClustal}, {"b.txt", MsaFileFormat::kUnknown}, {"dir.msf/b", MsaFileFormat::kUnknown}})
     EXPECT_EQ(MsaFormatFromPath(path), format) << path;
-}
-
-TEST(MsfBatch, ExitCodesAndOutputs) {
+  // The batch command --msf: usage errors exit 2, failures 1.
   TempFolder dir;
   const std::string report = EditorData("blastp_18_alignments.txt"), x = dir / "x.msf";
   const std::pair<std::vector<std::string>, int> cases[] = {  // {arguments, exit code}
@@ -126,39 +113,30 @@ TEST(MsfBatch, ExitCodesAndOutputs) {
     for (std::string& a : args) argv.push_back(a.data());
     EXPECT_EQ(RunMsfBatch(static_cast<int>(argv.size()), argv.data()), code) << args.back();
   }
-  EXPECT_EQ(dir.EntryCount(), 4u);
-  EXPECT_TRUE(std::filesystem::exists(dir / "c.aln"));
+  EXPECT_EQ(dir.EntryCount(), 4u);  // all.msf, first.fasta, c.aln, again.msf
   // 10 hits with 18 alignments: the query, each row and the consensus.
-  int rows = 0, columns = 0;
-  ASSERT_TRUE(AnalyseMSFHeader(dir / "all.msf", rows, columns));
-  EXPECT_EQ(rows, 1 + 18 + 1);
-  EXPECT_EQ(columns, 98);
+  int rows = 0, columns = 0, rows2 = 0, columns2 = 0;
+  ASSERT_TRUE(AnalyseMSFHeader(dir / "all.msf", rows, columns) && AnalyseMSFHeader(dir / "again.msf", rows2, columns2));
+  EXPECT_EQ(std::vector<int>({rows, columns, rows2, columns2}), std::vector<int>({1 + 18 + 1, 98, 3, 354}));
   EXPECT_EQ(FastaRows(test_support::ReadWholeFile(dir / "first.fasta")).size(), 1u + 10u + 1u);
-  ASSERT_TRUE(AnalyseMSFHeader(dir / "again.msf", rows, columns));
-  EXPECT_EQ(rows, 3);
-  EXPECT_EQ(columns, 354);
 }
 
 TEST(MsfBatch, LoaderMessagesAreTheWindowsMessages) {
   TempFolder dir;
   DarUvaData msa;
   std::string message;
-  EXPECT_EQ(LoadMsaForBatch(EditorData("blastn_no_hits.txt"), false, msa, message), 0);
-  EXPECT_EQ(message, "No sequences selected.");
-  EXPECT_EQ(LoadMsaForBatch(dir / "absent.bla", false, msa, message), 0);
-  EXPECT_NE(message.find("Unable to open or read your file."), std::string::npos);
+  EXPECT_TRUE(LoadMsaForBatch(EditorData("blastn_no_hits.txt"), false, msa, message) == 0 && message == "No sequences selected.");
+  EXPECT_TRUE(LoadMsaForBatch(dir / "absent.bla", false, msa, message) == 0 && message.find("Unable to open or read your file.") != std::string::npos);
   // No "//": names, no residues.
   ASSERT_EQ(LoadMsaForBatch(dir.Write("bad.msf", " Name: a Len: 4 Check: 1 Weight: 1\n Name: b Len: 4 Check: 1 Weight: 1\n"),
                             false, msa, message), 1);
   EXPECT_EQ(Residues(msa), (std::vector<std::string>{"....", "...."}));
   ASSERT_EQ(LoadMsaForBatch(EditorData("blastp_18_alignments.txt"), false, msa, message), 1);
-  EXPECT_EQ(msa.SequenceCount(), 1 + 18);
-  EXPECT_EQ(msa.title, EditorData("blastp_18_alignments.txt"));
+  EXPECT_TRUE(msa.SequenceCount() == 1 + 18 && msa.title == EditorData("blastp_18_alignments.txt"));
   // The window's loader speaks only when the data cannot be read.
   RecordingPlatform platform;
   SetCurrentPlatform(&platform);
-  EXPECT_NE(LoadMsfFile(nullptr, EditorData("emboss_opsd.msf"), ""), nullptr);
-  EXPECT_TRUE(platform.Messages().empty());
+  EXPECT_TRUE(LoadMsfFile(nullptr, EditorData("emboss_opsd.msf"), "") != nullptr && platform.Messages().empty());
   std::string huge;
   for (int i = 0; i < 3000; ++i) huge += " Name: r" + std::to_string(i) + " Len: 999999 Check: 1 Weight: 1\n";
   EXPECT_EQ(LoadMsfFile(nullptr, dir.Write("huge.msf", huge + std::string(200000, ' ')), ""), nullptr);

@@ -29,8 +29,7 @@ std::vector<std::vector<std::string>> Rows(const std::string& path) {
   std::vector<std::vector<std::string>> rows;
   for (std::string line; std::getline(in, line);) {
     std::stringstream ss(line);
-    rows.emplace_back();
-    for (std::string f; std::getline(ss, f, '\t');) rows.back().push_back(f);
+    for (rows.emplace_back(); std::getline(ss, line, '\t');) rows.back().push_back(line);
   }
   return rows;
 }
@@ -64,7 +63,6 @@ TEST(MapBatch, FirstAlignmentsSortedBarsAndRefusals) {
   test_support::TempFolder dir;
   const std::string report = Report("blast/blast_legacy_text_ncbi/bioperl_ex_blastp.1.txt");
   ASSERT_EQ(RunMap({"--select", "first", report, "--sort", "-o", dir / "first.tsv"}), 0);
-  ASSERT_EQ(RunMap({report, "-o", dir / "all.tsv"}), 0);
   std::vector<int> starts;
   std::set<std::string> hits;
   for (const auto& row : Rows(dir / "first.tsv")) {
@@ -72,8 +70,6 @@ TEST(MapBatch, FirstAlignmentsSortedBarsAndRefusals) {
     else EXPECT_EQ(row[0], "position");  // each hit once, its first alignment
   }
   EXPECT_TRUE(starts.size() == 50U && std::is_sorted(starts.begin(), starts.end()));
-  const auto all = Rows(dir / "all.tsv");
-  EXPECT_EQ(std::count_if(all.begin(), all.end(), [](const auto& r) { return r[0] == "bar"; }), 212);
   const std::string m = dir / "m.tsv";
   for (const auto& args : std::vector<std::vector<std::string>>{{report}, {"-o", m}, {report, "-o", dir / "m.txt"}, {report, "-o", dir / "m"},
            {report, "-o"}, {report, "-o", m, "-o", m}, {report, "-o", m, "--select", "some"}, {report, "-o", m, "--select"},
@@ -83,7 +79,7 @@ TEST(MapBatch, FirstAlignmentsSortedBarsAndRefusals) {
   EXPECT_EQ(RunMap({report, "-o", dir / "no/folder.tsv"}), 1);
   SetMapPictureWriter(nullptr);  // without the window library's writer, pictures are refused
   EXPECT_EQ(RunMap({report, "-o", dir / "m.svg"}), 1);
-  EXPECT_EQ(dir.EntryCount(), 2U);
+  EXPECT_EQ(dir.EntryCount(), 1U);
 }
 
 }  // namespace

@@ -24,8 +24,7 @@ TEST(SearchRun, ItemTexts) {
 TEST(SearchRun, BatchLinesInTreeOrder) {
   ResidueClassTable table;
   table.expansion['B'] = "(DN)";
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
+  std::FILE *out = std::tmpfile(), *err = std::tmpfile();
   EXPECT_FALSE(WriteFindPatternLines({{"first_row_with_a_name_longer_than_forty_nine_chars_cut", "QKDELQQKNELQ"},
                                       {"no_hit", "AAAAAAA"}, {"gapped", "KD.ELQKDEL.QKB"}},
                                      {"K(DB)EL", "", "KB{3}L", "L"}, table, out, err));
@@ -33,8 +32,7 @@ TEST(SearchRun, BatchLinesInTreeOrder) {
     std::string s;
     std::rewind(file);
     for (int c; (c = std::fgetc(file)) != EOF;) s += static_cast<char>(c);
-    std::fclose(file);
-    return s;
+    return std::fclose(file), s;
   };
   EXPECT_EQ(read(out), test_support::ReadWholeFile(PatternsData("find_pattern_lines.expected")));
   EXPECT_EQ(read(err), "pattern 2: Invalid pattern (syntax error).\n");  // once, not once per row
@@ -55,8 +53,7 @@ TEST(BackgroundSearch, OutcomesInPairOrder) {
     std::string got;
     for (const PairOutcome& p : all)
       got += (got.empty() ? "" : " ") + std::to_string(p.row) + "." + std::to_string(p.pattern) + ":" + std::to_string(p.outcome.code);
-    EXPECT_EQ(got, outcomes);
-    EXPECT_EQ(search.Done(), search.Total());
+    EXPECT_TRUE(got == outcomes && search.Done() == search.Total()) << got;
     if (!withTable) EXPECT_EQ(all.at(0).outcome.message, kMsgNoTable);
   }
 }
