@@ -37,6 +37,15 @@ TEST(MsfWriter, BytesRangesAndRefusals) {
   EXPECT_EQ(SauveMSF(50, dir / "no/x.msf", *msa, 0, 1, 11, true) + SaveAlignedFasta(dir / "no/x.fasta", *msa, 0, 11, true) +
                 SaveClustal(dir / "no/x.aln", *msa, 0, 11, true), 0);
   EXPECT_EQ(dir.EntryCount(), 2u);
+  // Rows whose names share ten characters (two alignments of one hit, a consensus named like a row)
+  // get names of their own, so they read back apart.
+  auto same = MakeMsa({"ACDE", "FGHI", "KLMN"});
+  same->rows[0]->name = same->rows[1]->name = "SP|P69905|HBA_HUMAN", same->rows[2]->name = "HBA", same->consensus = "....";
+  ASSERT_EQ(SauveMSF(50, dir / "hba.msf", *same, 0, 1, 3, true), 1);
+  auto back = ReadMsf(dir / "hba.msf");
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(Residues(*back), (std::vector<std::string>{"ACDE", "FGHI", "KLMN", "...."}));
+  EXPECT_EQ(back->rows[1]->name + " " + back->rows[3]->name, "SP|P6990_2 HBA_2");
 }
 
 TEST(MsfWriter, GcgChecksumAgreesWithBiopython) {

@@ -1,5 +1,6 @@
 #include "vistram/editor/msf.h"
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -62,6 +63,33 @@ class Output {
   std::string text_;
 };
 
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The names the MSF file gives its rows: the first ten characters of each,
+// but a name whose ten characters an earlier row already took (two alignments
+// of one hit, or the consensus named like a row) ends in "_2", "_3", ...
+// instead; a reader gives every data line to the first row of its name, so
+// repeated names (compared as readers compare them, without regard to case)
+// would pour two rows into one.
+std::vector<std::string> MsfNames(const std::vector<Written>& rows) {
+  std::vector<std::string> names;
+  std::unordered_set<std::string> used;
+  for (const Written& w : rows) {
+    const std::string name = w.name.substr(0, 10);
+    std::string unique = name;
+    for (int n = 2; !used.insert(Upper(unique)).second; ++n) {
+      const std::string tail = "_" + std::to_string(n);
+      unique = name.substr(0, 10 - std::min<std::size_t>(10, tail.size()));
+      unique += tail;
+    }
+    names.push_back(unique);
+  }
+  return names;
+}
+
 bool ValidRange(const DarUvaData& msa, int first, int last) {
   return first >= 0 && last >= first && last < msa.columnCount;
 }
@@ -87,6 +115,7 @@ int SauveMSF(int W, const std::string& path, const DarUvaData& msa, int first, i
              bool saveConsensus) {
   if (W < 1 || !ValidRange(msa, first, last)) return 0;
   const std::vector<Written> rows = WrittenRows(path, msa, saveConsensus);
+  const std::vector<std::string> names = MsfNames(rows);
   std::vector<int> checks;
   int total = 0;
   for (const Written& w : rows) {
@@ -103,7 +132,7 @@ int SauveMSF(int W, const std::string& path, const DarUvaData& msa, int first, i
   out.Text() += " " + path + line;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     std::snprintf(line, sizeof line, " Name: %-10s       Len:%6u  Check:%6u  Weight:  1.00\n",
-                  rows[i].name.substr(0, 10).c_str(), len, static_cast<unsigned>(checks[i]));
+                  names[i].c_str(), len, static_cast<unsigned>(checks[i]));
     out.Text() += line;
   }
   out.Text() += "\n//\n\n";
@@ -119,9 +148,10 @@ int SauveMSF(int W, const std::string& path, const DarUvaData& msa, int first, i
     out.Text() += ruler;
     out.Text() += '\n';
     const long long stop = std::min<long long>(c + W - 1, last);
-    for (const Written& w : rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const Written& w = rows[i];
       std::string& t = out.Text();
-      AppendPadded(t, w.name.substr(0, 10), 10);
+      AppendPadded(t, names[i], 10);
       t += "  ";
       for (long long k = c; k <= stop; ++k) {
         t += At(*w.residues, static_cast<int>(k));
