@@ -21,25 +21,12 @@
 #include "vistram/editor/gui/editor_window.h"
 #include "vistram/editor/msf.h"
 #include "vistram/platform/recording_platform.h"
+#include "vistram/results/batch_result_view.h"
 #include "vistram/results/load_flow.h"
-#include "vistram/results/result_view.h"
 #include "vistram/base/colours.h"
 
 namespace {
 
-class SilentView : public ResultView {
- public:
-  WindowHandle MainWindow() override { return nullptr; }
-  bool ShowResults(DataProgram&, int, int) override { return true; }
-  void ClearResults(DataProgram&) override {}
-  void EmptyComboTable() override {}
-  void FillComboTable(const DataProgram&) override {}
-  void PostLoadDone(int ready, int fromTables) override {
-    ready_ = ready;
-    from_ = fromTables;
-  }
-  int ready_ = 0, from_ = 0;
-};
 
 long ResidentKb() {
   std::ifstream in("/proc/self/status");
@@ -150,12 +137,12 @@ int main(int argc, char** argv) {
   RecordingPlatform platform;
   SetCurrentPlatform(&platform);
   DataProgram dp;
-  SilentView view;
+  BatchResultView view;
   SetPendingFilePath(argv[1]);
   if (StartLoad(dp, view) != kLoadStarted) return 1;
   WaitForLoadThread();
-  OnLoadDone(dp, view, view.ready_, view.from_);
-  if (!view.ready_) return 1;
+  OnLoadDone(dp, view, view.ready(), view.fromTables());
+  if (!view.ready()) return 1;
   for (auto& hit : *dp.hits) std::fill(hit->selected.begin(), hit->selected.end(), 1);
   const std::vector<SelectedPair> pairs = ListSelectedAlignments(dp);
 

@@ -4,26 +4,10 @@
 #include "vistram/editor/msf.h"
 #include "vistram/platform/messages.h"
 #include "vistram/platform/recording_platform.h"
+#include "vistram/results/batch_result_view.h"
 #include "vistram/results/load_flow.h"
-#include "vistram/results/result_view.h"
 
 namespace {
-
-// A view without windows: it records the load's outcome.
-class SilentResultView : public ResultView {
- public:
-  WindowHandle MainWindow() override { return nullptr; }
-  bool ShowResults(DataProgram&, int, int) override { return true; }
-  void ClearResults(DataProgram&) override {}
-  void EmptyComboTable() override {}
-  void FillComboTable(const DataProgram&) override {}
-  void PostLoadDone(int ready, int fromTables) override {
-    ready_ = ready;
-    fromTables_ = fromTables;
-  }
-  int ready_ = 0;
-  int fromTables_ = 0;
-};
 
 // Installs a recording platform for the call's life and restores the one before.
 class ScopedRecording {
@@ -67,13 +51,13 @@ int LoadMsaForBatch(const std::string& input, bool firstAlignmentsOnly, DarUvaDa
     return 1;
   }
   DataProgram dp;
-  SilentResultView view;
+  BatchResultView view;
   SetPendingFilePath(input);
   int loaded = 0;
   if (StartLoad(dp, view) == kLoadStarted) {
     WaitForLoadThread();
-    OnLoadDone(dp, view, view.ready_, view.fromTables_);
-    loaded = view.ready_;
+    OnLoadDone(dp, view, view.ready(), view.fromTables());
+    loaded = view.ready();
   }
   if (!loaded || dp.tables.empty()) {
     message = recording.LastMessage();
