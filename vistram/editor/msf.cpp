@@ -74,14 +74,20 @@ std::string Upper(std::string s) {
 // instead; a reader gives every data line to the first row of its name, so
 // repeated names (compared as readers compare them, without regard to case)
 // would pour two rows into one.
+// Each name remembers the number it gave last, so that many rows of one name
+// (every hit of a database whose identifiers share ten characters) cost one
+// try each, not one per earlier row.
 std::vector<std::string> MsfNames(const std::vector<Written>& rows) {
   std::vector<std::string> names;
+  names.reserve(rows.size());
   std::unordered_set<std::string> used;
+  std::unordered_map<std::string, int> nextNumber;
   for (const Written& w : rows) {
     const std::string name = w.name.substr(0, 10);
     std::string unique = name;
-    for (int n = 2; !used.insert(Upper(unique)).second; ++n) {
-      const std::string tail = "_" + std::to_string(n);
+    int& n = nextNumber.try_emplace(Upper(name), 2).first->second;
+    while (!used.insert(Upper(unique)).second) {
+      const std::string tail = "_" + std::to_string(n++);
       unique = name.substr(0, 10 - std::min<std::size_t>(10, tail.size()));
       unique += tail;
     }
