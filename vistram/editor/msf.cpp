@@ -87,7 +87,8 @@ std::vector<std::string> MsfNames(const std::vector<Written>& rows) {
     std::string unique = name;
     int& n = nextNumber.try_emplace(Upper(name), 2).first->second;
     while (!used.insert(Upper(unique)).second) {
-      const std::string tail = "_" + std::to_string(n++);
+      std::string tail = "_";
+      tail += std::to_string(n++);  // (appended: GCC 12 at -O3 warns falsely on "_" + temporary)
       unique = name.substr(0, 10 - std::min<std::size_t>(10, tail.size()));
       unique += tail;
     }
