@@ -86,22 +86,6 @@ std::string FindField(const FormFields& fields, std::initializer_list<std::strin
   return {};
 }
 
-std::string PercentEncode(std::string_view text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : text) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (std::isalnum(u) || c == '-' || c == '.' || c == '_' || c == '~') {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[u >> 4];
-      out += kHex[u & 15];
-    }
-  }
-  return out;
-}
-
 bool ContainsNoCase(std::string_view text, std::string_view word) {
   for (std::size_t i = 0; i + word.size() <= text.size(); ++i) {
     std::size_t j = 0;

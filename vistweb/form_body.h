@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "vistram/base/percent_encode.h"
+
 // The decimal value of a body field: the text from one character after the
 // first occurrence of `field` up to the next '&' (its leading digits, 0 when
 // there are none). `defaultValue` when the name is absent or no '&' follows.
@@ -23,7 +25,5 @@ FormFields DecodeForm(std::string_view body);
 // regard to case, '_' and '-'; empty when there is none.
 std::string FindField(const FormFields& fields, std::initializer_list<std::string_view> names);
 
-// Percent-encodes every byte outside letters, digits and "-._~".
-std::string PercentEncode(std::string_view text);
 // True when `text` holds `word` in any case.
 bool ContainsNoCase(std::string_view text, std::string_view word);

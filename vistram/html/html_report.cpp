@@ -5,6 +5,7 @@
 #include <new>
 
 #include "vistram/base/memory.h"
+#include "vistram/base/percent_encode.h"
 #include "vistram/base/safe_file.h"
 
 const char* const TABCOLORHTML[16] = {"#000000", "#FFFFFF", "#FF0000", "#00FF00", "#0000FF", "#FFFF00",
@@ -76,22 +77,6 @@ bool IsSafeLink(std::string_view url) {
   return std::none_of(url.begin(), url.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
 }
 
-std::string EncodeFileLink(std::string_view name) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : name) {
-    const auto u = static_cast<unsigned char>(c);
-    if (std::isalnum(u) || c == '-' || c == '.' || c == '_' || c == '~') {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[u >> 4];
-      out += kHex[u & 15];
-    }
-  }
-  return out;
-}
-
 HtmlReportNames MakeHtmlReportNames(const std::string& chosenPath) {
   HtmlReportNames names;
   std::string name = chosenPath;
@@ -115,13 +100,13 @@ bool CreeMainFile(std::FILE* file, std::string_view headBase, std::string_view l
   Put(file, "</HEAD>\n<FRAMESET ROWS=\"10%,60%,30%\">\n");
   Put(file, "<FRAME NORESIZE FRAMEBORDER=\"NO\" BORDERCOLOR=\"#FFFFFF\" ");
   Put(file, "SCROLLING=NO NAME=\"header\" SRC=\"");
-  Put(file, EncodeFileLink(headBase));
+  Put(file, PercentEncode(headBase));
   Put(file, ".html\">\n");
   Put(file, "<FRAME SCROLLING=AUTO NAME=\"list\" SRC=\"");
-  Put(file, EncodeFileLink(listBase));
+  Put(file, PercentEncode(listBase));
   Put(file, ".html\"\n>");
   Put(file, "<FRAME SCROLLING=AUTO NAME=\"ali\" SRC=\"");
-  Put(file, EncodeFileLink(aliBase));
+  Put(file, PercentEncode(aliBase));
   Put(file, ".html\">\n");
   Put(file, "</FRAMESET>\n</HTML>\n\n");
   return true;
@@ -167,7 +152,7 @@ void CreeLREntry(std::FILE* file, const HspData& hit, unsigned hitNumber, std::s
   Put(file, "<TR>\n");
   Put(file, "<TD WIDTH=5% ALIGN=\"CENTER\" VALIGN=\"TOP\">\n");
   Put(file, "<A HREF=\"");
-  Put(file, EncodeFileLink(aliBase));
+  Put(file, PercentEncode(aliBase));
   Put(file, ".html#ALI");
   PutNumber(file, hitNumber);
   Put(file, "\" TARGET=\"ali\" TITLE=\"Click to view sequence alignment\">");

@@ -85,6 +85,3 @@ std::string HtmlEscape(std::string_view text);
 // True when `url` is an absolute http, https or ftp address (the only links
 // a report may place in the pages).
 bool IsSafeLink(std::string_view url);
-// A file name as a relative link: every byte but letters, digits and "-._~"
-// percent-encoded.
-std::string EncodeFileLink(std::string_view name);
