@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "vistram/base/file_names.h"
 #include "vistram/base/safe_file.h"
 
 namespace {
@@ -249,11 +250,7 @@ int SaveClustal(const std::string& path, const DarUvaData& msa, int first, int l
 }
 
 MsaFileFormat MsaFormatFromPath(const std::string& path) {
-  const std::size_t dot = path.find_last_of('.');
-  const std::size_t slash = path.find_last_of('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return MsaFileFormat::kUnknown;
-  std::string ext = path.substr(dot + 1);
-  for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  const std::string ext = LowerExtension(path);
   if (ext == "msf") return MsaFileFormat::kMsf;
   if (ext == "fasta" || ext == "fa" || ext == "fas" || ext == "mfa") return MsaFileFormat::kFasta;
   if (ext == "aln" || ext == "clustal") return MsaFileFormat::kClustal;

@@ -38,3 +38,14 @@ int RunMsfBatch(int argc, char** argv);
 
 // REPORT and "-o OUT" (both required, in either order); false on a usage error.
 bool ParseBatchReportAndOutput(int argc, char** argv, std::string& report, std::string& out);
+
+// "-o OUT" and "--select all|first" as several batch commands take them.
+struct BatchOutputAndSelection {
+  std::string out;
+  bool firstOnly = false;
+  bool selectSeen = false;
+};
+// Takes either option at argv[i] (i then stands on its value): 1 when taken,
+// 0 when argv[i] is another argument, -1 for a repeated option, a missing
+// value or a selection other than all and first.
+int TakeOutputOrSelect(int argc, char** argv, int& i, BatchOutputAndSelection& o);

@@ -17,38 +17,21 @@
 #include "vistram/shell/batch_commands.h"
 #include "vistram/shell/batch_load.h"
 #include "vistram/base/config.h"
+#include "vistram/base/file_names.h"
 #include "vistram/shell/main_commands.h"
 
 namespace {
 
-struct MapArguments {
-  std::string report, out, ext;
-  bool firstOnly = false;
+struct MapArguments : BatchOutputAndSelection {
+  std::string report, ext;
   bool sort = false;
 };
 
-std::string LowerExtension(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  const auto dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ext;
-}
-
 bool ParseMapArguments(int argc, char** argv, MapArguments& a) {
-  bool selectSeen = false;
   for (int i = 0; i < argc; ++i) {
     const char* arg = argv[i];
-    if (std::strcmp(arg, "-o") == 0) {
-      if (i + 1 >= argc || !a.out.empty()) return false;
-      a.out = argv[++i];
-    } else if (std::strcmp(arg, "--select") == 0) {
-      if (i + 1 >= argc || selectSeen) return false;
-      selectSeen = true;
-      const char* v = argv[++i];
-      if (std::strcmp(v, "first") == 0) a.firstOnly = true;
-      else if (std::strcmp(v, "all") != 0) return false;
+    if (const int taken = TakeOutputOrSelect(argc, argv, i, a); taken != 0) {
+      if (taken < 0) return false;
     } else if (std::strcmp(arg, "--sort") == 0) {
       if (a.sort) return false;
       a.sort = true;

@@ -11,29 +11,23 @@
 #include "vistram/shell/batch_commands.h"
 
 int RunMsfBatch(int argc, char** argv) {
-  std::string input, out;
-  bool firstOnly = false, selectGiven = false;
+  std::string input;
+  BatchOutputAndSelection options;
   for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "-o") == 0) {
-      if (i + 1 >= argc || !out.empty()) return 2;
-      out = argv[++i];
-    } else if (std::strcmp(argv[i], "--select") == 0) {
-      if (i + 1 >= argc || selectGiven) return 2;
-      const std::string mode = argv[++i];
-      if (mode != "all" && mode != "first") return 2;
-      firstOnly = mode == "first";
-      selectGiven = true;
+    if (const int taken = TakeOutputOrSelect(argc, argv, i, options); taken != 0) {
+      if (taken < 0) return 2;
     } else if (input.empty()) {
       input = argv[i];
     } else {
       return 2;
     }
   }
+  const std::string& out = options.out;
   const MsaFileFormat format = MsaFormatFromPath(out);
   if (input.empty() || out.empty() || format == MsaFileFormat::kUnknown) return 2;
   DarUvaData msa;
   std::string message;
-  if (LoadMsaForBatch(input, firstOnly, msa, message) != 1) {
+  if (LoadMsaForBatch(input, options.firstOnly, msa, message) != 1) {
     std::fprintf(stderr, "%s\n", message.c_str());
     return 1;
   }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "vistram/base/config.h"
+#include "vistram/base/file_names.h"
 #include "vistram/editor/msa_batch.h"
 #include "vistram/mapper/stat_data.h"
 #include "vistram/platform/messages.h"
@@ -26,32 +27,16 @@
 namespace {
 PdfBatchWriter g_writer = nullptr;
 
-struct PdfArguments {
-  std::string kind, input, out;
-  bool firstOnly = false;
+struct PdfArguments : BatchOutputAndSelection {
+  std::string kind, input;
   bool toPrinter = false;  // --print: no output file
 };
 
-bool EndsWithPdf(const std::string& path) {
-  if (path.size() < 5) return false;
-  std::string ext = path.substr(path.size() - 4);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ext == ".pdf";
-}
-
 bool ParsePdfArguments(int argc, char** argv, PdfArguments& a) {
-  bool selectSeen = false;
   for (int i = 0; i < argc; ++i) {
     const char* arg = argv[i];
-    if (std::strcmp(arg, "-o") == 0) {
-      if (i + 1 >= argc || !a.out.empty()) return false;
-      a.out = argv[++i];
-    } else if (std::strcmp(arg, "--select") == 0) {
-      if (i + 1 >= argc || selectSeen) return false;
-      selectSeen = true;
-      const std::string v = argv[++i];
-      if (v != "all" && v != "first") return false;
-      a.firstOnly = v == "first";
+    if (const int taken = TakeOutputOrSelect(argc, argv, i, a); taken != 0) {
+      if (taken < 0) return false;
     } else if (arg[0] == '-' && arg[1] != '\0') {
       return false;
     } else if (a.kind.empty()) {
@@ -64,8 +49,8 @@ bool ParsePdfArguments(int argc, char** argv, PdfArguments& a) {
   }
   const bool known = a.kind == "1d" || a.kind == "hca" || a.kind == "msa" || a.kind == "map";
   // The selection only means something for the alignment and the map.
-  if (selectSeen && (a.kind == "1d" || a.kind == "hca")) return false;
-  return known && !a.input.empty() && (a.toPrinter ? a.out.empty() : EndsWithPdf(a.out));
+  if (a.selectSeen && (a.kind == "1d" || a.kind == "hca")) return false;
+  return known && !a.input.empty() && (a.toPrinter ? a.out.empty() : (a.out.size() > 4 && LowerExtension(a.out) == "pdf"));
 }
 
 int Write(const PdfBatchJob& job) {

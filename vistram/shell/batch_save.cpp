@@ -33,6 +33,21 @@ bool ParseBatchReportAndOutput(int argc, char** argv, std::string& report, std::
   return ParseReportAndOutput(argc, argv, report, out);
 }
 
+int TakeOutputOrSelect(int argc, char** argv, int& i, BatchOutputAndSelection& o) {
+  const bool output = std::strcmp(argv[i], "-o") == 0;
+  if (!output && std::strcmp(argv[i], "--select") != 0) return 0;
+  if (i + 1 >= argc || (output ? !o.out.empty() : o.selectSeen)) return -1;
+  const std::string value = argv[++i];
+  if (output) {
+    o.out = value;
+    return 1;
+  }
+  if (value != "all" && value != "first") return -1;
+  o.selectSeen = true;
+  o.firstOnly = value == "first";
+  return 1;
+}
+
 int RunSave(int argc, char** argv) {
   std::string report, out;
   if (!ParseReportAndOutput(argc, argv, report, out)) return 2;
